@@ -1,0 +1,108 @@
+#pragma once
+// Reading an album image (the player's side): the trailer, the settings and the
+// description, all checked before anything is written; unpacking songs and lyrics.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "album/format.h"
+#include "platform/result.h"
+
+namespace album {
+
+// One slot as the settings text records it. The positions are those of the settings text
+// (songFirst = s(i), songAfter = s(i+1), lyricsFirst = s(10+i), lyricsAfter = s(11+i)).
+struct SlotEntry {
+  std::string name;  // UTF-8; empty: the slot has no song and is skipped
+  std::int64_t songFirst = 0;
+  std::int64_t songAfter = 0;
+  std::int64_t lyricsFirst = 0;
+  std::int64_t lyricsAfter = 0;
+
+  bool HasLyrics() const { return lyricsAfter != lyricsFirst; }
+  // False for a name that must never be used as a file name: one that holds "/", "\" or a
+  // NUL, or is "." or "..".
+  bool HasSafeName() const;
+};
+
+struct AlbumSettings {
+  std::string title;                       // the "[t]" title, UTF-8 (not shown by the player)
+  PiecePositions s{};                      // s1..s21; 0 where a value is missing or not a number
+  std::array<SlotEntry, kSlotCount> slots;  // slots 1..10 at elements 0..9
+};
+
+// The settings text (bytes in the album code page), read through the profile-string rules:
+// section "S", keys "S1".."S21"; section "SONG", keys "SONG1".."SONG10"; values cut to 126
+// bytes before decoding.
+AlbumSettings ParseAlbumSettings(std::span<const std::byte> ini);
+
+// The description piece as the player shows it: every line that is not empty after trimming
+// spaces, unchanged, followed by CR LF; decoded to UTF-8.
+std::string ParseDescription(std::span<const std::byte> text);
+
+// The checks that make an album image safe to read: 1 <= s1 <= ... <= s21 = A <= B <= E
+// and E + 9,999 equal to the file length. Empty string when they hold, else what is wrong.
+std::string CheckPositions(const Index& index, const PiecePositions& s, std::int64_t fileLength);
+
+class AlbumImage {
+ public:
+  // Reads and checks the trailer, the settings and the description of `path`. Nothing is
+  // written. BadFormat (naming the file and the problem) for anything that is not a whole,
+  // consistent album image.
+  static platform::Result<AlbumImage> Open(const std::filesystem::path& path);
+
+  const std::filesystem::path& path() const { return path_; }
+  std::int64_t size() const { return size_; }
+  const Index& index() const { return index_; }
+  const AlbumSettings& settings() const { return settings_; }
+  const std::string& description() const { return description_; }
+  // The album's name as the player shows it: the image's file name without ".exe".
+  std::string AlbumName() const;
+
+ private:
+  std::filesystem::path path_;
+  std::int64_t size_ = 0;
+  Index index_;
+  AlbumSettings settings_;
+  std::string description_;
+};
+
+// Copies positions first..last (both included, 1-based) of `source` into a new file
+// `destination`, in blocks of kExtractBlock bytes. The copy is written under a temporary
+// name in the destination folder and renamed into place, replacing an older file of that
+// name, so a failed copy never leaves a half file under the final name.
+platform::Status ExtractPiece(const std::filesystem::path& source, const std::filesystem::path& destination,
+                              std::int64_t first, std::int64_t last);
+
+// What ExtractSongs wrote for one slot.
+struct ExtractedSong {
+  int slot = 0;                  // 1..10
+  std::string name;              // UTF-8
+  std::filesystem::path song;    // folder / name + ".mp3"
+  std::filesystem::path lyrics;  // folder / name + ".lrc", or empty when the slot has none
+};
+
+struct ExtractCallbacks {
+  // Called after a slot's song was written, before its lyrics (the player adds the
+  // playlist row here).
+  std::function<void(const ExtractedSong&)> onSong;
+  // A slot passed over, with the reason (an unsafe name, an empty song piece).
+  std::function<void(int slot, const std::string& why)> onSkip;
+};
+
+// Writes each named slot's song and lyrics into `folder`, in slot order. Slots without a
+// name are skipped silently; slots with an unsafe name or an empty song are reported through
+// onSkip and skipped. Stops at the first write error.
+platform::Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const std::filesystem::path& folder,
+                                                           const ExtractCallbacks& callbacks = {});
+
+// The clean-up at closing: for every named slot with a safe name, removes folder / name +
+// ".mp3" and ".lrc". Files that are missing or cannot be removed are passed over.
+void DeleteExtractedSongs(const AlbumSettings& settings, const std::filesystem::path& folder);
+
+}  // namespace album

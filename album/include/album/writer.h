@@ -1,0 +1,64 @@
+#pragma once
+// Building an album image (the packager's side). One implementation serves the packager
+// window and the command line.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "album/format.h"
+#include "platform/result.h"
+
+namespace album {
+
+// The warning box the packager shows instead of building.
+struct Refusal {
+  std::string text;
+  std::string title;
+};
+
+// The two checks made before anything else: an album name that is empty after trimming
+// spaces, then a description that is. Empty optional when both pass. (Only spaces are
+// trimmed: a description of line breaks alone passes.)
+std::optional<Refusal> CheckNameAndDescription(std::string_view albumName, std::string_view description);
+
+// `text` without leading and trailing spaces (only the space character).
+std::string TrimSpaces(std::string_view text);
+
+struct SlotSources {
+  std::filesystem::path song;    // empty: the slot has no song
+  std::filesystem::path lyrics;  // empty: the slot has no lyrics
+};
+
+struct BuildRequest {
+  std::span<const std::byte> player;        // the player program (P bytes)
+  std::string albumName;                    // UTF-8 as typed; trimmed of spaces here
+  std::string description;                  // UTF-8 as typed, any line ends
+  std::array<SlotSources, kSlotCount> slots;  // slots 1..10 at elements 0..9
+  std::filesystem::path outputFolder;       // where album name + ".exe" is written
+};
+
+struct BuildResult {
+  std::filesystem::path image;  // the album image written
+  PiecePositions s{};           // s1..s21
+  Index index;                  // A, B, E
+  std::array<std::string, kSlotCount> names;  // song names (UTF-8), empty for empty slots
+};
+
+// Called after every piece with 2k for pieces k = 1..21, 44 after the settings and 48 after
+// the description; the packager window repaints its progress bar there.
+using ProgressFn = std::function<void(int value)>;
+
+// Checks everything that can be checked before writing (the name and description checks
+// above, readable sources, song names that can be formed, a valid album file name, the
+// 2,147,483,647-byte limit), then writes the image. The settings and description texts are
+// composed in memory, not through files beside the program. On any error nothing is left
+// half-written under the album's name: a file the build created is removed, and a file that
+// existed before gets its old bytes and length back.
+platform::Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress = {});
+
+}  // namespace album

@@ -1,0 +1,1 @@
+#include "album/format.h"

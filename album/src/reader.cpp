@@ -1,0 +1,1 @@
+#include "album/reader.h"

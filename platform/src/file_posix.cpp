@@ -1,0 +1,164 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/file.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+Result<File> File::OpenRead(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ErrorFromErrno(errno, path.string(), "open the file for reading");
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return ErrorFromErrno(EISDIR, path.string(), "read the file");
+  }
+  return File(fd, path);
+}
+
+Result<File> File::OpenReadWrite(const fs::path& path, bool& created) {
+  created = false;
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    created = fd >= 0;
+  }
+  if (fd < 0) return ErrorFromErrno(errno, path.string(), "open the file for writing");
+  return File(fd, path);
+}
+
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+File::~File() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Result<std::int64_t> File::Size() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) return ErrorFromErrno(errno, path_.string(), "read the file size");
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+Result<std::size_t> File::ReadAt(std::int64_t offset, std::span<std::byte> buffer) const {
+  std::size_t done = 0;
+  while (done < buffer.size()) {
+    ssize_t n = ::pread(fd_, buffer.data() + done, buffer.size() - done, offset + static_cast<std::int64_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return ErrorFromErrno(errno, path_.string(), "read the file");
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+Status File::ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const {
+  Result<std::size_t> n = ReadAt(offset, buffer);
+  if (!n) return n.error();
+  if (n.value() != buffer.size())
+    return Error{ErrorKind::BadFormat, path_.string(), "the file is shorter than expected (was it changed while in use?)"};
+  return {};
+}
+
+Status File::WriteAt(std::int64_t offset, std::span<const std::byte> data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, offset + static_cast<std::int64_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return ErrorFromErrno(errno, path_.string(), "write the file");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+Status File::Truncate(std::int64_t length) {
+  if (::ftruncate(fd_, length) != 0) return ErrorFromErrno(errno, path_.string(), "cut the file back");
+  return {};
+}
+
+Status File::MakeExecutable() {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) return ErrorFromErrno(errno, path_.string(), "read the file mode");
+  mode_t mode = st.st_mode & 07777;
+  mode |= (mode & 0444) >> 2;
+  if (::fchmod(fd_, mode) != 0) return ErrorFromErrno(errno, path_.string(), "make the file executable");
+  return {};
+}
+
+Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
+  fs::path folder = finalPath.parent_path();
+  std::string pattern = (folder / ("." + finalPath.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return ErrorFromErrno(errno, finalPath.string(), "create the file");
+  // mkstemp makes the file 0600; give it the mode an ordinary new file would get.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  return AtomicFile(fd, fs::path(pattern), finalPath);
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), temp_(std::move(other.temp_)), final_(std::move(other.final_)) {
+  other.temp_.clear();
+}
+
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+Status AtomicFile::Write(std::span<const std::byte> data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return ErrorFromErrno(errno, final_.string(), "write the file");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+Status AtomicFile::Commit() {
+  int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) return ErrorFromErrno(errno, final_.string(), "write the file");
+  if (::rename(temp_.c_str(), final_.c_str()) != 0) return ErrorFromErrno(errno, final_.string(), "create the file");
+  temp_.clear();
+  return {};
+}
+
+Result<std::string> ReadWholeFile(const fs::path& path, std::size_t maxBytes) {
+  Result<File> file = File::OpenRead(path);
+  if (!file) return file.error();
+  Result<std::int64_t> size = file.value().Size();
+  if (!size) return size.error();
+  if (static_cast<std::uint64_t>(size.value()) > maxBytes)
+    return Error{ErrorKind::TooLarge, path.string(), "the file is too large"};
+  std::string text(static_cast<std::size_t>(size.value()), '\0');
+  Result<std::size_t> n = file.value().ReadAt(0, std::as_writable_bytes(std::span(text)));
+  if (!n) return n.error();
+  text.resize(n.value());
+  return text;
+}
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+# Sourced by test.sh and run.sh: gives this shell a display and a sound server when it has none.
+# Starts Xvfb and a PulseAudio daemon whose default sink is a null sink (its monitor can be
+# recorded), and stops both when the shell exits.
+
+headless_cleanup() {
+  [ -n "${HEADLESS_XVFB_PID:-}" ] && kill "$HEADLESS_XVFB_PID" 2>/dev/null
+  [ -n "${HEADLESS_PULSE_STARTED:-}" ] && pulseaudio --kill 2>/dev/null
+  [ -n "${HEADLESS_DIR:-}" ] && rm -rf "$HEADLESS_DIR"
+  return 0
+}
+
+headless_start() {
+  HEADLESS_DIR=$(mktemp -d /tmp/sonvira-headless.XXXXXX)
+  trap headless_cleanup EXIT
+  if [ -z "${DISPLAY:-}" ] || [ "${HEADLESS_FORCE:-}" = 1 ]; then
+    local n
+    for n in $(seq 90 120); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$HEADLESS_DIR/xvfb.log" 2>&1 &
+    HEADLESS_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  fi
+  if ! pactl info >/dev/null 2>&1; then
+    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$HEADLESS_DIR/run}"
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+    pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+      --system=false -n \
+      --load="module-native-protocol-unix" \
+      --load="module-null-sink sink_name=sonvira_null" \
+      --load="module-always-sink" >"$HEADLESS_DIR/pulse.log" 2>&1 || true
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pactl set-default-sink sonvira_null >/dev/null 2>&1 || true
+    HEADLESS_PULSE_STARTED=1
+  fi
+}

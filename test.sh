@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, runs every test (unit, widget, end-to-end) under a headless
+# display and sound server, then runs each fuzz target briefly under ASan and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+jobs=$(nproc)
+
+scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+
+source scripts/headless.sh
+headless_start
+
+passed=0 failed=0
+ctest_log=$(mktemp)
+if ctest --test-dir build --output-on-failure -j "$jobs" 2>&1 | tee "$ctest_log"; then :; fi
+read -r ctest_pass ctest_total < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$ctest_log" | tail -n1 | awk '{print $2-$1, $2}')
+ctest_pass=${ctest_pass:-0}; ctest_total=${ctest_total:-0}
+passed=$((passed + ctest_pass)); failed=$((failed + ctest_total - ctest_pass))
+[ "$ctest_total" -gt 0 ] || failed=$((failed + 1))
+rm -f "$ctest_log"
+
+# Fuzz targets: a separate clang build; each target runs for a short while on a copy of its
+# committed seed corpus, so new inputs never land in the source tree.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j "$jobs"
+for fuzzer in build-fuzz/bin/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  name=$(basename "$fuzzer")
+  work=$(mktemp -d)
+  dirs=("$work")
+  [ -d "fuzz/corpus/${name#fuzz_}" ] && dirs+=("fuzz/corpus/${name#fuzz_}")
+  echo "== $name for ${FUZZ_SECONDS}s"
+  if "$fuzzer" -max_total_time="$FUZZ_SECONDS" "${dirs[@]}" >"$work.log" 2>&1; then
+    passed=$((passed + 1)); tail -n 2 "$work.log"
+  else
+    failed=$((failed + 1)); echo "FAILED: $name"; tail -n 60 "$work.log"
+  fi
+  rm -rf "$work" "$work.log"
+done
+
+echo "summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
