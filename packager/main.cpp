@@ -1,3 +1,7 @@
+// pakrel: with arguments, the command line; without, the packager window.
+#include "cli.h"
 #include "platform/resources.h"
-#include <cstdio>
-int main() { std::printf("%zu\n", platform::LoadResourceData("CUSTOM", 101).size()); }
+
+int main(int argc, char** argv) {
+  return packager::RunCommandLine(argc, argv, platform::LoadResourceData("CUSTOM", 101));
+}
