@@ -75,7 +75,7 @@ std::array<std::byte, kTrailerSize> BuildTrailer(const Index& index) {
 
 std::optional<std::int64_t> ParsePosition(std::string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
   std::int64_t value = 0;
   std::size_t digits = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
