@@ -124,15 +124,7 @@ Status ExtractPiece(const fs::path& source, const fs::path& destination, std::in
   if (!in) return in.error();
   Result<platform::AtomicFile> out = platform::AtomicFile::Create(destination);
   if (!out) return out.error();
-  const std::int64_t n = last - first + 1;
-  std::vector<std::byte> block(kExtractBlock);
-  for (std::int64_t done = 0; done < n;) {
-    std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(n - done, kExtractBlock));
-    std::span<std::byte> chunk(block.data(), want);
-    if (Status s = in.value().ReadExactlyAt(first - 1 + done, chunk); !s) return s;
-    if (Status s = out.value().Write(chunk); !s) return s;
-    done += static_cast<std::int64_t>(want);
-  }
+  if (Status s = out.value().CopyFrom(in.value(), first - 1, last - first + 1, kExtractBlock); !s) return s;
   return out.value().Commit();
 }
 

@@ -78,18 +78,6 @@ class ImageGuard {
   bool committed_ = false;
 };
 
-Status CopyInto(File& image, std::int64_t offset, const File& source, std::int64_t size,
-                std::vector<std::byte>& buffer) {
-  for (std::int64_t done = 0; done < size;) {
-    std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(size - done, static_cast<std::int64_t>(buffer.size())));
-    std::span<std::byte> chunk(buffer.data(), want);
-    if (Status s = source.ReadExactlyAt(done, chunk); !s) return s;
-    if (Status s = image.WriteAt(offset + done, chunk); !s) return s;
-    done += static_cast<std::int64_t>(want);
-  }
-  return {};
-}
-
 }  // namespace
 
 Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress) {
@@ -176,10 +164,9 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
 
   if (Status st = image.WriteAt(0, request.player); !st) return st.error();
   report(2);
-  std::vector<std::byte> buffer(kCopyBlock);
   for (int k = 2; k <= 21; ++k) {
     if (sources[k]) {
-      if (Status st = CopyInto(image, s[k - 1] - 1, *sources[k], sizes[k], buffer); !st) return st.error();
+      if (Status st = image.CopyFrom(*sources[k], 0, s[k - 1] - 1, sizes[k], kCopyBlock); !st) return st.error();
     }
     report(2 * k);
   }
