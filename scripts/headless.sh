@@ -2,11 +2,11 @@
 # Starts Xvfb and a PulseAudio daemon whose default sink is a null sink (its monitor can be
 # recorded), and stops both when the shell exits.
 
+# Runs from an EXIT trap, possibly under `set -e`: no step may fail the script.
 headless_cleanup() {
-  [ -n "${HEADLESS_XVFB_PID:-}" ] && kill "$HEADLESS_XVFB_PID" 2>/dev/null
-  [ -n "${HEADLESS_PULSE_STARTED:-}" ] && pulseaudio --kill 2>/dev/null
-  [ -n "${HEADLESS_DIR:-}" ] && rm -rf "$HEADLESS_DIR"
-  return 0
+  if [ -n "${HEADLESS_XVFB_PID:-}" ]; then kill "$HEADLESS_XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "${HEADLESS_PULSE_STARTED:-}" ]; then pulseaudio --kill 2>/dev/null || true; fi
+  if [ -n "${HEADLESS_DIR:-}" ]; then rm -rf "$HEADLESS_DIR" || true; fi
 }
 
 headless_start() {
