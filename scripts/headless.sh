@@ -5,7 +5,7 @@
 # Runs from an EXIT trap, possibly under `set -e`: no step may fail the script.
 headless_cleanup() {
   if [ -n "${HEADLESS_XVFB_PID:-}" ]; then kill "$HEADLESS_XVFB_PID" 2>/dev/null || true; fi
-  if [ -n "${HEADLESS_PULSE_STARTED:-}" ]; then pulseaudio --kill 2>/dev/null || true; fi
+  if [ -n "${HEADLESS_PULSE_STARTED:-}" ]; then pulseaudio --kill 2>/dev/null || pactl exit 2>/dev/null || true; fi
   if [ -n "${HEADLESS_DIR:-}" ]; then rm -rf "$HEADLESS_DIR" || true; fi
 }
 
@@ -25,7 +25,7 @@ headless_start() {
   if ! pactl info >/dev/null 2>&1; then
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$HEADLESS_DIR/run}"
     mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-    pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    pulseaudio --daemonize=yes --exit-idle-time=-1 \
       --system=false -n \
       --load="module-native-protocol-unix" \
       --load="module-null-sink sink_name=sonvira_null" \
