@@ -255,6 +255,8 @@ platform::Status stdSS::Remove(std::int16_t Index) {
     to.lblIzbor.tag = from.lblIzbor.tag;
   }
   e_.rows.pop_back();
+  // The new last row has no row below it to join.
+  if (LastRow() >= 1) R(LastRow()).ta.visible = R(LastRow()).tas.visible = false;
 
   // Marks and the playing song moved up with their data; the looks of the moved rows follow.
   for (int i = Index; i <= LastRow(); ++i) RestyleFromState(i);

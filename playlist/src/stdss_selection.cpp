@@ -233,7 +233,8 @@ platform::Status stdSS::MS(std::int16_t Index) {
         continue;
       }
       SelectRowIfDifferent(i);
-      r.ta.visible = r.tas.visible = i < hi;
+      // The anchor may lie past a list that has since shrunk; the last row joins nothing.
+      r.ta.visible = r.tas.visible = i < std::min(hi, LastRow());
       if (i != Playing) {
         CopyStyleIfDifferent(r.lblIme, sel.title->style);
         CopyStyleIfDifferent(r.lbls, sel.time->style);
