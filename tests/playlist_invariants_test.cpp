@@ -24,6 +24,11 @@ using playlist::stdSS;
 
 int SecondsOf(int id) { return (id * 37) % 400; }
 
+// Every third title is too long for the row, so that the "..." marker comes and goes.
+QString TitleOf(int id) {
+  return QStringLiteral("Song %1").arg(id) + (id % 3 == 0 ? QStringLiteral(" with a title much too long") : QString());
+}
+
 class Driver {
  public:
   explicit Driver(unsigned seed) : rng_(seed) {
@@ -43,7 +48,7 @@ class Driver {
       case 2: {
         const int id = ++nextId_;
         (void)c_.AddItem(QStringLiteral("id %1").arg(id), QStringLiteral("x %1").arg(id),
-                         QStringLiteral("Song %1").arg(id), QStringLiteral("t %1").arg(id), SecondsOf(id));
+                         TitleOf(id), QStringLiteral("t %1").arg(id), SecondsOf(id));
         songs_[QStringLiteral("id %1").arg(id)] = id;
         break;
       }
@@ -125,7 +130,8 @@ class Driver {
       ASSERT_EQ(r.lblevilka.text, number);
       ASSERT_EQ(songs_.count(r.FileName), 1u) << r.FileName.toStdString();
       const int id = songs_.at(r.FileName);
-      ASSERT_EQ(r.lblIme.text, QStringLiteral("Song %1").arg(id));
+      ASSERT_EQ(r.lblIme.text, TitleOf(id));
+      ASSERT_EQ(r.lblIme.box.left, r.lblevilka.box.right()) << i;
       ASSERT_EQ(r.FileName2, QStringLiteral("x %1").arg(id));
       ASSERT_EQ(r.seconds, SecondsOf(id));
       total += r.seconds;

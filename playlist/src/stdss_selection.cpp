@@ -58,7 +58,11 @@ void stdSS::PlaceEllipsis(int i) {
 void stdSS::FinishRow(int i, Colour background) {
   Row& r = R(i);
   r.lblSpot.backColor = background;
+  if (r.lblIme.box.left == r.lblevilka.box.right()) return;
+  // A number label restyled to another face changes width and moves the title, so whether
+  // the title still fits is decided again.
   r.lblIme.box.left = r.lblevilka.box.right();
+  PlaceEllipsis(i);
 }
 
 void stdSS::NormalTimeGeometry(int i) {
@@ -196,8 +200,8 @@ void stdSS::Play(std::int16_t Index) {
   if (HasRow(P)) {
     // A previous playing row that is (multi-)selected goes back to the selected look.
     ApplyRowStyle(P, R(P).lblIzbor.tag == kMark ? SelectedStyle() : NormalStyle());
-    PlaceEllipsis(P);
     R(P).lblIme.box.left = R(P).lblevilka.box.right();
+    PlaceEllipsis(P);
   }
   Playing = Index;
   Row& r = R(Index);
@@ -243,7 +247,10 @@ platform::Status stdSS::MS(std::int16_t Index) {
         PlaceEllipsis(i);
       }
       if (r.lblSpot.backColor != finish) r.lblSpot.backColor = finish;
-      if (r.lblIme.box.left != r.lblevilka.box.right()) r.lblIme.box.left = r.lblevilka.box.right();
+      if (r.lblIme.box.left != r.lblevilka.box.right()) {
+        r.lblIme.box.left = r.lblevilka.box.right();
+        PlaceEllipsis(i);
+      }
     }
   } else {
     Row& r = R(Index);
@@ -261,7 +268,10 @@ platform::Status stdSS::MS(std::int16_t Index) {
       }
       const Colour finish = e_.rows[0].shpOzadje.fillColor;
       if (r.lblSpot.backColor != finish) r.lblSpot.backColor = finish;
-      if (r.lblIme.box.left != r.lblevilka.box.right()) r.lblIme.box.left = r.lblevilka.box.right();
+      if (r.lblIme.box.left != r.lblevilka.box.right()) {
+        r.lblIme.box.left = r.lblevilka.box.right();
+        PlaceEllipsis(Index);
+      }
     }
     JoinSelectedRows(false);
   }
