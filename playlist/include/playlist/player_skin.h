@@ -1,0 +1,18 @@
+#pragma once
+// How the album player dresses its playlist: the skin geometry inside its 91 x 41 skin picture
+// and the start-up calls that turn the picture into the scroller.
+
+#include <QImage>
+
+#include "playlist/stdss.h"
+
+namespace playlist {
+
+// Assigns the player's skin values to the GUI_SS* fields, in the player's order.
+void SetupPlaylistSkin(stdSS& control);
+
+// The whole start-up dressing: picture, skin values, AlwaysShowScroller(true), GUI,
+// SetScroller with the values read back from the control, AlwaysShowScroller(false).
+void DressPlaylist(stdSS& control, const QImage& picture);
+
+}  // namespace playlist

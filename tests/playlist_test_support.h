@@ -1,0 +1,71 @@
+#pragma once
+// Shared set-up for the playlist control tests: rows with recognisable data, the player's skin,
+// and a recorder for the control's events.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+#include "playlist/player_skin.h"
+#include "playlist/stdss.h"
+
+namespace playlist_test {
+
+using playlist::stdSS;
+
+struct EventLog {
+  QStringList playFile;
+  int replay = 0;
+  int rightClick = 0;
+  int drops = 0;
+  std::vector<std::int32_t> durations;
+
+  void Attach(stdSS& c) {
+    c.PlayFile = [this](const QString& f) { playFile << f; };
+    c.Replay = [this] { ++replay; };
+    c.RightClick = [this] { ++rightClick; };
+    c.DurationChanged = [this](std::int32_t d) { durations.push_back(d); };
+    c.OLEDragDrop = [this](const QMimeData*, std::int32_t&, std::int16_t, std::int16_t, float, float) { ++drops; };
+  }
+  void Reset() { *this = EventLog(); }
+};
+
+inline QImage PlayerSkinPicture() {
+  QImage picture(QStringLiteral(SONVIRA_SOURCE_DIR "/assets/playlist_skin.png"));
+  return picture;
+}
+
+// Song k: FileName "file k", FileName2 "second k", title "Song k", k * 10 seconds.
+inline void AddSong(stdSS& c, int k, const QString& title = QString()) {
+  (void)c.AddItem(QStringLiteral("file %1").arg(k), QStringLiteral("second %1").arg(k),
+                  title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title, QStringLiteral("0:%1").arg(k * 10),
+                  k * 10);
+}
+
+inline void AddSongs(stdSS& c, int count) {
+  for (int k = 1; k <= count; ++k) AddSong(c, k);
+}
+
+// A control of the given size, dressed the way the player dresses it.
+inline void Dress(stdSS& c, int width, int height) {
+  c.ControlResized(width, height);
+  playlist::DressPlaylist(c, PlayerSkinPicture());
+}
+
+// Titles of rows 1..ListCount, to compare whole lists at once.
+inline QStringList Titles(const stdSS& c) {
+  QStringList titles;
+  for (int i = 1; i <= c.ListCount; ++i) titles << c.row(i).lblIme.text;
+  return titles;
+}
+
+inline QStringList Marks(const stdSS& c) {
+  QStringList marks;
+  for (int i = 1; i <= c.ListCount; ++i) marks << c.row(i).lblIzbor.tag;
+  return marks;
+}
+
+}  // namespace playlist_test

@@ -1,0 +1,125 @@
+// The widget: real mouse, keyboard and timer input reaching the control, and what it paints.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "playlist/stdss_widget.h"
+#include "playlist_test_support.h"
+
+namespace {
+
+using namespace playlist_test;
+using playlist::stdSSWidget;
+
+class PlaylistWidget : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    w.SetSize(200, 141);
+    playlist::DressPlaylist(w, PlayerSkinPicture());
+    AddSongs(w, 20);
+    log.Attach(w);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.setFocus();
+  }
+  QPoint RowPoint(int i) const { return QPoint(40, w.elements().PicOzadje.box.top + (i - 1) * 14 + 7); }
+  QPoint ColumnPoint(int y) const { return QPoint(w.elements().picScroll.box.left + 6, y); }
+
+  stdSSWidget w;
+  EventLog log;
+};
+
+TEST_F(PlaylistWidget, ClickingRowsSelectsThemAndShiftClickSelectsARange) {
+  QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(2));
+  EXPECT_EQ(w.Selected, 2);
+  QTest::keyPress(&w, Qt::Key_Shift);
+  EXPECT_TRUE(w.MultiSelect);
+  QTest::mouseClick(&w, Qt::LeftButton, Qt::ShiftModifier, RowPoint(5));
+  QTest::keyRelease(&w, Qt::Key_Shift);
+  EXPECT_FALSE(w.MultiSelect);
+  EXPECT_EQ(Marks(w).mid(0, 6), (QStringList{"", "I", "I", "I", "I", ""}));
+  QTest::keyPress(&w, Qt::Key_Control);
+  QTest::mouseClick(&w, Qt::LeftButton, Qt::ControlModifier, RowPoint(3));
+  QTest::keyRelease(&w, Qt::Key_Control);
+  EXPECT_EQ(Marks(w).mid(0, 6), (QStringList{"", "I", "", "I", "I", ""}));
+}
+
+TEST_F(PlaylistWidget, DoubleClickAndEnterAskTheHostToPlay) {
+  // A double-click arrives as a click followed by the double-click.
+  QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+  QTest::mouseDClick(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+  EXPECT_EQ(log.playFile, (QStringList{"file 3"}));
+  EXPECT_EQ(w.Playing, 3);
+  QTest::keyClick(&w, Qt::Key_Down);
+  EXPECT_EQ(w.Selected, 4);
+  QTest::keyClick(&w, Qt::Key_Return);
+  EXPECT_EQ(log.playFile, (QStringList{"file 3", "file 4"}));
+  QTest::keyClick(&w, Qt::Key_Delete);
+  EXPECT_EQ(w.ListCount, 19);
+  EXPECT_EQ(w.Playing, 0);
+  EXPECT_EQ(log.playFile.size(), 2);
+}
+
+TEST_F(PlaylistWidget, DraggingARowWithTheMouseMovesItsSong) {
+  QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(5));
+  QTest::mouseMove(&w, RowPoint(4));
+  QTest::mouseMove(&w, RowPoint(2));
+  EXPECT_TRUE(w.elements().picPremik.visible);
+  QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(2));
+  EXPECT_EQ(Titles(w).mid(0, 5), (QStringList{"Song 1", "Song 5", "Song 2", "Song 3", "Song 4"}));
+  EXPECT_EQ(w.Selected, 2);
+  EXPECT_TRUE(log.playFile.isEmpty());
+}
+
+TEST_F(PlaylistWidget, HoldingTheDownButtonScrollsOnTheTimerUntilReleased) {
+  const QPoint down = ColumnPoint(141 - 8);
+  QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, down);
+  EXPECT_TRUE(w.elements().dolPressed);
+  QTest::qWait(400);
+  const int top = w.elements().PicOzadje.box.top;
+  EXPECT_LT(top, 0);
+  QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, down);
+  EXPECT_FALSE(w.elements().tmrScroll.Enabled);
+  QTest::qWait(150);
+  EXPECT_EQ(w.elements().PicOzadje.box.top, top);
+}
+
+TEST_F(PlaylistWidget, DraggingTheThumbScrollsTheList) {
+  const QPoint thumb = ColumnPoint(17 + 10);
+  QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, thumb);
+  QTest::mouseMove(&w, thumb + QPoint(0, 200));
+  QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, thumb + QPoint(0, 200));
+  EXPECT_EQ(w.ThumbTop(), w.ThumbTravel());
+  EXPECT_EQ(w.elements().PicOzadje.box.top, 141 - 281);
+}
+
+TEST_F(PlaylistWidget, ARightPressBelowTheRowsRaisesRightClick) {
+  w.Clear();
+  AddSongs(w, 2);
+  QTest::mouseClick(&w, Qt::RightButton, Qt::NoModifier, QPoint(40, 100));
+  EXPECT_EQ(log.rightClick, 1);
+  QTest::mouseClick(&w, Qt::RightButton, Qt::NoModifier, RowPoint(2));
+  EXPECT_EQ(log.rightClick, 2);
+  EXPECT_EQ(w.Selected, 2);
+}
+
+TEST_F(PlaylistWidget, ItPaintsTheSelectedRowThePlayingFrameAndTheSkin) {
+  (void)w.SelectIndex(2);
+  w.NePredvajaj = true;
+  w.Play(4);
+  w.NePredvajaj = false;
+  QImage shot = w.grab().toImage();
+  const playlist::Elements& e = w.elements();
+  // Selected background (border and fill), then the playing frame, then the skin's up button.
+  EXPECT_EQ(shot.pixelColor(0, 14), playlist::ToQColor(w.SelectedBorderColor()));
+  EXPECT_EQ(shot.pixelColor(100, 14 + 7), playlist::ToQColor(w.SelectedTitleBackColor()));
+  EXPECT_EQ(shot.pixelColor(0, 3 * 14 + 7), playlist::ToQColor(w.PlayedBorderColor()));
+  EXPECT_EQ(shot.pixelColor(w.row(1).shps.box.left + 3, 7), playlist::ToQColor(w.BackgroundTimeColor()));
+  const QImage skin = PlayerSkinPicture();
+  for (int y = 0; y < 17; ++y) {
+    EXPECT_EQ(shot.pixelColor(e.picScroll.box.left + 6, y), skin.pixelColor(6, y)) << y;
+  }
+  EXPECT_EQ(shot.pixelColor(e.picScroll.box.left + 6, 141 - 1), skin.pixelColor(6, 17 + 16));
+}
+
+}  // namespace
