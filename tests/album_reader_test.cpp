@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 #include "album/reader.h"
 #include "album/writer.h"
 #include "platform/file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -282,14 +279,10 @@ TEST(ExtractPiece, AFailedCopyLeavesNoHalfFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
   // A write that fails half-way (a full disk behaves the same).
   WriteFile(dir / "big", Pattern(300000, 4));
-  ::signal(SIGXFSZ, SIG_IGN);
-  rlimit saved{};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit lower = saved;
-  lower.rlim_cur = 100000;
-  ::setrlimit(RLIMIT_FSIZE, &lower);
-  status = album::ExtractPiece(dir / "big", dir / "new", 1, 300000);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
+  {
+    testing_support::FileSizeLimit failing(100000);
+    status = album::ExtractPiece(dir / "big", dir / "new", 1, 300000);
+  }
   ASSERT_FALSE(status);
   EXPECT_NE(status.error().Describe().find("new"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "new"));

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <csignal>
 #include <map>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include "album/writer.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -200,6 +199,13 @@ class RefusedBuild : public AlbumWriter {
     EXPECT_NE(result.error().Describe().find(words), std::string::npos) << result.error().Describe();
     EXPECT_EQ(Listing(), before);
   }
+  // A write that fails half-way (a full disk behaves the same) after `limit` bytes.
+  platform::Result<album::BuildResult> BuildWithWritesFailingAt(std::size_t limit) {
+    album::BuildRequest request = Request("abc", "hi");
+    request.slots[0].song = Source("x.mp3", 3000000, 1);
+    testing_support::FileSizeLimit failing(limit);
+    return album::BuildAlbumImage(request);
+  }
   std::map<std::string, std::string> Listing() {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir_.path()))
@@ -257,31 +263,8 @@ TEST_F(RefusedBuild, AlbumPastTheSizeLimit) {
   ExpectRefused(request, "huge.exe", "2,147,483,647");
 }
 
-// A write that fails half-way (a full disk behaves the same) is simulated with a file size
-// limit: the build must then leave no trace.
-class FailingWrites {
- public:
-  explicit FailingWrites(rlim_t limit) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit lower = saved_;
-    lower.rlim_cur = limit;
-    ::setrlimit(RLIMIT_FSIZE, &lower);
-  }
-  ~FailingWrites() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-};
-
 TEST_F(RefusedBuild, WriteFailureRemovesANewImage) {
-  album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = Source("x.mp3", 3000000, 1);
-  platform::Result<album::BuildResult> result = platform::Error{};
-  {
-    FailingWrites limit(2000000);
-    result = album::BuildAlbumImage(request);
-  }
+  auto result = BuildWithWritesFailingAt(2000000);
   ASSERT_FALSE(result);
   EXPECT_NE(result.error().Describe().find("abc.exe"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "abc.exe"));
@@ -290,14 +273,7 @@ TEST_F(RefusedBuild, WriteFailureRemovesANewImage) {
 TEST_F(RefusedBuild, WriteFailureRestoresAnOlderImage) {
   std::string old = Pattern(800000, 5);
   WriteFile(dir_ / "abc.exe", old);
-  album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = Source("x.mp3", 3000000, 1);
-  platform::Result<album::BuildResult> result = platform::Error{};
-  {
-    FailingWrites limit(2000000);
-    result = album::BuildAlbumImage(request);
-  }
-  ASSERT_FALSE(result);
+  ASSERT_FALSE(BuildWithWritesFailingAt(2000000));
   EXPECT_EQ(ReadFile(dir_ / "abc.exe"), old);
 }
 
