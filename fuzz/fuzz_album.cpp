@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n <= 0) break;
     done += static_cast<std::size_t>(n);
   }
-  auto image = album::AlbumImage::Open("/proc/self/fd/" + std::to_string(fd));
+  auto image = album::AlbumImage::ReadAlbumIndex("/proc/self/fd/" + std::to_string(fd));
   if (image) {
     (void)image.value().AlbumName();
     auto songs = album::ExtractSongs(image.value(), out);

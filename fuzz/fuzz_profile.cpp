@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (value.size() > platform::kProfileValueMax) std::abort();
   }
   auto bytes = std::as_bytes(std::span(data, size));
-  album::AlbumSettings settings = album::ParseAlbumSettings(bytes);
+  album::AlbumSettings settings = album::LoadAlbumSettings(bytes);
   for (const auto& slot : settings.slots) (void)slot.HasSafeName();
   (void)album::ParseDescription(bytes);
   (void)album::ParseTrailer(bytes);

@@ -26,7 +26,7 @@ int UsageError(const std::string& message) {
 }
 
 platform::Result<album::AlbumImage> OpenOrReport(const char* path) {
-  platform::Result<album::AlbumImage> image = album::AlbumImage::Open(path);
+  platform::Result<album::AlbumImage> image = album::AlbumImage::ReadAlbumIndex(path);
   if (!image) std::fprintf(stderr, "sonvira: %s\n", image.error().Describe().c_str());
   return image;
 }

@@ -60,7 +60,7 @@ class AlbumReader : public ::testing::Test {
   }
   void ExpectRefused(std::string_view bytes, std::string_view words) {
     fs::path path = Write("bad.exe", bytes);
-    auto image = album::AlbumImage::Open(path);
+    auto image = album::AlbumImage::ReadAlbumIndex(path);
     ASSERT_FALSE(image) << "accepted: " << words;
     EXPECT_EQ(image.error().kind, platform::ErrorKind::BadFormat);
     EXPECT_NE(image.error().Describe().find(path.string()), std::string::npos);
@@ -76,7 +76,7 @@ TEST_F(AlbumReader, ReadsAnAlbumFromAnotherWriter) {
   made.songs[2] = Pattern(10, 3);
   made.lyrics[2] = "[00:01.00]third\r\n";
   made.names[2] = "\xC8\xFD";  // "三" in code page 936
-  auto image = album::AlbumImage::Open(Write("other.exe", made.Bytes()));
+  auto image = album::AlbumImage::ReadAlbumIndex(Write("other.exe", made.Bytes()));
   ASSERT_TRUE(image) << image.error().Describe();
   EXPECT_EQ(image.value().settings().title, "elsewhere");
   EXPECT_EQ(image.value().description(), "made elsewhere\r\n");
@@ -96,7 +96,7 @@ TEST_F(AlbumReader, RefusesFilesThatAreNotWholeAlbums) {
   made.songs[0] = Pattern(1000, 1);
   made.names[0] = "one";
   std::string good = made.Bytes();
-  ASSERT_TRUE(album::AlbumImage::Open(Write("good.exe", good)));
+  ASSERT_TRUE(album::AlbumImage::ReadAlbumIndex(Write("good.exe", good)));
 
   ExpectRefused("", "shorter than the 10,000-byte index");
   ExpectRefused(std::string(9999, ' '), "shorter than the 10,000-byte index");
@@ -151,7 +151,7 @@ TEST_F(AlbumReader, RefusesSettingsWithPositionsOutOfOrderOrOutOfTheFile) {
   };
   // The settings text length stays the same as long as the numbers keep their digits.
   made.settingsOverride = settingsWith(0, 0);
-  ASSERT_TRUE(album::AlbumImage::Open(Write("ok.exe", made.Bytes())));
+  ASSERT_TRUE(album::AlbumImage::ReadAlbumIndex(Write("ok.exe", made.Bytes())));
   made.settingsOverride = settingsWith(5, 5001);
   ExpectRefused(made.Bytes(), "out of order");
   made.settingsOverride = settingsWith(1, 0);
@@ -175,7 +175,7 @@ TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
   made.names[3] = "no bytes";
   made.songs[4] = Pattern(10, 5);
   made.names[4] = "fine";
-  auto image = album::AlbumImage::Open(Write("unsafe.exe", made.Bytes()));
+  auto image = album::AlbumImage::ReadAlbumIndex(Write("unsafe.exe", made.Bytes()));
   ASSERT_TRUE(image);
   TempDir out;
   std::vector<std::pair<int, std::string>> skipped;
@@ -204,7 +204,7 @@ TEST_F(AlbumReader, SameNamesUnpackToOneFileHoldingTheLaterSlot) {
   made.songs[0] = Pattern(100, 1);
   made.songs[1] = Pattern(200, 2);
   made.names[0] = made.names[1] = "same";
-  auto image = album::AlbumImage::Open(Write("same.exe", made.Bytes()));
+  auto image = album::AlbumImage::ReadAlbumIndex(Write("same.exe", made.Bytes()));
   ASSERT_TRUE(image);
   TempDir out;
   ASSERT_TRUE(album::ExtractSongs(image.value(), out.path()));
@@ -218,7 +218,7 @@ TEST_F(AlbumReader, ExportWritesSongAndLyricsAgainAndAgain) {
   made.names[2] = "three";
   made.songs[3] = Pattern(100, 4);
   made.names[3] = "four";
-  auto image = album::AlbumImage::Open(Write("export.exe", made.Bytes()));
+  auto image = album::AlbumImage::ReadAlbumIndex(Write("export.exe", made.Bytes()));
   ASSERT_TRUE(image);
   WriteFile(dir_ / "three.mp3", Pattern(500000, 9));  // an older, longer file is replaced
   for (int round = 0; round < 2; ++round) {
@@ -241,7 +241,7 @@ TEST_F(AlbumReader, DeletingAtCloseRemovesOnlyTheAlbumsFiles) {
   made.songs[1] = Pattern(10, 2);
   made.names[1] = "b";
   made.names[2] = "../outside";
-  auto image = album::AlbumImage::Open(Write("del.exe", made.Bytes()));
+  auto image = album::AlbumImage::ReadAlbumIndex(Write("del.exe", made.Bytes()));
   ASSERT_TRUE(image);
   TempDir out;
   ASSERT_TRUE(album::ExtractSongs(image.value(), out.path()));

@@ -94,7 +94,7 @@ TEST_F(AlbumWriter, GapsAndLyricsWithoutSongsRoundTrip) {
   ASSERT_TRUE(result) << result.error().Describe();
   EXPECT_EQ(result.value().image.filename(), "专辑 gaps.exe");
 
-  auto image = album::AlbumImage::Open(result.value().image);
+  auto image = album::AlbumImage::ReadAlbumIndex(result.value().image);
   ASSERT_TRUE(image) << image.error().Describe();
   EXPECT_EQ(image.value().AlbumName(), "专辑 gaps");
   EXPECT_EQ(image.value().settings().title, "专辑 gaps");
@@ -127,7 +127,7 @@ TEST_F(AlbumWriter, AlbumWithoutSongsStillCarriesPlayerSettingsAndDescription) {
   ASSERT_TRUE(result);
   EXPECT_EQ(result.value().s[1], 700417);
   EXPECT_EQ(result.value().s[21], 700417);
-  auto image = album::AlbumImage::Open(result.value().image);
+  auto image = album::AlbumImage::ReadAlbumIndex(result.value().image);
   ASSERT_TRUE(image);
   EXPECT_EQ(image.value().description(), "没有说明\r\n");
   // The description is stored in code page 936.
@@ -146,7 +146,7 @@ TEST_F(AlbumWriter, ExistingLongerImageKeepsItsOldBytesInsideThePlayerPiece) {
   std::string image = ReadFile(dir_ / "abc.exe");
   EXPECT_EQ(image.substr(0, 700416), player_);
   EXPECT_EQ(image.substr(700416, 900000 - 700416), old.substr(700416));
-  auto read = album::AlbumImage::Open(dir_ / "abc.exe");
+  auto read = album::AlbumImage::ReadAlbumIndex(dir_ / "abc.exe");
   ASSERT_TRUE(read) << read.error().Describe();
   EXPECT_EQ(read.value().settings().slots[0].songFirst, 900001);
 }
@@ -163,7 +163,7 @@ TEST_F(AlbumWriter, LongSongNamesComeBackCutTo126Bytes) {
   request.slots[2].song = Source(cut + ".mp3", 10, 3);
   auto result = album::BuildAlbumImage(request);
   ASSERT_TRUE(result);
-  auto image = album::AlbumImage::Open(result.value().image);
+  auto image = album::AlbumImage::ReadAlbumIndex(result.value().image);
   ASSERT_TRUE(image);
   EXPECT_EQ(image.value().settings().slots[0].name, std::string(126, 'n'));
   EXPECT_EQ(image.value().settings().slots[1].name, chinese + "x");

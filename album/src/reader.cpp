@@ -32,7 +32,7 @@ bool SlotEntry::HasSafeName() const {
   return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
 }
 
-AlbumSettings ParseAlbumSettings(std::span<const std::byte> ini) {
+AlbumSettings LoadAlbumSettings(std::span<const std::byte> ini) {
   AlbumSettings settings;
   settings.title = platform::FromAnsi(platform::ReadProfileString("t", "title", ini));
   for (int k = 1; k <= 21; ++k) settings.s[k] = PositionOrZero(platform::ReadProfileString("S", "S" + std::to_string(k), ini));
@@ -82,7 +82,7 @@ std::string AlbumImage::AlbumName() const {
   return name;
 }
 
-Result<AlbumImage> AlbumImage::Open(const fs::path& path) {
+Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
   auto bad = [&](const std::string& why) { return Error{ErrorKind::BadFormat, path.string(), "not a valid album: " + why}; };
   Result<File> opened = File::OpenRead(path);
   if (!opened) return opened.error();
@@ -110,7 +110,7 @@ Result<AlbumImage> AlbumImage::Open(const fs::path& path) {
 
   std::vector<std::byte> settings(static_cast<std::size_t>(index->B - index->A));
   if (Status s = file.ReadExactlyAt(index->A - 1, settings); !s) return s.error();
-  image.settings_ = ParseAlbumSettings(settings);
+  image.settings_ = LoadAlbumSettings(settings);
   if (std::string why = CheckPositions(*index, image.settings_.s, image.size_); !why.empty()) return bad(why);
 
   std::vector<std::byte> description(static_cast<std::size_t>(index->E - index->B));

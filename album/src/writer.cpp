@@ -80,6 +80,15 @@ class ImageGuard {
 
 }  // namespace
 
+Status WriteIndexTrailer(File& image, const Index& index) {
+  Result<std::int64_t> length = image.Size();
+  if (!length) return length.error();
+  if (length.value() != index.E - 1)
+    return Error{ErrorKind::Other, image.path().string(), "the album does not end where its index says"};
+  std::array<std::byte, kTrailerSize> trailer = BuildTrailer(index);
+  return image.WriteAt(length.value(), trailer);
+}
+
 Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress) {
   auto report = [&](int value) {
     if (progress) progress(value);
@@ -174,8 +183,7 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   report(44);
   if (Status st = image.WriteAt(result.index.B - 1, platform::AsBytes(*description)); !st) return st.error();
   report(48);
-  std::array<std::byte, kTrailerSize> trailer = BuildTrailer(result.index);
-  if (Status st = image.WriteAt(result.index.E - 1, trailer); !st) return st.error();
+  if (Status st = WriteIndexTrailer(image, result.index); !st) return st.error();
   if (Status st = image.MakeExecutable(); !st) return st.error();
   guard.Commit();
   return result;

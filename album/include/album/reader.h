@@ -39,7 +39,7 @@ struct AlbumSettings {
 // The settings text (bytes in the album code page), read through the profile-string rules:
 // section "S", keys "S1".."S21"; section "SONG", keys "SONG1".."SONG10"; values cut to 126
 // bytes before decoding.
-AlbumSettings ParseAlbumSettings(std::span<const std::byte> ini);
+AlbumSettings LoadAlbumSettings(std::span<const std::byte> ini);
 
 // The description piece as the player shows it: every line that is not empty after trimming
 // spaces, unchanged, followed by CR LF; decoded to UTF-8.
@@ -54,7 +54,7 @@ class AlbumImage {
   // Reads and checks the trailer, the settings and the description of `path`. Nothing is
   // written. BadFormat (naming the file and the problem) for anything that is not a whole,
   // consistent album image.
-  static platform::Result<AlbumImage> Open(const std::filesystem::path& path);
+  static platform::Result<AlbumImage> ReadAlbumIndex(const std::filesystem::path& path);
 
   const std::filesystem::path& path() const { return path_; }
   std::int64_t size() const { return size_; }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "album/format.h"
+#include "platform/file.h"
 #include "platform/result.h"
 
 namespace album {
@@ -48,6 +49,11 @@ struct BuildResult {
   Index index;                  // A, B, E
   std::array<std::string, kSlotCount> names;  // song names (UTF-8), empty for empty slots
 };
+
+// Appends the index trailer to `image`, whose length must be E - 1: the index text
+// "A\B\E" padded with spaces to 100 characters, character k at the trailer's byte 100k - 1,
+// every other byte 0. The file grows by 10,000 bytes.
+platform::Status WriteIndexTrailer(platform::File& image, const Index& index);
 
 // Called after every piece with 2k for pieces k = 1..21, 44 after the settings and 48 after
 // the description; the packager window repaints its progress bar there.
