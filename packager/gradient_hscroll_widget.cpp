@@ -9,7 +9,7 @@ GradientHScrollWidget::GradientHScrollWidget(QWidget* parent) : QWidget(parent) 
     if (width != this->width()) resize(width, height());
     update();
   };
-  bar_.Change = [this] { emit Change(); };
+  bar_.Change = [this] { Q_EMIT Change(); };
   bar_.Resize(height());
 }
 

@@ -19,7 +19,7 @@ class GradientHScrollWidget : public QWidget {
   // even while the widget is hidden (Qt holds back resize events until a widget is shown).
   void Place(QPoint topLeft, int height);
 
- signals:
+ Q_SIGNALS:
   // The user changed Value with the mouse.
   void Change();
 
