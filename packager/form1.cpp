@@ -271,8 +271,8 @@ void Form1::Warn(const QString& text, const QString& title) {
 }
 
 void Form1::Progress(bool visible, int value) {
-  Percent2->bar().Value(value);
   Percent2->setVisible(visible);
+  Percent2->bar().Value(value);
   QApplication::processEvents();
 }
 

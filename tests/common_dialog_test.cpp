@@ -1,42 +1,18 @@
 // CommonDialog: the buffer behaviour of its properties and the requests it hands the dialogs.
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 
 #include "common_dialog.h"
+#include "packager_test_support.h"
 
 namespace {
 
 const QChar kNul(u'\0');
 
-// Answers each dialog with the next scripted path (a null text: the user cancels) and keeps
-// the requests it was shown.
-class ScriptedDialogs : public FileDialogs {
- public:
-  std::optional<QString> ChooseFile(const FileDialogRequest& request) override {
-    requests.push_back(request);
-    return Next();
-  }
-  std::optional<QString> ChooseFolder(const QString& title) override {
-    folderTitles.push_back(title);
-    return Next();
-  }
-
-  std::deque<QString> answers;
-  std::vector<FileDialogRequest> requests;
-  QStringList folderTitles;
-
- private:
-  std::optional<QString> Next() {
-    QString answer;
-    if (!answers.empty()) {
-      answer = answers.front();
-      answers.pop_front();
-    }
-    if (answer.isNull()) return std::nullopt;
-    return answer;
-  }
-};
+using packager_test::ScriptedDialogs;
 
 TEST(CommonDialogTest, StartsWithEmptyBuffersAndTheTxtExtension) {
   ScriptedDialogs dialogs;
@@ -169,6 +145,51 @@ TEST(CommonDialogTest, GetFolderNameGivesTheFolderOrEmptyOnCancel) {
   EXPECT_EQ(dialog.GetFolderName(QStringLiteral("选择文件夹")), QStringLiteral("/home/me/albums"));
   EXPECT_EQ(dialog.GetFolderName(QStringLiteral("again")), QString());
   EXPECT_EQ(dialogs.folderTitles, (QStringList{QStringLiteral("选择文件夹"), QStringLiteral("again")}));
+}
+
+// Waits for the desktop dialog to open, hands it to `inspect`, then closes it as a cancel.
+void InspectNextDialog(std::function<void(QFileDialog*)> inspect) {
+  auto* timer = new QTimer;
+  int tries = 0;
+  QObject::connect(timer, &QTimer::timeout, [timer, inspect, tries]() mutable {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog) inspect(dialog);
+    if (dialog || ++tries > 200) {
+      timer->stop();
+      timer->deleteLater();
+      if (dialog) dialog->reject();
+    }
+  });
+  timer->start(10);
+}
+
+TEST(CommonDialogTest, QtDialogsShowTheFilterListAndAskBeforeOverwriting) {
+  QtFileDialogs dialogs;
+  CommonDialog dialog(dialogs);
+  dialog.Filter(QStringLiteral("音乐文件|*.mp3"));
+  dialog.DialogTitle(QStringLiteral("选择音乐文件"));
+  dialog.DefaultExt(QStringLiteral(".mp3"));
+
+  bool seen = false;
+  InspectNextDialog([&](QFileDialog* shown) {
+    seen = true;
+    EXPECT_EQ(shown->windowTitle(), QStringLiteral("选择音乐文件"));
+    EXPECT_EQ(shown->nameFilters(), QStringList{QStringLiteral("音乐文件 (*.mp3)")});
+    EXPECT_EQ(shown->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(shown->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(shown->defaultSuffix(), QStringLiteral("mp3"));
+  });
+  dialog.ShowSave();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(dialog.FileName(), QString()) << "a cancelled desktop dialog reads as an empty name";
+
+  seen = false;
+  InspectNextDialog([&](QFileDialog* shown) {
+    seen = true;
+    EXPECT_EQ(shown->acceptMode(), QFileDialog::AcceptOpen);
+  });
+  dialog.ShowOpen();
+  EXPECT_TRUE(seen);
 }
 
 }  // namespace
