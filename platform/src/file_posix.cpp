@@ -4,13 +4,61 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/file.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
+
+namespace {
+
+// Copies `length` bytes between two descriptors at the given offsets (a negative `outOffset`
+// means the output's current position), preferring the kernel's copy_file_range and falling
+// back to a buffer of `block` bytes where the file systems do not support it.
+Status CopyBetween(int in, const fs::path& inPath, std::int64_t inOffset, int out, const fs::path& outPath,
+                   std::int64_t outOffset, std::int64_t length, std::size_t block) {
+  bool kernel = true;
+  std::vector<std::byte> buffer;
+  for (std::int64_t done = 0; done < length;) {
+    std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(length - done, static_cast<std::int64_t>(block)));
+    ssize_t n = -1;
+    if (kernel) {
+      loff_t inPos = inOffset + done;
+      loff_t outPos = outOffset + done;
+      n = ::copy_file_range(in, &inPos, out, outOffset < 0 ? nullptr : &outPos, want, 0);
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        kernel = false;
+        continue;
+      }
+      if (n < 0 && errno != EINTR) return ErrorFromErrno(errno, outPath.string(), "write the file");
+      if (n < 0) continue;
+      if (n == 0) return Error{ErrorKind::BadFormat, inPath.string(), "the file is shorter than expected (was it changed while in use?)"};
+    } else {
+      if (buffer.empty()) buffer.resize(block);
+      ssize_t got = ::pread(in, buffer.data(), want, inOffset + done);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return ErrorFromErrno(errno, inPath.string(), "read the file");
+      if (got == 0) return Error{ErrorKind::BadFormat, inPath.string(), "the file is shorter than expected (was it changed while in use?)"};
+      for (ssize_t put = 0; put < got;) {
+        ssize_t w = outOffset < 0 ? ::write(out, buffer.data() + put, static_cast<std::size_t>(got - put))
+                                  : ::pwrite(out, buffer.data() + put, static_cast<std::size_t>(got - put),
+                                             outOffset + done + put);
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0) return ErrorFromErrno(errno, outPath.string(), "write the file");
+        put += w;
+      }
+      n = got;
+    }
+    done += n;
+  }
+  return {};
+}
+
+}  // namespace
 
 Result<File> File::OpenRead(const fs::path& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -90,6 +138,11 @@ Status File::WriteAt(std::int64_t offset, std::span<const std::byte> data) {
   return {};
 }
 
+Status File::CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t length,
+                      std::size_t block) {
+  return CopyBetween(source.fd_, source.path_, sourceOffset, fd_, path_, offset, length, block);
+}
+
 Status File::Truncate(std::int64_t length) {
   if (::ftruncate(fd_, length) != 0) return ErrorFromErrno(errno, path_.string(), "cut the file back");
   return {};
@@ -137,6 +190,10 @@ Status AtomicFile::Write(std::span<const std::byte> data) {
     done += static_cast<std::size_t>(n);
   }
   return {};
+}
+
+Status AtomicFile::CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t length, std::size_t block) {
+  return CopyBetween(source.fd_, source.path_, sourceOffset, fd_, final_, -1, length, block);
 }
 
 Status AtomicFile::Commit() {

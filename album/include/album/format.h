@@ -58,7 +58,7 @@ std::array<std::byte, kTrailerSize> BuildTrailer(const Index& index);
 // numbers are not checked against each other or the file: see CheckIndex.
 std::optional<Index> ParseTrailer(std::span<const std::byte> trailer);
 
-// A decimal field read like that: leading spaces and tabs skipped, digits up to the first
+// A decimal field read like that: leading spaces, tabs and line feeds skipped, digits up to the first
 // other character. Empty optional when there is no digit or the value passes 2,147,483,647.
 std::optional<std::int64_t> ParsePosition(std::string_view text);
 

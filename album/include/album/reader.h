@@ -101,6 +101,11 @@ struct ExtractCallbacks {
 platform::Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const std::filesystem::path& folder,
                                                            const ExtractCallbacks& callbacks = {});
 
+// The export of one slot (1..10): its song and, when it has lyrics, its lyrics, copied out of
+// the album image into `folder` as name + ".mp3" and name + ".lrc", replacing older files of
+// those names. BadName for a slot without a usable name, BadFormat for an empty song.
+platform::Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const std::filesystem::path& folder);
+
 // The clean-up at closing: for every named slot with a safe name, removes folder / name +
 // ".mp3" and ".lrc". Files that are missing or cannot be removed are passed over.
 void DeleteExtractedSongs(const AlbumSettings& settings, const std::filesystem::path& folder);

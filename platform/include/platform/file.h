@@ -13,6 +13,7 @@ namespace platform {
 
 class File {
  public:
+  friend class AtomicFile;
   // An existing file for reading.
   static Result<File> OpenRead(const std::filesystem::path& path);
   // A file for reading and writing, created (mode 0666 less the umask) when missing and
@@ -31,6 +32,12 @@ class File {
   Status ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const;
   // Writes all of `data` or fails.
   Status WriteAt(std::int64_t offset, std::span<const std::byte> data);
+  // Copies `length` bytes from `source` at `sourceOffset` to `offset` of this file, in pieces
+  // of at most `block` bytes. The kernel copies where it can; otherwise one buffer of
+  // `block` bytes is used, so memory does not grow with the length. BadFormat when the
+  // source ends early.
+  Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t length,
+                  std::size_t block);
   Status Truncate(std::int64_t length);
   // Adds execute permission wherever read permission is granted.
   Status MakeExecutable();
@@ -47,6 +54,7 @@ class File {
 // write never leaves a half file behind.
 class AtomicFile {
  public:
+  friend class File;
   static Result<AtomicFile> Create(const std::filesystem::path& finalPath);
 
   AtomicFile(AtomicFile&& other) noexcept;
@@ -54,6 +62,8 @@ class AtomicFile {
   ~AtomicFile();
 
   Status Write(std::span<const std::byte> data);
+  // Appends `length` bytes of `source` from `sourceOffset`, like File::CopyFrom.
+  Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t length, std::size_t block);
   Status Commit();
 
  private:

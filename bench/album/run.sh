@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Packing and unpacking speed against plain file copies, in the same run:
+#   pakrel (10 songs of 5 MB)      vs  cat of the player and the same songs into one file
+#   sonvira --extract of that album vs cp of the same songs
+# and the packager's peak memory for small and large songs (it must not follow the song size).
+# Usage: bench/album/run.sh [build-dir]
+set -euo pipefail
+build=$(realpath "${1:-build}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+make_songs() {  # make_songs FOLDER MB
+  mkdir -p "$1"
+  for i in $(seq 1 10); do head -c "$(($2 * 1024 * 1024))" /dev/urandom >"$1/song$i.mp3"; done
+}
+songs_args() { for i in $(seq 1 10); do printf -- '--song\n%s=%s\n' "$i" "$1/song$i.mp3"; done; }
+
+# Best of five wall-clock runs, in seconds.
+best_of() {
+  local best=
+  for _ in 1 2 3 4 5; do
+    sync
+    local t0 t1
+    t0=$(date +%s.%N); "$@" >/dev/null; t1=$(date +%s.%N)
+    best=$(awk -v a="$t0" -v b="$t1" -v best="$best" 'BEGIN { d = b - a; if (best == "" || d < best) best = d; print best }')
+  done
+  echo "$best"
+}
+peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n1; }
+
+make_songs five 5
+mapfile -t args < <(songs_args "$work/five")
+cp "$build/res/sonvira.res" player.bin
+
+pack() { rm -f album.exe; "$build/bin/pakrel" --name album --description hi "${args[@]}" --output-dir . ; }
+concat() { cat player.bin five/song*.mp3 >cat.out; }
+unpack() { rm -rf out; "$build/bin/sonvira" --extract album.exe out; }
+copy() { rm -rf copy; mkdir copy; cp five/song*.mp3 copy/; }
+
+pack >/dev/null
+t_pack=$(best_of pack); t_cat=$(best_of concat)
+t_unpack=$(best_of unpack); t_cp=$(best_of copy)
+
+make_songs one 1
+make_songs twenty 20
+mapfile -t args < <(songs_args "$work/one")
+m_small=$(peak_kb "$build/bin/pakrel" --name small --description hi "${args[@]}" --output-dir .)
+mapfile -t args < <(songs_args "$work/twenty")
+m_large=$(peak_kb "$build/bin/pakrel" --name large --description hi "${args[@]}" --output-dir .)
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+printf 'pack 10 x 5 MB:    pakrel %.3f s, cat %.3f s, ratio %s\n' "$t_pack" "$t_cat" "$(ratio "$t_pack" "$t_cat")"
+printf 'unpack 10 x 5 MB:  sonvira %.3f s, cp %.3f s, ratio %s\n' "$t_unpack" "$t_cp" "$(ratio "$t_unpack" "$t_cp")"
+printf 'pakrel peak memory: %s KB with 1 MB songs, %s KB with 20 MB songs, ratio %s\n' \
+  "$m_small" "$m_large" "$(ratio "$m_large" "$m_small")"

@@ -1,0 +1,40 @@
+// An album image of arbitrary bytes, read the way the player reads its own file: the reader
+// must refuse or accept it without crashing, and what it accepts must unpack safely.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "album/reader.h"
+
+namespace fs = std::filesystem;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const fs::path out = [] {
+    std::string pattern = (fs::temp_directory_path() / "fuzz-album-XXXXXX").string();
+    return fs::path(::mkdtemp(pattern.data()));
+  }();
+  int fd = ::memfd_create("album.exe", MFD_CLOEXEC);
+  if (fd < 0) return 0;
+  for (std::size_t done = 0; done < size;) {
+    ssize_t n = ::write(fd, data + done, size - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  auto image = album::AlbumImage::Open("/proc/self/fd/" + std::to_string(fd));
+  if (image) {
+    (void)image.value().AlbumName();
+    auto songs = album::ExtractSongs(image.value(), out);
+    // Nothing may land outside the folder it was unpacked into.
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+      if (entry.path().extension() == ".mp3" || entry.path().extension() == ".lrc") std::abort();
+    album::DeleteExtractedSongs(image.value().settings(), out);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(out)) fs::remove_all(entry.path(), ec);
+  }
+  ::close(fd);
+  return 0;
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the album and settings fuzz targets (small, valid inputs)."""
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def album(player, songs, lyrics, names, description):
+    image = bytearray(player)
+    s = [0, len(image) + 1]
+    for piece in songs + lyrics:
+        image += piece
+        s.append(s[-1] + len(piece))
+    settings = b"[t]\r\ntitle =seed\r\n[s]\r\n"
+    settings += b"".join(b"s%d=%d\r\n" % (k, s[k]) for k in range(1, 22))
+    settings += b"[SONG]\r\n" + b"".join(b"SONG%d=%s\r\n" % (i + 1, names[i]) for i in range(10))
+    a = s[21]
+    b = a + len(settings)
+    e = b + len(description)
+    image += settings + description
+    text = (b"%d\\%d\\%d" % (a, b, e)).ljust(100, b" ")
+    trailer = bytearray(10000)
+    for k in range(100):
+        trailer[100 * (k + 1) - 1] = text[k]
+    return bytes(image + trailer)
+
+
+def write(folder, name, data):
+    os.makedirs(os.path.join(HERE, "corpus", folder), exist_ok=True)
+    with open(os.path.join(HERE, "corpus", folder, name), "wb") as f:
+        f.write(data)
+
+
+empty = [b""] * 10
+songs = [b"ID3\x03\x00" + bytes(40)] + [b""] * 9
+lyrics = [b"[00:01.00]la\r\n"] + [b""] * 9
+names = [b"one"] + [b""] * 9
+write("album", "one_song", album(b"PLAYER", songs, lyrics, names, b"hi\r\n"))
+write("album", "empty", album(b"P", empty, empty, [b""] * 10, b"\xc3\xbb\xd3\xd0\xcb\xb5\xc3\xf7\r\n\r\n"))
+gap = [b""] * 10
+gap[4] = b"five"
+write("album", "gap_chinese", album(b"PLAYER", gap, empty, [b""] * 4 + [b"\xc8\xfd"] + [b""] * 5, b"a\r\n\r\nb\r\n"))
+write("profile", "settings", b"S\nS1\n[t]\r\ntitle =abc\r\n[s]\r\ns1=7\r\ns2=9\r\n[SONG]\r\nSONG1=x\r\n")
+write("profile", "quotes", b"sec\nkey\n; comment\n[ sec ]\n key = \"v\" \n[other]\nkey=w\n")

@@ -1,0 +1,170 @@
+#include "cli.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "album/writer.h"
+#include "platform/codepage.h"
+#include "platform/file.h"
+
+namespace fs = std::filesystem;
+
+namespace packager {
+namespace {
+
+constexpr const char kUsage[] =
+    "Usage: pakrel --name NAME [--description TEXT | --description-file FILE]\n"
+    "              [--song SLOT=FILE]... [--lyrics SLOT=FILE]... [--output-dir DIR]\n"
+    "       pakrel            (opens the packager window)\n"
+    "\n"
+    "Builds the album image NAME.exe in DIR (default: the current folder): the player\n"
+    "followed by up to ten MP3 songs with their LRC lyrics. SLOT is 1 to 10.\n"
+    "\n"
+    "  --name NAME              album name (leading and trailing spaces are dropped)\n"
+    "  --description TEXT       album description (default: \"没有说明\")\n"
+    "  --description-file FILE  read the description from a UTF-8 text file\n"
+    "  --song SLOT=FILE         the MP3 song of a slot; its file name gives the song title\n"
+    "  --lyrics SLOT=FILE       the LRC lyrics of a slot\n"
+    "  --output-dir DIR         where to write the album\n"
+    "  --help                   show this help\n";
+
+// The description box's starting text.
+constexpr const char kDefaultDescription[] = "没有说明\r\n";
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "pakrel: %s\nTry 'pakrel --help'.\n", message.c_str());
+  return 2;
+}
+
+// "3=song.mp3" into slot 3 and the path; empty optional when malformed.
+std::optional<std::pair<int, std::string>> ParseSlotArgument(const std::string& text) {
+  std::size_t eq = text.find('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == text.size()) return std::nullopt;
+  std::string number = text.substr(0, eq);
+  if (number.size() > 2 || number.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  int slot = std::stoi(number);
+  if (slot < 1 || slot > album::kSlotCount) return std::nullopt;
+  return std::make_pair(slot, text.substr(eq + 1));
+}
+
+// A bar on stderr while building, when stderr is a terminal.
+class ProgressBar {
+ public:
+  ProgressBar() : enabled_(::isatty(STDERR_FILENO) != 0) {}
+  ~ProgressBar() {
+    if (enabled_ && drawn_) std::fputc('\n', stderr);
+  }
+  void Show(int value) {
+    if (!enabled_) return;
+    constexpr int kWidth = 40;
+    int filled = value * kWidth / 50;
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+                 kWidth - filled, "", value * 2);
+    std::fflush(stderr);
+    drawn_ = true;
+  }
+
+ private:
+  bool enabled_;
+  bool drawn_ = false;
+};
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
+  album::BuildRequest request;
+  request.description = kDefaultDescription;
+  request.outputFolder = ".";
+  std::optional<std::string> name;
+  bool descriptionGiven = false;
+  std::array<bool, album::kSlotCount> songSet{}, lyricsSet{};
+
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string value;
+    bool hasValue = false;
+    if (std::size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg.resize(eq);
+      hasValue = true;
+    }
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    auto takeValue = [&]() -> bool {
+      if (hasValue) return true;
+      if (i + 1 >= argc) return false;
+      value = argv[++i];
+      return true;
+    };
+    if (arg == "--name") {
+      if (!takeValue()) return UsageError("--name needs a value");
+      name = value;
+    } else if (arg == "--description" || arg == "--description-file") {
+      if (!takeValue()) return UsageError(arg + " needs a value");
+      if (descriptionGiven) return UsageError("give the description only once");
+      descriptionGiven = true;
+      if (arg == "--description") {
+        request.description = value;
+      } else {
+        platform::Result<std::string> text = platform::ReadWholeFile(value, 16 << 20);
+        if (!text) {
+          std::fprintf(stderr, "pakrel: %s\n", text.error().Describe().c_str());
+          return 1;
+        }
+        if (!platform::IsValidUtf8(text.value())) {
+          std::fprintf(stderr, "pakrel: %s: the description is not UTF-8 text\n", value.c_str());
+          return 1;
+        }
+        request.description = text.value();
+      }
+    } else if (arg == "--song" || arg == "--lyrics") {
+      if (!takeValue()) return UsageError(arg + " needs SLOT=FILE");
+      auto parsed = ParseSlotArgument(value);
+      if (!parsed) return UsageError(arg + " needs SLOT=FILE with SLOT from 1 to 10, not '" + value + "'");
+      auto& set = arg == "--song" ? songSet : lyricsSet;
+      if (set[parsed->first - 1]) return UsageError(arg + " given twice for slot " + std::to_string(parsed->first));
+      set[parsed->first - 1] = true;
+      auto& slot = request.slots[parsed->first - 1];
+      (arg == "--song" ? slot.song : slot.lyrics) = parsed->second;
+    } else if (arg == "--output-dir") {
+      if (!takeValue()) return UsageError("--output-dir needs a folder");
+      request.outputFolder = value;
+    } else {
+      return UsageError("unknown argument '" + std::string(argv[i]) + "'");
+    }
+  }
+  if (!name) return UsageError("--name is required");
+  request.albumName = *name;
+  if (player.empty()) {
+    std::fprintf(stderr, "pakrel: this copy of pakrel carries no player program\n");
+    return 1;
+  }
+  request.player = player;
+
+  std::error_code ec;
+  if (!fs::is_directory(request.outputFolder, ec)) {
+    std::fprintf(stderr, "pakrel: %s: no such folder\n", request.outputFolder.string().c_str());
+    return 1;
+  }
+
+  platform::Result<album::BuildResult> result = [&] {
+    ProgressBar bar;
+    return album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
+  }();
+  if (!result) {
+    std::fprintf(stderr, "pakrel: %s\n", result.error().Describe().c_str());
+    return 1;
+  }
+  fs::path written = fs::absolute(result.value().image, ec).lexically_normal();
+  std::printf("%s\n", (ec ? result.value().image : written).string().c_str());
+  return 0;
+}
+
+}  // namespace packager

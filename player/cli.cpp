@@ -1,0 +1,107 @@
+#include "cli.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "album/reader.h"
+
+namespace fs = std::filesystem;
+
+namespace player {
+namespace {
+
+constexpr const char kUsage[] =
+    "Usage: sonvira --list ALBUM\n"
+    "       sonvira --extract ALBUM DIR\n"
+    "       ALBUM.exe          (an album image plays itself)\n"
+    "\n"
+    "  --list ALBUM         show the album's name, description and songs\n"
+    "  --extract ALBUM DIR  write each song as NAME.mp3, and its lyrics as NAME.lrc, into DIR\n"
+    "  --help               show this help\n";
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "sonvira: %s\nTry 'sonvira --help'.\n", message.c_str());
+  return 2;
+}
+
+platform::Result<album::AlbumImage> OpenOrReport(const char* path) {
+  platform::Result<album::AlbumImage> image = album::AlbumImage::Open(path);
+  if (!image) std::fprintf(stderr, "sonvira: %s\n", image.error().Describe().c_str());
+  return image;
+}
+
+int List(const char* path) {
+  platform::Result<album::AlbumImage> opened = OpenOrReport(path);
+  if (!opened) return 1;
+  const album::AlbumImage& image = opened.value();
+  std::printf("Album: %s\n", image.AlbumName().c_str());
+  std::printf("Description:\n");
+  std::string description = image.description();
+  for (std::size_t at = 0; at < description.size();) {
+    std::size_t end = description.find("\r\n", at);
+    if (end == std::string::npos) end = description.size();
+    std::printf("  %s\n", description.substr(at, end - at).c_str());
+    at = end + 2;
+  }
+  std::printf("Songs:\n");
+  int songs = 0;
+  for (int i = 1; i <= album::kSlotCount; ++i) {
+    const album::SlotEntry& slot = image.settings().slots[i - 1];
+    if (slot.name.empty()) continue;
+    ++songs;
+    std::printf("  %2d  %s  (song %lld bytes, lyrics %lld bytes)\n", i, slot.name.c_str(),
+                static_cast<long long>(slot.songAfter - slot.songFirst),
+                static_cast<long long>(slot.lyricsAfter - slot.lyricsFirst));
+  }
+  if (songs == 0) std::printf("  (none)\n");
+  return 0;
+}
+
+int Extract(const char* path, const char* folder) {
+  platform::Result<album::AlbumImage> opened = OpenOrReport(path);
+  if (!opened) return 1;
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (!fs::is_directory(folder, ec)) {
+    std::fprintf(stderr, "sonvira: %s: cannot create the folder\n", folder);
+    return 1;
+  }
+  int status = 0;
+  for (int i = 1; i <= album::kSlotCount; ++i) {
+    if (opened.value().settings().slots[i - 1].name.empty()) continue;
+    platform::Result<album::ExtractedSong> song = album::ExportSlot(opened.value(), i, folder);
+    if (!song) {
+      // A bad slot is passed over so that the others still come out.
+      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i, song.error().Describe().c_str());
+      if (song.error().kind != platform::ErrorKind::BadName) return 1;
+      status = 1;
+      continue;
+    }
+    std::printf("%s\n", song.value().song.string().c_str());
+    if (!song.value().lyrics.empty()) std::printf("%s\n", song.value().lyrics.string().c_str());
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+  if (argc < 2) return UsageError("missing arguments");
+  std::string command = argv[1];
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--list") {
+    if (argc != 3) return UsageError("--list needs exactly one album");
+    return List(argv[2]);
+  }
+  if (command == "--extract") {
+    if (argc != 4) return UsageError("--extract needs an album and a folder");
+    return Extract(argv[2], argv[3]);
+  }
+  return UsageError("unknown argument '" + command + "'");
+}
+
+}  // namespace player

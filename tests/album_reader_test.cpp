@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "album/reader.h"
+#include "album/writer.h"
+#include "platform/file.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using testing_support::Pattern;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+// Builds album images by hand, the way any other correct writer of the format could: its own
+// player bytes, its own spelling of the settings text.
+struct HandMadeAlbum {
+  std::string player = Pattern(5000, 42);
+  std::array<std::string, 10> songs, lyrics, names;
+  std::string description = "made elsewhere\r\n";
+  std::string settingsOverride;  // used instead of the computed text when not empty
+
+  std::string Bytes(album::Index* indexOut = nullptr) const {
+    std::string image = player;
+    album::PiecePositions s{};
+    s[1] = static_cast<std::int64_t>(image.size()) + 1;
+    for (int k = 2; k <= 21; ++k) {
+      const std::string& piece = k <= 11 ? songs[k - 2] : lyrics[k - 12];
+      image += piece;
+      s[k] = s[k - 1] + static_cast<std::int64_t>(piece.size());
+    }
+    std::string settings = settingsOverride;
+    if (settings.empty()) {
+      settings = "[T]\r\nTitle=elsewhere\r\n[S]\r\n";
+      for (int k = 21; k >= 1; --k) settings += "S" + std::to_string(k) + " = " + std::to_string(s[k]) + "\r\n";
+      settings += "[song]\r\n";
+      for (int i = 1; i <= 10; ++i) settings += "song" + std::to_string(i) + "=" + names[i - 1] + "\r\n";
+    }
+    album::Index index;
+    index.A = s[21];
+    image += settings;
+    index.B = index.A + static_cast<std::int64_t>(settings.size());
+    image += description;
+    index.E = index.B + static_cast<std::int64_t>(description.size());
+    auto trailer = album::BuildTrailer(index);
+    image.append(reinterpret_cast<const char*>(trailer.data()), trailer.size());
+    if (indexOut) *indexOut = index;
+    return image;
+  }
+};
+
+class AlbumReader : public ::testing::Test {
+ protected:
+  fs::path Write(std::string_view name, std::string_view bytes) {
+    fs::path path = dir_ / name;
+    WriteFile(path, bytes);
+    return path;
+  }
+  void ExpectRefused(std::string_view bytes, std::string_view words) {
+    fs::path path = Write("bad.exe", bytes);
+    auto image = album::AlbumImage::Open(path);
+    ASSERT_FALSE(image) << "accepted: " << words;
+    EXPECT_EQ(image.error().kind, platform::ErrorKind::BadFormat);
+    EXPECT_NE(image.error().Describe().find(path.string()), std::string::npos);
+    EXPECT_NE(image.error().Describe().find(words), std::string::npos) << image.error().Describe();
+  }
+  TempDir dir_;
+};
+
+TEST_F(AlbumReader, ReadsAnAlbumFromAnotherWriter) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(70000, 1);
+  made.names[0] = "first";
+  made.songs[2] = Pattern(10, 3);
+  made.lyrics[2] = "[00:01.00]third\r\n";
+  made.names[2] = "\xC8\xFD";  // "三" in code page 936
+  auto image = album::AlbumImage::Open(Write("other.exe", made.Bytes()));
+  ASSERT_TRUE(image) << image.error().Describe();
+  EXPECT_EQ(image.value().settings().title, "elsewhere");
+  EXPECT_EQ(image.value().description(), "made elsewhere\r\n");
+
+  TempDir out;
+  auto songs = album::ExtractSongs(image.value(), out.path());
+  ASSERT_TRUE(songs);
+  ASSERT_EQ(songs.value().size(), 2u);
+  EXPECT_EQ(ReadFile(out / "first.mp3"), made.songs[0]);
+  EXPECT_EQ(ReadFile(out / "三.mp3"), made.songs[2]);
+  EXPECT_EQ(ReadFile(out / "三.lrc"), made.lyrics[2]);
+  EXPECT_EQ(songs.value()[1].lyrics, out / "三.lrc");
+}
+
+TEST_F(AlbumReader, RefusesFilesThatAreNotWholeAlbums) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(1000, 1);
+  made.names[0] = "one";
+  std::string good = made.Bytes();
+  ASSERT_TRUE(album::AlbumImage::Open(Write("good.exe", good)));
+
+  ExpectRefused("", "shorter than the 10,000-byte index");
+  ExpectRefused(std::string(9999, ' '), "shorter than the 10,000-byte index");
+  ExpectRefused(std::string(20000, '\0'), "three numbers");
+  // Cut or grown at either end: the index no longer matches the length.
+  ExpectRefused(good.substr(0, good.size() - 1), "file length");
+  ExpectRefused(good.substr(1000), "file length");
+  ExpectRefused(good + "x", "file length");
+  // A trailer that is intact but the file was cut before it.
+  std::string cut = good.substr(0, 3000) + good.substr(good.size() - 10000);
+  ExpectRefused(cut, "file length");
+}
+
+TEST_F(AlbumReader, RefusesForgedIndexes) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(1000, 1);
+  made.names[0] = "one";
+  album::Index index;
+  std::string good = made.Bytes(&index);
+  auto forge = [&](album::Index forged) {
+    std::string bytes = good;
+    auto trailer = album::BuildTrailer(forged);
+    bytes.replace(bytes.size() - 10000, 10000, reinterpret_cast<const char*>(trailer.data()), 10000);
+    return bytes;
+  };
+  ExpectRefused(forge({index.B, index.A, index.E}), "out of order");
+  ExpectRefused(forge({0, index.B, index.E}), "out of order");
+  ExpectRefused(forge({index.A, index.E + 1, index.E}), "out of order");
+  ExpectRefused(forge({index.A, index.B, index.E - 1}), "file length");
+  ExpectRefused(forge({index.A + 1, index.B, index.E}), "settings");
+  // Numbers too large for the format.
+  std::string huge = good;
+  std::string text = "99999999999\\1\\1";
+  for (std::size_t k = 0; k < 100; ++k) huge[huge.size() - 10000 + 100 * (k + 1) - 1] = k < text.size() ? text[k] : ' ';
+  ExpectRefused(huge, "three numbers");
+}
+
+TEST_F(AlbumReader, RefusesSettingsWithPositionsOutOfOrderOrOutOfTheFile) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(1000, 1);
+  made.names[0] = "one";
+  album::Index index;
+  made.Bytes(&index);
+  auto settingsWith = [&](int k, std::int64_t value) {
+    std::string text = "[s]\r\n";
+    for (int j = 1; j <= 21; ++j) {
+      std::int64_t v = j == 1 ? 5001 : index.A;
+      if (j == k) v = value;
+      text += "s" + std::to_string(j) + "=" + std::to_string(v) + "\r\n";
+    }
+    return text + "[SONG]\r\nSONG1=one\r\n";
+  };
+  // The settings text length stays the same as long as the numbers keep their digits.
+  made.settingsOverride = settingsWith(0, 0);
+  ASSERT_TRUE(album::AlbumImage::Open(Write("ok.exe", made.Bytes())));
+  made.settingsOverride = settingsWith(5, 5001);
+  ExpectRefused(made.Bytes(), "out of order");
+  made.settingsOverride = settingsWith(1, 0);
+  ExpectRefused(made.Bytes(), "where the songs start");
+  made.settingsOverride = settingsWith(21, 9999);
+  ExpectRefused(made.Bytes(), "do not agree with the index");
+  made.settingsOverride = settingsWith(21, 0);
+  ExpectRefused(made.Bytes(), "out of order");
+  made.settingsOverride = "[s]\r\nnothing here\r\n";
+  ExpectRefused(made.Bytes(), "where the songs start");
+}
+
+TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(10, 1);
+  made.names[0] = "../../escape";
+  made.songs[1] = Pattern(10, 2);
+  made.names[1] = "..";
+  made.songs[2] = Pattern(10, 3);
+  made.names[2] = "back\\slash";
+  made.names[3] = "no bytes";
+  made.songs[4] = Pattern(10, 5);
+  made.names[4] = "fine";
+  auto image = album::AlbumImage::Open(Write("unsafe.exe", made.Bytes()));
+  ASSERT_TRUE(image);
+  TempDir out;
+  std::vector<std::pair<int, std::string>> skipped;
+  auto songs = album::ExtractSongs(image.value(), out.path(),
+                                   {.onSong = {}, .onSkip = [&](int slot, const std::string& why) {
+                                      skipped.emplace_back(slot, why);
+                                    }});
+  ASSERT_TRUE(songs);
+  ASSERT_EQ(skipped.size(), 4u);
+  EXPECT_EQ(skipped[0].first, 1);
+  EXPECT_NE(skipped[0].second.find("not a safe file name"), std::string::npos);
+  EXPECT_EQ(skipped[3].first, 4);
+  EXPECT_NE(skipped[3].second.find("no bytes"), std::string::npos);
+  ASSERT_EQ(songs.value().size(), 1u);
+  EXPECT_EQ(songs.value()[0].slot, 5);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
+  EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape.mp3"));
+
+  auto exported = album::ExportSlot(image.value(), 1, out.path());
+  ASSERT_FALSE(exported);
+  EXPECT_EQ(exported.error().kind, platform::ErrorKind::BadName);
+}
+
+TEST_F(AlbumReader, SameNamesUnpackToOneFileHoldingTheLaterSlot) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(100, 1);
+  made.songs[1] = Pattern(200, 2);
+  made.names[0] = made.names[1] = "same";
+  auto image = album::AlbumImage::Open(Write("same.exe", made.Bytes()));
+  ASSERT_TRUE(image);
+  TempDir out;
+  ASSERT_TRUE(album::ExtractSongs(image.value(), out.path()));
+  EXPECT_EQ(ReadFile(out / "same.mp3"), made.songs[1]);
+}
+
+TEST_F(AlbumReader, ExportWritesSongAndLyricsAgainAndAgain) {
+  HandMadeAlbum made;
+  made.songs[2] = Pattern(100, 1);
+  made.lyrics[2] = "[00:00.50]la\r\n";
+  made.names[2] = "three";
+  made.songs[3] = Pattern(100, 4);
+  made.names[3] = "four";
+  auto image = album::AlbumImage::Open(Write("export.exe", made.Bytes()));
+  ASSERT_TRUE(image);
+  WriteFile(dir_ / "three.mp3", Pattern(500000, 9));  // an older, longer file is replaced
+  for (int round = 0; round < 2; ++round) {
+    auto song = album::ExportSlot(image.value(), 3, dir_.path());
+    ASSERT_TRUE(song);
+    EXPECT_EQ(ReadFile(dir_ / "three.mp3"), made.songs[2]);
+    EXPECT_EQ(ReadFile(dir_ / "three.lrc"), made.lyrics[2]);
+  }
+  ASSERT_TRUE(album::ExportSlot(image.value(), 4, dir_.path()));
+  EXPECT_FALSE(fs::exists(dir_ / "four.lrc"));
+  EXPECT_FALSE(album::ExportSlot(image.value(), 1, dir_.path()));
+  EXPECT_FALSE(album::ExportSlot(image.value(), 11, dir_.path()));
+}
+
+TEST_F(AlbumReader, DeletingAtCloseRemovesOnlyTheAlbumsFiles) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(10, 1);
+  made.lyrics[0] = "x";
+  made.names[0] = "a";
+  made.songs[1] = Pattern(10, 2);
+  made.names[1] = "b";
+  made.names[2] = "../outside";
+  auto image = album::AlbumImage::Open(Write("del.exe", made.Bytes()));
+  ASSERT_TRUE(image);
+  TempDir out;
+  ASSERT_TRUE(album::ExtractSongs(image.value(), out.path()));
+  WriteFile(out / "keep.mp3", "mine");
+  WriteFile(out.path().parent_path() / "outside.mp3", "not ours");
+  album::DeleteExtractedSongs(image.value().settings(), out.path());
+  album::DeleteExtractedSongs(image.value().settings(), out.path());  // nothing left: no error
+  EXPECT_FALSE(fs::exists(out / "a.mp3"));
+  EXPECT_FALSE(fs::exists(out / "a.lrc"));
+  EXPECT_FALSE(fs::exists(out / "b.mp3"));
+  EXPECT_TRUE(fs::exists(out / "keep.mp3"));
+  EXPECT_TRUE(fs::exists(out.path().parent_path() / "outside.mp3"));
+  fs::remove(out.path().parent_path() / "outside.mp3");
+}
+
+TEST(ExtractPiece, CopiesExactlyTheRangeAcrossBlockBoundaries) {
+  TempDir dir;
+  std::string source = Pattern(200000, 3);
+  WriteFile(dir / "src", source);
+  for (std::int64_t n : {0, 1, 63999, 64000, 64001, 128000, 128005}) {
+    ASSERT_TRUE(album::ExtractPiece(dir / "src", dir / "dst", 7, 7 + n - 1));
+    EXPECT_EQ(ReadFile(dir / "dst"), source.substr(6, static_cast<std::size_t>(n))) << n;
+  }
+}
+
+TEST(ExtractPiece, AFailedCopyLeavesNoHalfFile) {
+  TempDir dir;
+  WriteFile(dir / "src", Pattern(1000, 3));
+  WriteFile(dir / "dst", "older");
+  // Past the end of the source.
+  auto status = album::ExtractPiece(dir / "src", dir / "dst", 500, 1500);
+  ASSERT_FALSE(status);
+  EXPECT_NE(status.error().Describe().find("src"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir / "dst"), "older");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+  // A write that fails half-way (a full disk behaves the same).
+  WriteFile(dir / "big", Pattern(300000, 4));
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit lower = saved;
+  lower.rlim_cur = 100000;
+  ::setrlimit(RLIMIT_FSIZE, &lower);
+  status = album::ExtractPiece(dir / "big", dir / "new", 1, 300000);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ASSERT_FALSE(status);
+  EXPECT_NE(status.error().Describe().find("new"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "new"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
+  // A missing source.
+  EXPECT_EQ(album::ExtractPiece(dir / "nope", dir / "x", 1, 1).error().kind, platform::ErrorKind::NotFound);
+  EXPECT_FALSE(fs::exists(dir / "x"));
+}
+
+TEST(AlbumFormat, SongNamesDropTheLastFourCharacters) {
+  EXPECT_EQ(album::GetFileName("/music/歌曲.mp3"), "歌曲");
+  EXPECT_EQ(album::GetFileName("C:\\music\\song.MP3"), "song");
+  EXPECT_EQ(album::GetFileName("plain.mp3"), "plain");
+  EXPECT_EQ(album::GetFileName("/music/.mp3"), "");  // exactly four: an empty name
+  EXPECT_EQ(album::GetFileName("/music/一二三四"), "");
+  EXPECT_FALSE(album::GetFileName("/music/mp3"));
+  EXPECT_FALSE(album::GetFileName("/music/"));
+}
+
+TEST(AlbumFormat, TrailerNumbersAreReadLeniently) {
+  auto trailerOf = [](std::string text) {
+    std::vector<std::byte> trailer(10000);
+    for (std::size_t k = 0; k < text.size(); ++k) trailer[100 * (k + 1) - 1] = static_cast<std::byte>(text[k]);
+    return trailer;
+  };
+  EXPECT_EQ(album::ParseTrailer(trailerOf("1\\2\\3")), (album::Index{1, 2, 3}));
+  EXPECT_EQ(album::ParseTrailer(trailerOf("  12abc\\ 7\\9 trailing")), (album::Index{12, 7, 9}));
+  EXPECT_EQ(album::ParseTrailer(trailerOf("1\\2\\3\\4")), (album::Index{1, 2, 3}));
+  EXPECT_FALSE(album::ParseTrailer(trailerOf("1\\2")));
+  EXPECT_FALSE(album::ParseTrailer(trailerOf("1\\\\3")));
+  EXPECT_FALSE(album::ParseTrailer(trailerOf("2147483648\\1\\1")));
+  EXPECT_EQ(album::ParseTrailer(trailerOf("2147483647\\1\\1"))->A, 2147483647);
+  // The 100th character of a written trailer is always a space.
+  auto written = album::BuildTrailer({2147483647, 2147483647, 2147483647});
+  EXPECT_EQ(written[9999], std::byte{' '});
+}
+
+}  // namespace

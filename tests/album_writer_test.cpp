@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <map>
+#include <unistd.h>
+
+#include "album/reader.h"
+#include "album/writer.h"
+#include "platform/codepage.h"
+#include "platform/file.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using testing_support::Pattern;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+class AlbumWriter : public ::testing::Test {
+ protected:
+  album::BuildRequest Request(std::string_view name, std::string_view description) {
+    album::BuildRequest request;
+    request.player = platform::AsBytes(player_);
+    request.albumName = name;
+    request.description = description;
+    request.outputFolder = dir_.path();
+    return request;
+  }
+  fs::path Source(std::string_view name, std::size_t size, unsigned seed) {
+    fs::path path = dir_ / name;
+    WriteFile(path, Pattern(size, seed));
+    return path;
+  }
+
+  TempDir dir_;
+  std::string player_ = Pattern(700416, 99);
+};
+
+TEST_F(AlbumWriter, WorkedExampleIsWrittenByteForByte) {
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = Source("x.mp3", 3000000, 1);
+  std::vector<int> progress;
+  auto result = album::BuildAlbumImage(request, [&](int v) { progress.push_back(v); });
+  ASSERT_TRUE(result) << result.error().Describe();
+
+  EXPECT_EQ(result.value().s[1], 700417);
+  for (int k = 2; k <= 21; ++k) EXPECT_EQ(result.value().s[k], 3700417) << "s" << k;
+  EXPECT_EQ(result.value().index, (album::Index{3700417, 3700792, 3700796}));
+
+  std::string image = ReadFile(dir_ / "abc.exe");
+  ASSERT_EQ(image.size(), 3710795u);
+  EXPECT_EQ(image.substr(0, 700416), player_);
+  EXPECT_EQ(image.substr(700416, 3000000), Pattern(3000000, 1));
+
+  std::string settings = image.substr(3700416, 375);
+  EXPECT_EQ(std::count(settings.begin(), settings.end(), '\n'), 35);
+  EXPECT_EQ(settings.substr(0, 37), "[t]\r\ntitle =abc\r\n[s]\r\ns1=700417\r\ns2=3");
+  EXPECT_TRUE(settings.ends_with("\r\nSONG9=\r\nSONG10=\r\n"));
+  EXPECT_NE(settings.find("[SONG]\r\nSONG1=x\r\nSONG2=\r\n"), std::string::npos);
+  EXPECT_EQ(image.substr(3700791, 4), "hi\r\n");
+
+  // The trailer: "3700417\3700792\3700796" padded to 100 characters, one every 100 bytes.
+  std::string text;
+  for (int k = 1; k <= 100; ++k) text += image[3700795 + 100 * k - 1];
+  EXPECT_EQ(text, "3700417\\3700792\\3700796" + std::string(77, ' '));
+  EXPECT_EQ(image[3700894], '3');
+  std::size_t zeros = 0;
+  for (std::size_t i = 3700795; i < image.size(); ++i) zeros += image[i] == '\0';
+  EXPECT_EQ(zeros, 9900u);
+
+  std::vector<int> expected;
+  for (int k = 1; k <= 21; ++k) expected.push_back(2 * k);
+  expected.push_back(44);
+  expected.push_back(48);
+  EXPECT_EQ(progress, expected);
+
+  struct stat st {};
+  ::stat((dir_ / "abc.exe").c_str(), &st);
+  EXPECT_TRUE(st.st_mode & S_IXUSR);
+}
+
+TEST_F(AlbumWriter, GapsAndLyricsWithoutSongsRoundTrip) {
+  album::BuildRequest request = Request("  专辑 gaps  ", "第一行\n\n  \nsecond line");
+  request.slots[1].song = Source("两只老虎.mp3", 5000, 2);
+  request.slots[1].lyrics = Source("两只老虎.lrc", 300, 3);
+  request.slots[4].song = Source("five.mp3", 7000, 5);
+  request.slots[7].lyrics = Source("orphan.lrc", 100, 8);
+  auto result = album::BuildAlbumImage(request);
+  ASSERT_TRUE(result) << result.error().Describe();
+  EXPECT_EQ(result.value().image.filename(), "专辑 gaps.exe");
+
+  auto image = album::AlbumImage::Open(result.value().image);
+  ASSERT_TRUE(image) << image.error().Describe();
+  EXPECT_EQ(image.value().AlbumName(), "专辑 gaps");
+  EXPECT_EQ(image.value().settings().title, "专辑 gaps");
+  // Blank lines are not shown; the others are kept as typed.
+  EXPECT_EQ(image.value().description(), "第一行\r\nsecond line\r\n");
+  const auto& slots = image.value().settings().slots;
+  EXPECT_EQ(slots[0].name, "");
+  EXPECT_EQ(slots[1].name, "两只老虎");
+  EXPECT_EQ(slots[4].name, "five");
+  EXPECT_EQ(slots[7].name, "");
+  EXPECT_TRUE(slots[7].HasLyrics());
+
+  TempDir out;
+  std::vector<int> announced;
+  auto songs = album::ExtractSongs(image.value(), out.path(),
+                                   {.onSong = [&](const album::ExtractedSong& s) { announced.push_back(s.slot); },
+                                    .onSkip = {}});
+  ASSERT_TRUE(songs);
+  EXPECT_EQ(announced, (std::vector<int>{2, 5}));
+  EXPECT_EQ(ReadFile(out / "两只老虎.mp3"), Pattern(5000, 2));
+  EXPECT_EQ(ReadFile(out / "两只老虎.lrc"), Pattern(300, 3));
+  EXPECT_EQ(ReadFile(out / "five.mp3"), Pattern(7000, 5));
+  EXPECT_FALSE(fs::exists(out / "five.lrc"));
+  // Lyrics without a song travel in the album but are never unpacked.
+  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 3);
+}
+
+TEST_F(AlbumWriter, AlbumWithoutSongsStillCarriesPlayerSettingsAndDescription) {
+  auto result = album::BuildAlbumImage(Request("empty", "没有说明\r\n"));
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result.value().s[1], 700417);
+  EXPECT_EQ(result.value().s[21], 700417);
+  auto image = album::AlbumImage::Open(result.value().image);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image.value().description(), "没有说明\r\n");
+  // The description is stored in code page 936.
+  std::string bytes = ReadFile(result.value().image);
+  EXPECT_NE(bytes.find("\xC3\xBB\xD3\xD0\xCB\xB5\xC3\xF7\r\n\r\n"), std::string::npos);
+}
+
+TEST_F(AlbumWriter, ExistingLongerImageKeepsItsOldBytesInsideThePlayerPiece) {
+  std::string old = Pattern(900000, 7);
+  WriteFile(dir_ / "abc.exe", old);
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = Source("x.mp3", 1000, 1);
+  auto result = album::BuildAlbumImage(request);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result.value().s[1], 900001);
+  std::string image = ReadFile(dir_ / "abc.exe");
+  EXPECT_EQ(image.substr(0, 700416), player_);
+  EXPECT_EQ(image.substr(700416, 900000 - 700416), old.substr(700416));
+  auto read = album::AlbumImage::Open(dir_ / "abc.exe");
+  ASSERT_TRUE(read) << read.error().Describe();
+  EXPECT_EQ(read.value().settings().slots[0].songFirst, 900001);
+}
+
+TEST_F(AlbumWriter, LongSongNamesComeBackCutTo126Bytes) {
+  std::string longName(140, 'n');
+  album::BuildRequest request = Request("long", "hi");
+  request.slots[0].song = Source(longName + ".mp3", 10, 1);
+  std::string chinese;
+  for (int i = 0; i < 50; ++i) chinese += "歌";  // 100 bytes in code page 936, 150 in UTF-8
+  request.slots[1].song = Source(chinese + "x.mp3", 10, 2);
+  std::string cut;
+  for (int i = 0; i < 70; ++i) cut += "曲";  // 140 bytes: the cut falls on a character boundary
+  request.slots[2].song = Source(cut + ".mp3", 10, 3);
+  auto result = album::BuildAlbumImage(request);
+  ASSERT_TRUE(result);
+  auto image = album::AlbumImage::Open(result.value().image);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image.value().settings().slots[0].name, std::string(126, 'n'));
+  EXPECT_EQ(image.value().settings().slots[1].name, chinese + "x");
+  EXPECT_EQ(image.value().settings().slots[2].name.size(), 63u * 3);
+}
+
+TEST_F(AlbumWriter, NameAndDescriptionChecksComeFirst) {
+  auto noName = album::CheckNameAndDescription("   ", "hi");
+  ASSERT_TRUE(noName);
+  EXPECT_EQ(noName->text, "请先给你制作的专辑取个名字吧！");
+  EXPECT_EQ(noName->title, "无专辑名");
+  auto noDescription = album::CheckNameAndDescription("abc", "   ");
+  ASSERT_TRUE(noDescription);
+  EXPECT_EQ(noDescription->text, "请为你制作的专辑写个说明吧！");
+  EXPECT_EQ(noDescription->title, "无专辑说明");
+  // Only spaces count as blank.
+  EXPECT_FALSE(album::CheckNameAndDescription("a\tb", "\r\n\r\n"));
+
+  auto result = album::BuildAlbumImage(Request(" ", ""));
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.error().message, "请先给你制作的专辑取个名字吧！");
+  EXPECT_TRUE(fs::is_empty(dir_.path()));
+}
+
+// Every refusal names the file and leaves the folder exactly as it was.
+class RefusedBuild : public AlbumWriter {
+ protected:
+  void ExpectRefused(const album::BuildRequest& request, std::string_view file, std::string_view words) {
+    auto before = Listing();
+    auto result = album::BuildAlbumImage(request);
+    ASSERT_FALSE(result);
+    EXPECT_NE(result.error().Describe().find(file), std::string::npos) << result.error().Describe();
+    EXPECT_NE(result.error().Describe().find(words), std::string::npos) << result.error().Describe();
+    EXPECT_EQ(Listing(), before);
+  }
+  std::map<std::string, std::string> Listing() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir_.path()))
+      files[entry.path().filename().string()] =
+          !entry.is_regular_file() ? "<dir>"
+          : entry.file_size() > (10 << 20) ? "<" + std::to_string(entry.file_size()) + " bytes>"
+                                           : ReadFile(entry.path());
+    return files;
+  }
+};
+
+TEST_F(RefusedBuild, MissingOrUnreadableSource) {
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = dir_ / "gone.mp3";
+  ExpectRefused(request, "gone.mp3", "no such file");
+  if (::getuid() != 0) {  // root reads anything
+    request.slots[0].song = Source("locked.mp3", 10, 1);
+    ::chmod(request.slots[0].song.c_str(), 0);
+    ExpectRefused(request, "locked.mp3", "permission denied");
+  }
+  request.slots[0].song = Source("ok.mp3", 10, 1);
+  request.slots[3].lyrics = dir_.path();
+  ExpectRefused(request, dir_.path().string(), "folder");
+}
+
+TEST_F(RefusedBuild, SongFileNameTooShortForAName) {
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = Source("mp3", 10, 1);
+  ExpectRefused(request, "mp3", "too short");
+}
+
+TEST_F(RefusedBuild, AlbumNamesThatAreNoFileNames) {
+  ExpectRefused(Request("../escape", "hi"), "escape", "\"/\"");
+  ExpectRefused(Request("a\\b", "hi"), "a\\b", "\"/\"");
+  ExpectRefused(Request("line\nbreak", "hi"), "line", "control");
+  ExpectRefused(Request(std::string(252, 'a'), "hi"), "aaaa", "too long");
+  EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape.exe"));
+}
+
+TEST_F(RefusedBuild, AlbumThatWouldOverwriteItsOwnSong) {
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = Source("abc.exe", 10, 1);
+  ExpectRefused(request, "abc.exe", "its own files");
+}
+
+TEST_F(RefusedBuild, AlbumPastTheSizeLimit) {
+  album::BuildRequest request = Request("huge", "hi");
+  // Sparse files: the limit is checked from the sizes before a byte is copied.
+  for (int i = 0; i < 2; ++i) {
+    fs::path path = dir_ / ("big" + std::to_string(i) + ".mp3");
+    WriteFile(path, "");
+    fs::resize_file(path, 1100000000);
+    request.slots[i].song = path;
+  }
+  ExpectRefused(request, "huge.exe", "2,147,483,647");
+}
+
+// A write that fails half-way (a full disk behaves the same) is simulated with a file size
+// limit: the build must then leave no trace.
+class FailingWrites {
+ public:
+  explicit FailingWrites(rlim_t limit) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit lower = saved_;
+    lower.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &lower);
+  }
+  ~FailingWrites() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(RefusedBuild, WriteFailureRemovesANewImage) {
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = Source("x.mp3", 3000000, 1);
+  platform::Result<album::BuildResult> result = platform::Error{};
+  {
+    FailingWrites limit(2000000);
+    result = album::BuildAlbumImage(request);
+  }
+  ASSERT_FALSE(result);
+  EXPECT_NE(result.error().Describe().find("abc.exe"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "abc.exe"));
+}
+
+TEST_F(RefusedBuild, WriteFailureRestoresAnOlderImage) {
+  std::string old = Pattern(800000, 5);
+  WriteFile(dir_ / "abc.exe", old);
+  album::BuildRequest request = Request("abc", "hi");
+  request.slots[0].song = Source("x.mp3", 3000000, 1);
+  platform::Result<album::BuildResult> result = platform::Error{};
+  {
+    FailingWrites limit(2000000);
+    result = album::BuildAlbumImage(request);
+  }
+  ASSERT_FALSE(result);
+  EXPECT_EQ(ReadFile(dir_ / "abc.exe"), old);
+}
+
+TEST_F(RefusedBuild, ReadOnlyFolder) {
+  TempDir outer;
+  fs::path locked = outer / "locked";
+  fs::create_directory(locked);
+  ::chmod(outer.path().c_str(), 0755);
+  ::chmod(locked.c_str(), 0555);
+  album::BuildRequest request = Request("abc", "hi");
+  request.outputFolder = locked;
+  // Root may write anywhere, so as root the build runs in a child process as "nobody".
+  const bool asNobody = ::getuid() == 0;
+  pid_t child = asNobody ? ::fork() : 0;
+  if (child == 0) {
+    if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
+    auto result = album::BuildAlbumImage(request);
+    bool named = !result && result.error().Describe().find(locked.string()) != std::string::npos &&
+                 result.error().Describe().find("permission denied") != std::string::npos;
+    if (asNobody) _exit(named ? 0 : 1);
+    EXPECT_TRUE(named) << (result ? "built" : result.error().Describe());
+  } else {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  EXPECT_TRUE(fs::is_empty(locked));
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// Folders, resources and the single-copy check.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/folders.h"
+#include "platform/resources.h"
+#include "platform/single_instance.h"
+#include "support/temp_dir.h"
+
+using testing_support::TempDir;
+
+namespace {
+
+class WithRuntimeDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    saved_ = old ? old : "";
+    hadOld_ = old != nullptr;
+    ::setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadOld_) ::setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
+  }
+  TempDir dir_;
+  std::string saved_;
+  bool hadOld_ = false;
+};
+
+TEST(Folders, RppAddsExactlyOneTrailingSeparator) {
+  EXPECT_EQ(platform::RPP("/music/album"), "/music/album/");
+  EXPECT_EQ(platform::RPP("/music/album/"), "/music/album/");
+  EXPECT_EQ(platform::RPP("/"), "/");
+}
+
+TEST(Folders, ProgramFileIsThisTestProgram) {
+  std::filesystem::path self = platform::ProgramFile();
+  EXPECT_TRUE(self.is_absolute());
+  EXPECT_EQ(self.filename(), "platform_services_test");
+  EXPECT_EQ(platform::ProgramFolder(), self.parent_path());
+}
+
+TEST_F(WithRuntimeDir, PrivateFolderIsCreatedOnlyAccessibleToTheUser) {
+  platform::Result<std::filesystem::path> folder = platform::PrivateFolder();
+  ASSERT_TRUE(folder) << folder.error().Describe();
+  EXPECT_EQ(folder.value().parent_path(), dir_.path());
+  struct stat st {};
+  ASSERT_EQ(::stat(folder.value().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(WithRuntimeDir, PrivateFolderWithLooseModeIsMadePrivate) {
+  std::filesystem::create_directory(dir_ / "sonvira");
+  ::chmod((dir_ / "sonvira").c_str(), 0777);
+  ASSERT_TRUE(platform::PrivateFolder());
+  struct stat st {};
+  ::stat((dir_ / "sonvira").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(WithRuntimeDir, PrivateFolderThatIsALinkIsRefused) {
+  TempDir elsewhere;
+  std::filesystem::create_directory_symlink(elsewhere.path(), dir_ / "sonvira");
+  platform::Result<std::filesystem::path> folder = platform::PrivateFolder();
+  ASSERT_FALSE(folder);
+  EXPECT_NE(folder.error().Describe().find("sonvira"), std::string::npos);
+}
+
+TEST_F(WithRuntimeDir, SecondCopyOfTheSameProgramIsDetected) {
+  auto first = platform::SingleInstance::Acquire("/opt/album/abc.exe");
+  ASSERT_TRUE(first) << first.error().Describe();
+  // flock locks belong to the open file, so a second acquisition in this process already
+  // sees the first; a child process shows the same from outside.
+  auto second = platform::SingleInstance::Acquire("/opt/album/abc.exe");
+  ASSERT_FALSE(second);
+  EXPECT_EQ(second.error().kind, platform::ErrorKind::AlreadyRunning);
+  pid_t child = ::fork();
+  if (child == 0) _exit(platform::SingleInstance::Acquire("/opt/album/abc.exe") ? 0 : 7);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+TEST_F(WithRuntimeDir, DifferentProgramFilesRunSideBySide) {
+  auto a = platform::SingleInstance::Acquire("/opt/album/abc.exe");
+  auto b = platform::SingleInstance::Acquire("/opt/album/xyz.exe");
+  EXPECT_TRUE(a);
+  EXPECT_TRUE(b);
+}
+
+TEST_F(WithRuntimeDir, LockIsFreeAgainOnceTheHolderIsGoneEvenAfterACrash) {
+  { auto held = platform::SingleInstance::Acquire("/opt/album/abc.exe"); ASSERT_TRUE(held); }
+  EXPECT_TRUE(platform::SingleInstance::Acquire("/opt/album/abc.exe"));
+  pid_t child = ::fork();
+  if (child == 0) {
+    auto held = platform::SingleInstance::Acquire("/opt/album/crash.exe");
+    std::abort();  // dies holding the lock
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_TRUE(platform::SingleInstance::Acquire("/opt/album/crash.exe"));
+}
+
+TEST(Resources, AProgramWithoutAResourceReadsAsEmpty) {
+  EXPECT_TRUE(platform::LoadResourceData("CUSTOM", 101).empty());
+  EXPECT_TRUE(platform::LoadResourceData("CUSTOM", 102).empty());
+  EXPECT_TRUE(platform::LoadResourceData("RCDATA", 101).empty());
+}
+
+}  // namespace
