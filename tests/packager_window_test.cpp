@@ -3,6 +3,8 @@
 // of the pakrel command line.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -80,11 +82,20 @@ struct Window {
     dialogs.answers.push_back(QString::fromStdString(path.string()));
     Click(QStringLiteral("Command2(%1)").arg(index));
   }
-  void TypeName(const QString& name) {
-    QLineEdit* text1 = Box(QStringLiteral("Text1"));
-    text1->setFocus();
-    QTest::keyClicks(text1, name);
+  // Typed as keys; characters beyond ASCII arrive the way an input method commits them.
+  void Type(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    for (QChar c : text) {
+      if (c.unicode() < 128) {
+        QTest::keyClicks(box, QString(c));
+      } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(box, &commit);
+      }
+    }
   }
+  void TypeName(const QString& name) { Type(Box(QStringLiteral("Text1")), name); }
 };
 
 // Runs the pakrel command line; its album lands in `folder`.
@@ -98,7 +109,17 @@ std::filesystem::path BuildWithCommandLine(const QStringList& arguments, const s
   process.start(QString::fromStdString(kPakrel.string()), all);
   EXPECT_TRUE(process.waitForFinished(60000));
   EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-  return folder / (name.toStdString() + ".exe");
+  return folder / (name.trimmed().toStdString() + ".exe");
+}
+
+// Compares two files without printing megabytes of bytes when they differ.
+testing::AssertionResult SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  const std::string x = ReadAll(a), y = ReadAll(b);
+  if (x.empty()) return testing::AssertionFailure() << a << " is empty or missing";
+  if (x == y) return testing::AssertionSuccess();
+  auto diff = std::mismatch(x.begin(), x.end(), y.begin(), y.end());
+  return testing::AssertionFailure() << a << " (" << x.size() << " bytes) and " << b << " (" << y.size()
+                                     << " bytes) differ from byte " << (diff.first - x.begin());
 }
 
 std::vector<std::pair<int, bool>> ExpectedProgress() {
@@ -219,7 +240,7 @@ TEST(PackagerWindowTest, MouseBuiltAlbumsMatchTheCommandLineTwiceInARow) {
                             QStringLiteral("--lyrics"), QStringLiteral("9=%1").arg(w.folder.Q(lyrics9)),
                             QStringLiteral("--song"), QStringLiteral("10=%1").arg(w.folder.Q(song10))},
                            w.folder.path() / "cli1", QStringLiteral(" 我的专辑 "));
-  EXPECT_EQ(ReadAll(image), ReadAll(cli));
+  EXPECT_TRUE(SameFile(image, cli));
 
   // Finished: every path box and the name box empty, the note shown, the bar hidden.
   for (int i = 1; i <= 20; ++i) EXPECT_TRUE(w.Box(QStringLiteral("Text2(%1)").arg(i))->text().isEmpty()) << i;
@@ -239,7 +260,7 @@ TEST(PackagerWindowTest, MouseBuiltAlbumsMatchTheCommandLineTwiceInARow) {
       BuildWithCommandLine({QStringLiteral("--song"), QStringLiteral("2=%1").arg(w.folder.Q(song10)),
                             QStringLiteral("--lyrics"), QStringLiteral("2=%1").arg(w.folder.Q(lyrics1))},
                            w.folder.path() / "cli2", QStringLiteral("second"));
-  EXPECT_EQ(ReadAll(w.output / "second.exe"), ReadAll(cli2));
+  EXPECT_TRUE(SameFile(w.output / "second.exe", cli2));
   EXPECT_TRUE(w.Label(QStringLiteral("Label6"))->isVisible());
 }
 
@@ -266,7 +287,7 @@ TEST(PackagerWindowTest, FailedBuildShowsTheFileAndLeavesTheWindowAsItWas) {
   // Typing a path into a box counts like choosing it: fixing the path lets the build pass.
   QLineEdit* box = w.Box(QStringLiteral("Text2(5)"));
   box->clear();
-  QTest::keyClicks(box, w.folder.Q(w.folder.Write("b.mp3", 50, 2)));
+  w.Type(box, w.folder.Q(w.folder.Write("b.mp3", 50, 2)));
   w.Click(QStringLiteral("Command3"));
   EXPECT_EQ(w.boxes.boxes.size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(w.output / "album.exe"));
@@ -309,8 +330,13 @@ TEST(PackagerWindowTest, ActivationHandsTheFocusToTheAlbumName) {
   QEvent activation(QEvent::ActivationChange);
   w.form->activateWindow();
   QApplication::sendEvent(w.form.get(), &activation);
-  if (w.form->isActiveWindow()) EXPECT_TRUE(w.Box(QStringLiteral("Text1"))->hasFocus());
-  EXPECT_EQ(w.Box(QStringLiteral("Text1"))->nextInFocusChain()->objectName(), QStringLiteral("Text2(1)"));
+  if (w.form->isActiveWindow()) {
+    EXPECT_TRUE(w.Box(QStringLiteral("Text1"))->hasFocus());
+  }
+  // Text1 comes first: Tab leads from it to the first song path.
+  w.Box(QStringLiteral("Text1"))->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), w.Box(QStringLiteral("Text2(1)")));
 }
 
 }  // namespace
