@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFileInfo>
+#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -182,12 +184,22 @@ void Form1::CreateControls() {
   setTabOrder(previous, Command3);
   setTabOrder(Command3, Command4);
 
-  Label6 = new QLabel(setup_.completionNote, this);
+  // The note's box starts under the build button and runs under the quit button, so its text
+  // is centred between them; a dark edge keeps the yellow readable on the light background.
+  Label6 = new QLabel(this);
   Label6->setObjectName(QStringLiteral("Label6"));
   SetTextColour(Label6, kYellow);
   Label6->setGeometry(Twips(2760, 4590, 7695, 225));
+  Label6->setAlignment(Qt::AlignCenter);
+  Label6->setText(Label6->fontMetrics().elidedText(setup_.completionNote, Qt::ElideMiddle, Label6->width()));
   Label6->setToolTip(setup_.completionNote);
+  auto* edge = new QGraphicsDropShadowEffect(Label6);
+  edge->setOffset(1, 1);
+  edge->setBlurRadius(0);
+  edge->setColor(QColor(60, 60, 60));
+  Label6->setGraphicsEffect(edge);
   Label6->hide();
+  Label6->lower();
 
   Label5 = new QLabel(QStringLiteral("欢迎访问本程序的说明页"), this);
   Label5->setObjectName(QStringLiteral("Label5"));
@@ -258,12 +270,21 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
         Label5->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
-      setup_.openUrl(setup_.link);
+      OpenLink();
   } else if (watched == Command3 && move) {
     // The window turns magenta under the build button and stays so.
     SetBackground(kMagenta);
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void Form1::OpenLink() {
+  // A page that is not there would otherwise open nothing, without a word.
+  if (setup_.link.isLocalFile() && !QFileInfo::exists(setup_.link.toLocalFile())) {
+    Warn(QStringLiteral("找不到说明页：\n%1").arg(setup_.link.toLocalFile()), QStringLiteral("Pakrel"));
+    return;
+  }
+  setup_.openUrl(setup_.link);
 }
 
 void Form1::Warn(const QString& text, const QString& title) {

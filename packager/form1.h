@@ -74,6 +74,7 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   void Refresh() override;
 
   void CreateControls();
+  void OpenLink();
   void SetLinkColour(const QColor& colour);
   void SetBackground(const QColor& colour);
 

@@ -53,7 +53,7 @@ struct Window {
     setup.player = {reinterpret_cast<const std::byte*>(Player().data()), Player().size()};
     setup.outputFolder = output;
     setup.completionNote = Form1::OwnFolderNote();
-    setup.link = QUrl(QStringLiteral("file:///usr/share/doc/pakrel/README.md"));
+    setup.link = QUrl::fromLocalFile(QString::fromStdString(folder.Write("README.md", 10, 0).string()));
     setup.dialogs = &dialogs;
     setup.boxes = &boxes;
     setup.openUrl = [this](const QUrl& url) { opened.push_back(url); };
@@ -316,7 +316,15 @@ TEST(PackagerWindowTest, LinkOpensThePageAndQuitClosesTheWindow) {
   QLabel* link = w.Label(QStringLiteral("Label5"));
   QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
   ASSERT_EQ(w.opened.size(), 1u);
-  EXPECT_EQ(w.opened[0], QUrl(QStringLiteral("file:///usr/share/doc/pakrel/README.md")));
+  EXPECT_EQ(w.opened[0], QUrl::fromLocalFile(w.folder.Q(w.folder.path() / "README.md")));
+  EXPECT_TRUE(w.boxes.boxes.empty());
+
+  // A page that is missing is reported instead of silently opening nothing.
+  std::filesystem::remove(w.folder.path() / "README.md");
+  QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+  EXPECT_EQ(w.opened.size(), 1u);
+  ASSERT_EQ(w.boxes.boxes.size(), 1u);
+  EXPECT_TRUE(w.boxes.boxes[0].text.contains(QStringLiteral("README.md")));
   EXPECT_FALSE(link->cursor().pixmap().isNull()) << "the link carries the packager's own cursor";
   EXPECT_FALSE(w.Button(QStringLiteral("Command3"))->cursor().pixmap().isNull());
 
