@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "album/reader.h"
-#include "album/writer.h"
 #include "packager_test_support.h"
 #include "packager_workflow.h"
 #include "window_main.h"
@@ -13,7 +12,6 @@
 namespace {
 
 using packager_test::Box;
-using packager_test::ReadAll;
 using packager_test::ScriptedDialogs;
 using packager_test::TempFolder;
 
@@ -201,27 +199,6 @@ TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
   EXPECT_TRUE(f.workflow.CompletionNoteVisible());
 }
 
-TEST(PackagerWorkflowTest, ImageMatchesTheSharedWriterGivenTheSameInputs) {
-  Fixture f;
-  auto song = f.folder.Write("歌.mp3", 4000, 5);
-  auto lyrics = f.folder.Write("歌.lrc", 60, 6);
-  f.ChooseSong(4, f.folder.Q(song));
-  f.ChooseLyrics(4, f.folder.Q(lyrics));
-  f.workflow.SetAlbumName(QStringLiteral("same"));
-  f.workflow.SetDescription(QStringLiteral("第一行\n第二行"));
-  f.workflow.Build();
-
-  album::BuildRequest request;
-  request.player = PlayerBytes();
-  request.albumName = "same";
-  request.description = "第一行\r\n第二行";
-  request.slots[4] = {song, lyrics};
-  request.outputFolder = f.folder.path();
-  auto direct = album::BuildAlbumImage(request);
-  ASSERT_TRUE(direct) << direct.error().Describe();
-  EXPECT_TRUE(ReadAll(f.output / "same.exe") == ReadAll(direct.value().image));
-}
-
 TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) {
   Fixture f;
   auto song = f.folder.Write("here.mp3", 100, 1);
@@ -271,31 +248,6 @@ TEST(PackagerWorkflowTest, ClickDuringABuildStartsNoSecondBuild) {
   };
   f.workflow.Build();
   EXPECT_EQ(f.ui.progress, ExpectedProgress());
-  EXPECT_TRUE(f.ui.boxes.empty());
-}
-
-TEST(PackagerWorkflowTest, SecondBuildInTheSameRunStartsFromEmptySlots) {
-  Fixture f;
-  auto song = f.folder.Write("a.mp3", 700, 1);
-  f.ChooseSong(0, f.folder.Q(song));
-  f.workflow.SetAlbumName(QStringLiteral("first"));
-  f.workflow.Build();
-  ASSERT_TRUE(std::filesystem::exists(f.output / "first.exe"));
-
-  f.workflow.SetAlbumName(QStringLiteral("second"));
-  f.workflow.Build();
-  auto opened = album::AlbumImage::Open(f.output / "second.exe");
-  ASSERT_TRUE(opened) << opened.error().Describe();
-  for (const auto& slot : opened.value().settings().slots) EXPECT_TRUE(slot.name.empty());
-
-  f.ChooseSong(1, f.folder.Q(song));
-  f.workflow.SetAlbumName(QStringLiteral("third"));
-  f.ui.progress.clear();
-  f.workflow.Build();
-  EXPECT_EQ(f.ui.progress, ExpectedProgress());
-  auto third = album::AlbumImage::Open(f.output / "third.exe");
-  ASSERT_TRUE(third) << third.error().Describe();
-  EXPECT_EQ(third.value().settings().slots[1].name, "a");
   EXPECT_TRUE(f.ui.boxes.empty());
 }
 
