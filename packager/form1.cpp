@@ -1,0 +1,308 @@
+#include "form1.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGraphicsDropShadowEffect>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "common_dialog.h"
+#include "gradient_hscroll_widget.h"
+#include "property_store.h"
+
+namespace {
+
+// The window was laid out in twips; at 15 twips to the pixel.
+int Px(int twips) {
+  return (twips + 7) / 15;
+}
+QRect Twips(int left, int top, int width, int height) {
+  return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+constexpr int kClientWidth = 10290;
+constexpr int kClientHeight = 5400;
+constexpr int kRowTops[10] = {960, 1320, 1650, 2040, 2400, 2730, 3090, 3450, 3810, 4170};
+constexpr int kRowHeight = 315;
+
+const QColor kBackground(235, 233, 237);
+const QColor kGreen(0, 128, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+const QColor kOrange(255, 128, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kMagenta(255, 0, 255);
+const QColor kGrey(192, 192, 192);
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::Text, colour);
+  widget->setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                  const QColor& colour) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  SetTextColour(label, colour);
+  label->move(Px(left), Px(top));
+  label->adjustSize();
+  return label;
+}
+
+// The design settings of the progress bar, as the window stores them.
+MemoryPropertyStore ProgressBarDesign() {
+  return MemoryPropertyStore{{"Max", 50},       {"Value", 50},     {"Step", 10},        {"StartBlue", 150},
+                             {"EndRed", 0},     {"EndGreen", 0},   {"EndBlue", 150},    {"BoxRed", 0},
+                             {"BoxGreen", 0},   {"BoxBlue", 200},  {"BackRed", 235},    {"BackGreen", 233},
+                             {"BackBlue", 237}, {"BarVisible", 0}, {"ScrollEnabled", 0}};
+}
+
+QCursor PackagerCursor() {
+  QPixmap picture(QStringLiteral(":/packager/packager_cursor.png"));
+  if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
+  return QCursor(picture, 1, 1);
+}
+
+}  // namespace
+
+void QtMessageBoxes::Warning(QWidget* parent, const QString& text, const QString& title) {
+  QMessageBox::warning(parent, title, text);
+}
+
+QString Form1::OwnFolderNote() {
+  return QStringLiteral("音乐光碟已经完成，并放在本程式的所在目录下。");
+}
+
+QString Form1::OtherFolderNote(const QString& folder) {
+  return QStringLiteral("音乐光碟已经完成，并放在文件夹 %1 下。").arg(folder);
+}
+
+Form1::Form1(Setup setup, QWidget* parent) : QWidget(parent), setup_(std::move(setup)) {
+  Q_INIT_RESOURCE(pakrel);
+  if (!setup_.dialogs) {
+    ownDialogs_ = std::make_unique<QtFileDialogs>(this);
+    setup_.dialogs = ownDialogs_.get();
+  }
+  if (!setup_.boxes) {
+    ownBoxes_ = std::make_unique<QtMessageBoxes>();
+    setup_.boxes = ownBoxes_.get();
+  }
+  if (!setup_.openUrl) setup_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  PackagerWorkflow::Ui& ui = *this;
+  workflow_ = std::make_unique<PackagerWorkflow>(ui, *setup_.dialogs, setup_.player, setup_.outputFolder);
+
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Pakrel"));
+  QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+  font.setPixelSize(12);
+  setFont(font);
+  setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  setAutoFillBackground(true);
+  SetBackground(kBackground);
+  setMouseTracking(true);
+  CreateControls();
+  Refresh();
+}
+
+Form1::~Form1() = default;
+
+void Form1::CreateControls() {
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(Twips(0, 50, 2025, 5310));
+  Image1->setPixmap(QPixmap(QStringLiteral(":/packager/packager_banner.png")));
+
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("专辑名称"), 2190, 240, kGreen);
+
+  Text1 = new QLineEdit(this);
+  Text1->setObjectName(QStringLiteral("Text1"));
+  Text1->setGeometry(Twips(3090, 120, 6435, 285));
+  connect(Text1, &QLineEdit::textEdited, this,
+          [this](const QString& text) { workflow_->SetAlbumName(text); });
+
+  Label2 = MakeLabel(this, "Label2", QStringLiteral("音乐列表："), 2070, 630, kBlue);
+  Label4 = MakeLabel(this, "Label4", QStringLiteral("请选择音乐和相应的歌词LRC文件，最多可集合10首歌曲   "),
+                     3360, 600, Qt::black);
+
+  QWidget* previous = Text1;
+  for (int row = 0; row < 10; ++row) {
+    const int top = kRowTops[row];
+    auto makeBox = [&](int i, int left) {
+      auto* box = new QLineEdit(this);
+      box->setObjectName(QStringLiteral("Text2(%1)").arg(i));
+      box->setGeometry(Twips(left, top, 3075, kRowHeight));
+      connect(box, &QLineEdit::textEdited, this,
+              [this, i](const QString& text) { workflow_->SetText2(i, text); });
+      return box;
+    };
+    auto makeButton = [&](const char* array, const QString& caption, int left) {
+      auto* button = new QPushButton(caption, this);
+      button->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(row));
+      button->setGeometry(Twips(left, top, 885, kRowHeight));
+      return button;
+    };
+    Text2[row + 1] = makeBox(row + 1, 2100);
+    Command1[row] = makeButton("Command1", QStringLiteral("音乐%1").arg(row + 1), 5280);
+    Text2[row + 11] = makeBox(row + 11, 6240);
+    Command2[row] = makeButton("Command2", QStringLiteral("歌词%1").arg(row + 1), 9360);
+    connect(Command1[row], &QPushButton::clicked, this, [this, row] { workflow_->ChooseSong(row); });
+    connect(Command2[row], &QPushButton::clicked, this, [this, row] { workflow_->ChooseLyrics(row); });
+    for (QWidget* next : {static_cast<QWidget*>(Text2[row + 1]), static_cast<QWidget*>(Command1[row]),
+                          static_cast<QWidget*>(Text2[row + 11]), static_cast<QWidget*>(Command2[row])}) {
+      setTabOrder(previous, next);
+      previous = next;
+    }
+  }
+
+  Command3 = new QPushButton(QStringLiteral("开始打包成EXE"), this);
+  Command3->setObjectName(QStringLiteral("Command3"));
+  Command3->setGeometry(Twips(2160, 4560, 1605, 585));
+  {
+    QPalette palette = Command3->palette();
+    palette.setColor(QPalette::Button, kGrey);
+    Command3->setPalette(palette);
+  }
+  Command3->setCursor(PackagerCursor());
+  Command3->setMouseTracking(true);
+  Command3->installEventFilter(this);
+  connect(Command3, &QPushButton::clicked, this, [this] { workflow_->Build(); });
+
+  Command4 = new QPushButton(QStringLiteral("退出程序"), this);
+  Command4->setObjectName(QStringLiteral("Command4"));
+  Command4->setGeometry(Twips(9120, 4560, 1095, 615));
+  connect(Command4, &QPushButton::clicked, this, &QWidget::close);
+  setTabOrder(previous, Command3);
+  setTabOrder(Command3, Command4);
+
+  // The note's box starts under the build button and runs under the quit button, so its text
+  // is centred between them; a dark edge keeps the yellow readable on the light background.
+  Label6 = new QLabel(this);
+  Label6->setObjectName(QStringLiteral("Label6"));
+  SetTextColour(Label6, kYellow);
+  Label6->setGeometry(Twips(2760, 4590, 7695, 225));
+  Label6->setAlignment(Qt::AlignCenter);
+  Label6->setText(Label6->fontMetrics().elidedText(setup_.completionNote, Qt::ElideMiddle, Label6->width()));
+  Label6->setToolTip(setup_.completionNote);
+  auto* edge = new QGraphicsDropShadowEffect(Label6);
+  edge->setOffset(1, 1);
+  edge->setBlurRadius(0);
+  edge->setColor(QColor(60, 60, 60));
+  Label6->setGraphicsEffect(edge);
+  Label6->hide();
+  Label6->lower();
+
+  Label5 = new QLabel(QStringLiteral("欢迎访问本程序的说明页"), this);
+  Label5->setObjectName(QStringLiteral("Label5"));
+  SetTextColour(Label5, kBlue);
+  Label5->setGeometry(Twips(5040, 4920, 2610, 180));
+  Label5->setCursor(PackagerCursor());
+  Label5->setMouseTracking(true);
+  Label5->installEventFilter(this);
+
+  Percent2 = new GradientHScrollWidget(this);
+  Percent2->setObjectName(QStringLiteral("Percent2"));
+  Percent2->Place(QPoint(Px(2280), Px(5160)), Px(225));
+  Percent2->bar().ReadProperties(ProgressBarDesign());
+  Percent2->hide();
+
+  // Below the client area, out of sight: the description and a second picture.
+  Label3 = MakeLabel(this, "Label3", QStringLiteral("专辑说明"), 1980, 6180, kOrange);
+  rtfOutput = new QPlainTextEdit(this);
+  rtfOutput->setObjectName(QStringLiteral("rtfOutput"));
+  rtfOutput->setGeometry(Twips(150, 5460, 1995, 3555));
+  {
+    QPalette palette = rtfOutput->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, kBlue);
+    rtfOutput->setPalette(palette);
+  }
+  rtfOutput->setPlainText(workflow_->Description());
+  // Out of sight, so nobody should type into it by tabbing there blindly.
+  rtfOutput->setFocusPolicy(Qt::ClickFocus);
+  connect(rtfOutput, &QPlainTextEdit::textChanged, this,
+          [this] { workflow_->SetDescription(rtfOutput->toPlainText()); });
+  Image2 = new QLabel(this);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->setPixmap(QPixmap(QStringLiteral(":/packager/packager_image2.png")));
+  Image2->move(Px(2460), Px(5460));
+  Image2->adjustSize();
+
+  // Text1 comes first in the tab order; the window hands it the focus when activated.
+  setTabOrder(Text1, Text2[1]);
+  Text1->setFocus();
+}
+
+void Form1::SetBackground(const QColor& colour) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, colour);
+  setPalette(palette);
+}
+
+void Form1::SetLinkColour(const QColor& colour) {
+  if (Label5->palette().color(QPalette::WindowText) != colour) SetTextColour(Label5, colour);
+}
+
+void Form1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Text1->setFocus();
+  QWidget::changeEvent(event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+  // Only the bare window turns the link blue again; moves over the other controls do not.
+  if (childAt(event->position().toPoint()) == nullptr) SetLinkColour(kBlue);
+  QWidget::mouseMoveEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  const bool move = event->type() == QEvent::MouseMove || event->type() == QEvent::Enter;
+  if (watched == Label5) {
+    if (move) SetLinkColour(kRed);
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        Label5->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()))
+      OpenLink();
+  } else if (watched == Command3 && move) {
+    // The window turns magenta under the build button and stays so.
+    SetBackground(kMagenta);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form1::OpenLink() {
+  // A page that is not there would otherwise open nothing, without a word.
+  if (setup_.link.isLocalFile() && !QFileInfo::exists(setup_.link.toLocalFile())) {
+    Warn(QStringLiteral("找不到说明页：\n%1").arg(setup_.link.toLocalFile()), QStringLiteral("Pakrel"));
+    return;
+  }
+  setup_.openUrl(setup_.link);
+}
+
+void Form1::Warn(const QString& text, const QString& title) {
+  setup_.boxes->Warning(this, text, title);
+}
+
+void Form1::Progress(bool visible, int value) {
+  Percent2->setVisible(visible);
+  Percent2->bar().Value(value);
+  QApplication::processEvents();
+}
+
+void Form1::Refresh() {
+  auto show = [](QLineEdit* box, const QString& text) {
+    if (box->text() != text) box->setText(text);
+  };
+  show(Text1, workflow_->AlbumName());
+  for (int i = 1; i <= 20; ++i) show(Text2[i], workflow_->Text2(i));
+  Command3->setEnabled(!workflow_->Building());
+  Label6->setVisible(workflow_->CompletionNoteVisible());
+}

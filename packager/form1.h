@@ -1,0 +1,102 @@
+#pragma once
+// The packager window, captioned "Pakrel": the album name, ten rows of song and lyrics paths
+// with their buttons, the build and quit buttons, the progress bar, the completion note and
+// the link label. It shows the state of a PackagerWorkflow and turns clicks into its calls.
+//
+// Controls keep their names as object names ("Text1", "Text2(3)", "Command1(0)", "Percent2"),
+// so tests find them with findChild.
+
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "packager_workflow.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class FileDialogs;
+class GradientHScrollWidget;
+
+// Warning boxes, replaceable in tests. Each call returns when the user has closed the box.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual void Warning(QWidget* parent, const QString& text, const QString& title) = 0;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  void Warning(QWidget* parent, const QString& text, const QString& title) override;
+};
+
+class Form1 : public QWidget, private PackagerWorkflow::Ui {
+  Q_OBJECT
+
+ public:
+  struct Setup {
+    std::span<const std::byte> player;   // the player program; must outlive the window
+    std::filesystem::path outputFolder;  // where the albums go
+    QString completionNote;              // the text of the completion note
+    QUrl link;                           // what the link label opens
+    // Seams for tests; null or empty gives the desktop's own.
+    FileDialogs* dialogs = nullptr;
+    MessageBoxes* boxes = nullptr;
+    std::function<void(const QUrl&)> openUrl;
+  };
+
+  // The note shown when the albums go into the program's own folder.
+  static QString OwnFolderNote();
+  // The note shown when they go into `folder` instead.
+  static QString OtherFolderNote(const QString& folder);
+
+  explicit Form1(Setup setup, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  const PackagerWorkflow& workflow() const { return *workflow_; }
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // PackagerWorkflow::Ui
+  void Warn(const QString& text, const QString& title) override;
+  void Progress(bool visible, int value) override;
+  void Refresh() override;
+
+  void CreateControls();
+  void OpenLink();
+  void SetLinkColour(const QColor& colour);
+  void SetBackground(const QColor& colour);
+
+  Setup setup_;
+  std::unique_ptr<FileDialogs> ownDialogs_;
+  std::unique_ptr<MessageBoxes> ownBoxes_;
+  std::unique_ptr<PackagerWorkflow> workflow_;
+
+  QLabel* Image1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label4 = nullptr;
+  std::array<QLineEdit*, 21> Text2{};  // 1..20 shown; element 0 has no box
+  std::array<QPushButton*, 10> Command1{};
+  std::array<QPushButton*, 10> Command2{};
+  QPushButton* Command3 = nullptr;
+  QPushButton* Command4 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* Label5 = nullptr;
+  GradientHScrollWidget* Percent2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QPlainTextEdit* rtfOutput = nullptr;
+  QLabel* Image2 = nullptr;
+};

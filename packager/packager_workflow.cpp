@@ -1,0 +1,125 @@
+#include "packager_workflow.h"
+
+#include <QFile>
+#include <optional>
+#include <utility>
+
+#include "album/writer.h"
+#include "common_dialog.h"
+
+namespace {
+
+// Paths keep the bytes the file system gave the dialog, even when they are not UTF-8.
+std::filesystem::path ToPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const std::byte> player,
+                                   std::filesystem::path outputFolder)
+    : ui_(ui), dialogs_(dialogs), player_(player), outputFolder_(std::move(outputFolder)) {
+  // The description box has always started with this text, so an untouched box passes.
+  description_ = QStringLiteral("没有说明\r\n");
+  text2_[0] = QStringLiteral("Sonvira");
+}
+
+QString PackagerWorkflow::GetFileName(const QString& path) {
+  std::optional<std::string> name = album::GetFileName(path.toStdString());
+  return name ? QString::fromStdString(*name) : QString();
+}
+
+void PackagerWorkflow::ChooseSong(int index) {
+  CommonDialog dialog(dialogs_);
+  dialog.Filter(QStringLiteral("音乐文件|*.mp3"));
+  dialog.DialogTitle(QStringLiteral("选择音乐文件"));
+  dialog.ShowOpen();
+  const QString path = dialog.FileName();
+  if (path.isEmpty()) return;
+  text2_.at(index + 1) = path;
+  text5_.at(index) = GetFileName(path);
+  ui_.Refresh();
+}
+
+void PackagerWorkflow::ChooseLyrics(int index) {
+  CommonDialog dialog(dialogs_);
+  dialog.Filter(QStringLiteral("歌词文件|*.lrc"));
+  dialog.DialogTitle(QStringLiteral("选择歌词文件"));
+  dialog.ShowOpen();
+  const QString path = dialog.FileName();
+  if (path.isEmpty()) return;
+  text2_.at(index + 11) = path;
+  ui_.Refresh();
+}
+
+void PackagerWorkflow::SetProgress(bool visible, int value) {
+  progressVisible_ = visible;
+  progressValue_ = value;
+  ui_.Progress(visible, value);
+}
+
+void PackagerWorkflow::Build() {
+  // Events are processed at every progress step, so a click can arrive in the middle of a
+  // build; the window disables the button, and this guard holds even without it.
+  if (building_) return;
+
+  const std::string name = text1_.toStdString();
+  const std::string description = description_.toStdString();
+  if (std::optional<album::Refusal> refusal = album::CheckNameAndDescription(name, description)) {
+    ui_.Warn(QString::fromStdString(refusal->text), QString::fromStdString(refusal->title));
+    return;
+  }
+
+  album::BuildRequest request;
+  request.player = player_;
+  request.albumName = name;
+  request.description = description;
+  for (int i = 0; i < album::kSlotCount; ++i) {
+    request.slots[i].song = ToPath(text2_[i + 1]);
+    request.slots[i].lyrics = ToPath(text2_[i + 11]);
+  }
+  request.outputFolder = outputFolder_;
+
+  building_ = true;
+  ui_.Refresh();
+  const bool wasVisible = progressVisible_;
+  const int wasValue = progressValue_;
+  SetProgress(true, progressValue_);
+  platform::Result<album::BuildResult> result =
+      album::BuildAlbumImage(request, [this](int value) { SetProgress(true, value); });
+  building_ = false;
+
+  if (!result) {
+    SetProgress(wasVisible, wasValue);
+    ui_.Refresh();
+    const platform::Error& error = result.error();
+    QString text = QStringLiteral("专辑没有做成：\n");
+    if (!error.file.empty()) text += QFile::decodeName(QByteArray::fromStdString(error.file)) + u'\n';
+    text += QString::fromStdString(error.message);
+    ui_.Warn(text, QStringLiteral("打包失败"));
+    return;
+  }
+
+  const album::BuildResult& built = result.value();
+  lastImage_ = built.image;
+  text4_[0] = QString::fromStdString(album::TrimSpaces(name));
+  for (int k = 1; k <= 21; ++k) text4_[k] = QString::number(built.s[k]);
+  text4_[22] = QString::number(built.index.A);
+  text4_[23] = QString::number(built.index.B);
+  text4_[24] = QString::number(built.index.E);
+  FinishAlbumBuild();
+}
+
+void PackagerWorkflow::FinishAlbumBuild() {
+  // The description and the player's slot keep their text; everything chosen for this album
+  // is cleared, so the next album starts from empty slots.
+  for (int i = 1; i <= 20; ++i) text2_[i].clear();
+  for (QString& name : text5_) name.clear();
+  text1_.clear();
+  SetProgress(true, kProgressDesignValue);
+  SetProgress(false, kProgressDesignValue);
+  // The settings and description texts are composed in memory by the writer, so there are no
+  // temporary files beside the program to delete here.
+  completionNote_ = true;
+  ui_.Refresh();
+}

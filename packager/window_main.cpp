@@ -1,0 +1,69 @@
+#include "window_main.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <system_error>
+
+#include "form1.h"
+#include "platform/folders.h"
+#include "platform/resources.h"
+#include "platform/single_instance.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool WritableFolder(const fs::path& folder) {
+  std::error_code ec;
+  return !folder.empty() && fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+fs::path FallbackFolder() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  return QFile::encodeName(folder).toStdString();
+}
+
+}  // namespace
+
+OutputFolder ChooseOutputFolder(const fs::path& programFolder, const fs::path& fallback) {
+  // An installed program lives in a folder only the administrator may write to; the albums
+  // then go to the user's own folder, and the completion note names it.
+  if (WritableFolder(programFolder)) return {programFolder, true};
+  std::error_code ec;
+  fs::create_directories(fallback, ec);
+  return {fallback, false};
+}
+
+int RunPackagerWindow(int argc, char** argv) {
+  QApplication app(argc, argv);
+
+  platform::Result<std::unique_ptr<platform::SingleInstance>> instance =
+      platform::SingleInstance::Acquire(platform::ProgramFile());
+  if (!instance && instance.error().kind == platform::ErrorKind::AlreadyRunning) {
+    QMessageBox::critical(nullptr, QStringLiteral("错误！"),
+                          QStringLiteral("对不起Pakrel已在运行中, 不得重复加载!!"));
+    return 1;
+  }
+  // Any other trouble with the lock (no private folder, say) must not keep the user from working.
+
+  const fs::path programFolder = platform::ProgramFolder();
+  const OutputFolder output = ChooseOutputFolder(programFolder, FallbackFolder());
+
+  Form1::Setup setup;
+  setup.player = platform::LoadResourceData("CUSTOM", 101);
+  setup.outputFolder = output.folder;
+  setup.completionNote =
+      output.isProgramFolder
+          ? Form1::OwnFolderNote()
+          : Form1::OtherFolderNote(QFile::decodeName(QByteArray::fromStdString(output.folder.string())));
+  setup.link = QUrl::fromLocalFile(
+      QFile::decodeName(QByteArray::fromStdString((programFolder / "README.md").string())));
+  Form1 window(std::move(setup));
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Shared by the packager's tests: scripted dialogs and message boxes, and small input files.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common_dialog.h"
+
+namespace packager_test {
+
+// Answers each dialog with the next scripted path (a null text: the user cancels) and keeps
+// the requests it was shown.
+class ScriptedDialogs : public FileDialogs {
+ public:
+  std::optional<QString> ChooseFile(const FileDialogRequest& request) override {
+    requests.push_back(request);
+    return Next();
+  }
+  std::optional<QString> ChooseFolder(const QString& title) override {
+    folderTitles.push_back(title);
+    return Next();
+  }
+
+  std::deque<QString> answers;
+  std::vector<FileDialogRequest> requests;
+  QStringList folderTitles;
+
+ private:
+  std::optional<QString> Next() {
+    QString answer;
+    if (!answers.empty()) {
+      answer = answers.front();
+      answers.pop_front();
+    }
+    if (answer.isNull()) return std::nullopt;
+    return answer;
+  }
+};
+
+struct Box {
+  QString text;
+  QString title;
+  friend bool operator==(const Box&, const Box&) = default;
+};
+
+// A fresh folder under the system's temporary folder, removed again at the end of the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    path_ = std::filesystem::temp_directory_path() /
+            ("pakrel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& path() const { return path_; }
+  // Writes `size` bytes of a pattern seeded by `seed` into a file of that name.
+  std::filesystem::path Write(const std::string& name, std::size_t size, int seed) const {
+    std::filesystem::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary);
+    for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>((i * 31 + seed * 7) % 251));
+    return file;
+  }
+  QString Q(const std::filesystem::path& file) const { return QString::fromStdString(file.string()); }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path path_;
+};
+
+inline std::string ReadAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace packager_test

@@ -1,0 +1,266 @@
+// PackagerWorkflow: choosing files, the two refusals, the build with its progress steps, the
+// finishing step, failed builds and a second build in the same run.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "album/reader.h"
+#include "packager_test_support.h"
+#include "packager_workflow.h"
+#include "window_main.h"
+
+namespace {
+
+using packager_test::Box;
+using packager_test::ScriptedDialogs;
+using packager_test::TempFolder;
+
+// Keeps what the workflow asked of its window.
+class RecordingUi : public PackagerWorkflow::Ui {
+ public:
+  void Warn(const QString& text, const QString& title) override { boxes.push_back({text, title}); }
+  void Progress(bool visible, int value) override {
+    progress.push_back({visible, value});
+    if (onProgress) onProgress();
+  }
+  void Refresh() override { ++refreshes; }
+
+  std::vector<Box> boxes;
+  std::vector<std::pair<bool, int>> progress;
+  std::function<void()> onProgress;
+  int refreshes = 0;
+};
+
+const std::string kPlayer =
+    "\x7f"
+    "ELF a small stand-in for the player program";
+
+std::span<const std::byte> PlayerBytes() {
+  return {reinterpret_cast<const std::byte*>(kPlayer.data()), kPlayer.size()};
+}
+
+struct Fixture {
+  TempFolder folder;
+  RecordingUi ui;
+  ScriptedDialogs dialogs;
+  std::filesystem::path output = folder.path() / "out";
+  PackagerWorkflow workflow{ui, dialogs, PlayerBytes(), output};
+
+  Fixture() { std::filesystem::create_directories(output); }
+
+  void ChooseSong(int index, const QString& path) {
+    dialogs.answers.push_back(path);
+    workflow.ChooseSong(index);
+  }
+  void ChooseLyrics(int index, const QString& path) {
+    dialogs.answers.push_back(path);
+    workflow.ChooseLyrics(index);
+  }
+};
+
+std::vector<std::pair<bool, int>> ExpectedProgress() {
+  std::vector<std::pair<bool, int>> steps{{true, 50}};
+  for (int k = 1; k <= 21; ++k) steps.push_back({true, 2 * k});
+  steps.push_back({true, 44});
+  steps.push_back({true, 48});
+  steps.push_back({true, 50});
+  steps.push_back({false, 50});
+  return steps;
+}
+
+TEST(PackagerWorkflowTest, StartsWithEmptySlotsAndTheUntouchedDescription) {
+  Fixture f;
+  EXPECT_EQ(f.workflow.Description(), QStringLiteral("没有说明\r\n"));
+  EXPECT_FALSE(f.workflow.Text2(0).isEmpty());
+  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(f.workflow.Text2(i).isEmpty());
+  EXPECT_FALSE(f.workflow.ProgressVisible());
+  EXPECT_EQ(f.workflow.ProgressValue(), 50);
+  EXPECT_FALSE(f.workflow.CompletionNoteVisible());
+}
+
+TEST(PackagerWorkflowTest, SongButtonAsksForAnMp3AndStoresPathAndName) {
+  Fixture f;
+  f.ChooseSong(2, QStringLiteral("/music/晴天.mp3"));
+  ASSERT_EQ(f.dialogs.requests.size(), 1u);
+  EXPECT_EQ(f.dialogs.requests[0].title, QStringLiteral("选择音乐文件"));
+  EXPECT_EQ(f.dialogs.requests[0].nameFilters, QStringList{QStringLiteral("音乐文件 (*.mp3)")});
+  EXPECT_EQ(f.dialogs.requests[0].kind, FileDialogRequest::Kind::Open);
+  EXPECT_EQ(f.workflow.Text2(3), QStringLiteral("/music/晴天.mp3"));
+  EXPECT_EQ(f.workflow.Text5(2), QStringLiteral("晴天"));
+
+  f.ChooseSong(2, QStringLiteral("/music/Another Day.mp3"));
+  EXPECT_EQ(f.workflow.Text2(3), QStringLiteral("/music/Another Day.mp3"));
+  EXPECT_EQ(f.workflow.Text5(2), QStringLiteral("Another Day"));
+}
+
+TEST(PackagerWorkflowTest, LyricsButtonAsksForAnLrcAndNeverTouchesTheName) {
+  Fixture f;
+  f.ChooseSong(9, QStringLiteral("/music/ten.mp3"));
+  f.ChooseLyrics(9, QStringLiteral("/music/other.lrc"));
+  EXPECT_EQ(f.dialogs.requests[1].title, QStringLiteral("选择歌词文件"));
+  EXPECT_EQ(f.dialogs.requests[1].nameFilters, QStringList{QStringLiteral("歌词文件 (*.lrc)")});
+  EXPECT_EQ(f.workflow.Text2(20), QStringLiteral("/music/other.lrc"));
+  EXPECT_EQ(f.workflow.Text5(9), QStringLiteral("ten"));
+}
+
+TEST(PackagerWorkflowTest, CancelledDialogsChangeNothing) {
+  Fixture f;
+  f.ChooseSong(0, QStringLiteral("/music/a.mp3"));
+  f.ChooseLyrics(0, QStringLiteral("/music/a.lrc"));
+  f.workflow.ChooseSong(0);
+  f.workflow.ChooseLyrics(0);
+  EXPECT_EQ(f.workflow.Text2(1), QStringLiteral("/music/a.mp3"));
+  EXPECT_EQ(f.workflow.Text2(11), QStringLiteral("/music/a.lrc"));
+  EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("a"));
+}
+
+TEST(PackagerWorkflowTest, GetFileNameDropsFolderAndLastFourCharacters) {
+  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("/a/b/小星星.mp3")), QStringLiteral("小星星"));
+  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("C:\\songs\\x.mp3")), QStringLiteral("x"));
+  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("/a/.mp3")), QString());
+  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("/a/ab")), QString());
+}
+
+TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
+  Fixture f;
+  f.workflow.SetAlbumName(QStringLiteral("   "));
+  f.workflow.Build();
+  f.workflow.SetAlbumName(QStringLiteral(" 专辑 "));
+  f.workflow.SetDescription(QStringLiteral("  "));
+  f.workflow.Build();
+  EXPECT_EQ(f.ui.boxes, (std::vector<Box>{
+                            {QStringLiteral("请先给你制作的专辑取个名字吧！"), QStringLiteral("无专辑名")},
+                            {QStringLiteral("请为你制作的专辑写个说明吧！"), QStringLiteral("无专辑说明")}}));
+  EXPECT_TRUE(f.ui.progress.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(f.output));
+  EXPECT_EQ(f.workflow.AlbumName(), QStringLiteral(" 专辑 "));
+
+  // Only spaces are trimmed: line breaks alone make a description.
+  f.workflow.SetDescription(QStringLiteral("\r\n"));
+  f.workflow.Build();
+  EXPECT_EQ(f.ui.boxes.size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(f.output / "专辑.exe"));
+}
+
+TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
+  Fixture f;
+  auto song1 = f.folder.Write("one.mp3", 3000, 1);
+  auto lyrics1 = f.folder.Write("one.lrc", 120, 2);
+  auto song3 = f.folder.Write("three.mp3", 5000, 3);
+  auto lyrics7 = f.folder.Write("seven.lrc", 80, 4);
+  f.ChooseSong(0, f.folder.Q(song1));
+  f.ChooseLyrics(0, f.folder.Q(lyrics1));
+  f.ChooseSong(2, f.folder.Q(song3));
+  f.ChooseLyrics(6, f.folder.Q(lyrics7));
+  f.workflow.SetAlbumName(QStringLiteral("  My Album "));
+  std::vector<bool> buildingDuringProgress;
+  f.ui.onProgress = [&] { buildingDuringProgress.push_back(f.workflow.Building()); };
+
+  f.workflow.Build();
+
+  EXPECT_TRUE(f.ui.boxes.empty());
+  EXPECT_EQ(f.ui.progress, ExpectedProgress());
+  EXPECT_TRUE(buildingDuringProgress.at(5));
+  EXPECT_FALSE(f.workflow.Building());
+
+  const auto image = f.output / "My Album.exe";
+  ASSERT_TRUE(std::filesystem::exists(image));
+  EXPECT_EQ(f.workflow.LastImage(), image);
+  const std::int64_t P = kPlayer.size();
+  EXPECT_EQ(f.workflow.Text4(0), QStringLiteral("My Album"));
+  EXPECT_EQ(f.workflow.Text4(1), QString::number(P + 1));
+  EXPECT_EQ(f.workflow.Text4(2), QString::number(P + 1 + 3000));
+  EXPECT_EQ(f.workflow.Text4(3), QString::number(P + 1 + 3000)) << "slot 2 is empty";
+  EXPECT_EQ(f.workflow.Text4(4), QString::number(P + 1 + 8000));
+  EXPECT_EQ(f.workflow.Text4(11), QString::number(P + 1 + 8000));
+  EXPECT_EQ(f.workflow.Text4(12), QString::number(P + 1 + 8120));
+  EXPECT_EQ(f.workflow.Text4(18), QString::number(P + 1 + 8200));
+  EXPECT_EQ(f.workflow.Text4(21), QString::number(P + 1 + 8200));
+  EXPECT_EQ(f.workflow.Text4(22), f.workflow.Text4(21));
+  EXPECT_EQ(f.workflow.Text4(24).toLongLong() + 9999,
+            static_cast<qlonglong>(std::filesystem::file_size(image)));
+
+  // The image reads back with the songs in their slots.
+  auto opened = album::AlbumImage::ReadAlbumIndex(image);
+  ASSERT_TRUE(opened) << opened.error().Describe();
+  EXPECT_EQ(opened.value().settings().slots[0].name, "one");
+  EXPECT_EQ(opened.value().settings().slots[1].name, "");
+  EXPECT_EQ(opened.value().settings().slots[2].name, "three");
+  EXPECT_EQ(opened.value().description(), "没有说明\r\n");
+
+  // Finished: paths, names and album name emptied, the description kept, the note shown.
+  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(f.workflow.Text2(i).isEmpty()) << i;
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(f.workflow.Text5(i).isEmpty()) << i;
+  EXPECT_TRUE(f.workflow.AlbumName().isEmpty());
+  EXPECT_EQ(f.workflow.Description(), QStringLiteral("没有说明\r\n"));
+  EXPECT_FALSE(f.workflow.Text2(0).isEmpty());
+  EXPECT_FALSE(f.workflow.ProgressVisible());
+  EXPECT_EQ(f.workflow.ProgressValue(), 50);
+  EXPECT_TRUE(f.workflow.CompletionNoteVisible());
+}
+
+TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) {
+  Fixture f;
+  auto song = f.folder.Write("here.mp3", 100, 1);
+  f.ChooseSong(0, f.folder.Q(song));
+  f.ChooseSong(1, f.folder.Q(f.folder.path() / "gone.mp3"));
+  f.workflow.SetAlbumName(QStringLiteral("broken"));
+  f.workflow.Build();
+
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
+  EXPECT_TRUE(f.ui.boxes[0].text.contains(QStringLiteral("gone.mp3"))) << f.ui.boxes[0].text.toStdString();
+  EXPECT_FALSE(std::filesystem::exists(f.output / "broken.exe"));
+  EXPECT_EQ(f.workflow.Text2(1), f.folder.Q(song));
+  EXPECT_EQ(f.workflow.Text2(2), f.folder.Q(f.folder.path() / "gone.mp3"));
+  EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("here"));
+  EXPECT_EQ(f.workflow.AlbumName(), QStringLiteral("broken"));
+  EXPECT_TRUE(f.workflow.Text4(0).isEmpty());
+  EXPECT_FALSE(f.workflow.ProgressVisible());
+  EXPECT_EQ(f.workflow.ProgressValue(), 50);
+  EXPECT_FALSE(f.workflow.CompletionNoteVisible());
+  EXPECT_FALSE(f.workflow.Building());
+}
+
+TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
+  Fixture f;
+  f.workflow.SetAlbumName(QStringLiteral("a/b"));
+  f.workflow.Build();
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
+
+  RecordingUi ui;
+  ScriptedDialogs dialogs;
+  PackagerWorkflow nowhere(ui, dialogs, PlayerBytes(), f.folder.path() / "no such folder");
+  nowhere.SetAlbumName(QStringLiteral("x"));
+  nowhere.Build();
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("no such folder"))) << ui.boxes[0].text.toStdString();
+}
+
+TEST(PackagerWorkflowTest, ClickDuringABuildStartsNoSecondBuild) {
+  Fixture f;
+  f.ChooseSong(0, f.folder.Q(f.folder.Write("a.mp3", 500, 1)));
+  f.workflow.SetAlbumName(QStringLiteral("once"));
+  int nested = 0;
+  f.ui.onProgress = [&] {
+    if (nested++ == 3) f.workflow.Build();
+  };
+  f.workflow.Build();
+  EXPECT_EQ(f.ui.progress, ExpectedProgress());
+  EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(PackagerWorkflowTest, AlbumsGoToTheProgramFolderOnlyWhenItIsWritable) {
+  TempFolder folder;
+  OutputFolder own = ChooseOutputFolder(folder.path(), folder.path() / "fallback");
+  EXPECT_EQ(own.folder, folder.path());
+  EXPECT_TRUE(own.isProgramFolder);
+
+  OutputFolder other = ChooseOutputFolder(folder.path() / "missing", folder.path() / "Music");
+  EXPECT_EQ(other.folder, folder.path() / "Music");
+  EXPECT_FALSE(other.isProgramFolder);
+  EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "Music"));
+}
+
+}  // namespace
