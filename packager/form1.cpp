@@ -16,7 +16,7 @@
 
 #include "common_dialog.h"
 #include "gradient_hscroll_widget.h"
-#include "property_store.h"
+#include "platform/property_store.h"
 
 namespace {
 
@@ -60,8 +60,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 }
 
 // The design settings of the progress bar, as the window stores them.
-MemoryPropertyStore ProgressBarDesign() {
-  return MemoryPropertyStore{{"Max", 50},       {"Value", 50},     {"Step", 10},        {"StartBlue", 150},
+platform::MemoryPropertyStore ProgressBarDesign() {
+  return platform::MemoryPropertyStore{{"Max", 50},       {"Value", 50},     {"Step", 10},        {"StartBlue", 150},
                              {"EndRed", 0},     {"EndGreen", 0},   {"EndBlue", 150},    {"BoxRed", 0},
                              {"BoxGreen", 0},   {"BoxBlue", 200},  {"BackRed", 235},    {"BackGreen", 233},
                              {"BackBlue", 237}, {"BarVisible", 0}, {"ScrollEnabled", 0}};

@@ -181,7 +181,7 @@ void GradientHScroll::CellOutlined(bool v) {
   Changed("CellOutlined");
 }
 
-void GradientHScroll::ReadProperties(const PropertyStore& store) {
+void GradientHScroll::ReadProperties(const platform::PropertyStore& store) {
   auto read = [&](const Key& key) { return store.Read(key.name).value_or(key.defaultValue); };
   loading_ = true;
   StartRed(read(kKeys[0]));
@@ -210,7 +210,7 @@ void GradientHScroll::ReadProperties(const PropertyStore& store) {
   Value(read(kKeys[22]));
 }
 
-void GradientHScroll::WriteProperties(PropertyStore& store) const {
+void GradientHScroll::WriteProperties(platform::PropertyStore& store) const {
   const int values[] = {startRed_,
                         startGreen_,
                         startBlue_,

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "property_store.h"
+#include "platform/property_store.h"
 
 class GradientHScroll {
  public:
@@ -94,9 +94,9 @@ class GradientHScroll {
   std::function<void()> Change;
 
   // Loads the persisted keys (each missing key gives its default), redrawing once at the end.
-  void ReadProperties(const PropertyStore& store);
+  void ReadProperties(const platform::PropertyStore& store);
   // Stores every property that differs from its default, under its persisted key.
-  void WriteProperties(PropertyStore& store) const;
+  void WriteProperties(platform::PropertyStore& store) const;
   // True only while properties are set in bulk; no redraw happens then.
   bool Loading() const { return loading_; }
 

@@ -19,7 +19,7 @@ QRgb PixelAt(const GradientHScroll& bar, int x, int y) {
 
 // The packager's progress bar as its window sets it up.
 void DressAsProgressBar(GradientHScroll& bar) {
-  MemoryPropertyStore store{{"Max", 50},       {"Value", 50},     {"Step", 10},        {"StartBlue", 150},
+  platform::MemoryPropertyStore store{{"Max", 50},       {"Value", 50},     {"Step", 10},        {"StartBlue", 150},
                             {"EndRed", 0},     {"EndGreen", 0},   {"EndBlue", 150},    {"BoxRed", 0},
                             {"BoxGreen", 0},   {"BoxBlue", 200},  {"BackRed", 235},    {"BackGreen", 233},
                             {"BackBlue", 237}, {"BarVisible", 0}, {"ScrollEnabled", 0}};
@@ -106,7 +106,7 @@ TEST(GradientHScrollTest, LoadingSetsEveryKeyAndRedrawsOnceAtTheEnd) {
   bar.onRedrawn = [&](int) { ++redraws; };
   bar.onPropertyChanged = [&](const char*) { loadingSeen = loadingSeen || bar.Loading(); };
   // Names are matched without regard to case.
-  MemoryPropertyStore store{{"startred", 12}, {"CELLOUTLINED", 0}, {"max", 20},
+  platform::MemoryPropertyStore store{{"startred", 12}, {"CELLOUTLINED", 0}, {"max", 20},
                             {"Step", 3},      {"Value", 7},        {"barvisible", 0}};
   bar.ReadProperties(store);
   EXPECT_TRUE(loadingSeen);
@@ -124,7 +124,7 @@ TEST(GradientHScrollTest, LoadingSetsEveryKeyAndRedrawsOnceAtTheEnd) {
 
 TEST(GradientHScrollTest, SavingWritesOnlyChangedKeysInTheirOrder) {
   GradientHScroll bar;
-  MemoryPropertyStore untouched;
+  platform::MemoryPropertyStore untouched;
   bar.WriteProperties(untouched);
   EXPECT_TRUE(untouched.entries().empty());
 
@@ -132,7 +132,7 @@ TEST(GradientHScrollTest, SavingWritesOnlyChangedKeysInTheirOrder) {
   bar.CellOutlined(false);
   bar.EndRed(10);
   bar.BarSolid(true);
-  MemoryPropertyStore store;
+  platform::MemoryPropertyStore store;
   bar.WriteProperties(store);
   std::vector<std::string> keys;
   for (const auto& entry : store.entries()) keys.push_back(entry.first);

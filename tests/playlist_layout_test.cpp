@@ -1,14 +1,14 @@
 // Layout of canvas and scroller column, the skin pieces, and the persisted colours.
 #include <gtest/gtest.h>
 
-#include "playlist/property_bag.h"
+#include "platform/property_store.h"
 #include "playlist_test_support.h"
 
 namespace {
 
 using namespace playlist_test;
 using playlist::Colour;
-using playlist::MemoryPropertyBag;
+using platform::MemoryPropertyStore;
 using playlist::stdSS;
 namespace defaults = playlist::defaults;
 
@@ -34,9 +34,7 @@ TEST(PlaylistColours, AHostThatStoredNothingGetsTheTwelveDefaults) {
 }
 
 TEST(PlaylistColours, StoredNamesAreMatchedWithoutRegardToCase) {
-  MemoryPropertyBag bag;
-  bag.WriteProperty("playedbordercolor", QVariant::fromValue(qint32{0x0080FF}), QVariant());
-  bag.WriteProperty("BACKGROUNDCOLOR", QVariant::fromValue(qint32{0x123456}), QVariant());
+  MemoryPropertyStore bag{{"playedbordercolor", 0x0080FF}, {"BACKGROUNDCOLOR", 0x123456}};
   stdSS c(&bag);
   EXPECT_EQ(c.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(c.elements().shpsB.borderColor, 0x0080FFu);
@@ -46,17 +44,17 @@ TEST(PlaylistColours, StoredNamesAreMatchedWithoutRegardToCase) {
 
 TEST(PlaylistColours, SavingStoresOnlyWhatDiffersAndReadsBackTheSame) {
   stdSS c;
-  MemoryPropertyBag empty;
+  MemoryPropertyStore empty;
   c.WriteProperties(empty);
   EXPECT_EQ(empty.size(), 0);
 
   c.PlayedBorderColor(0x0080FF);
   c.SelectedTimeTextColor(0x010203);
-  MemoryPropertyBag bag;
+  MemoryPropertyStore bag;
   c.WriteProperties(bag);
   EXPECT_EQ(bag.size(), 2);
   EXPECT_TRUE(bag.Contains("PlayedBorderColor"));
-  EXPECT_EQ(bag.ReadProperty("playedbordercolor", QVariant()).toLongLong(), 0x0080FF);
+  EXPECT_EQ(bag.Read("playedbordercolor"), 0x0080FF);
 
   stdSS reloaded(&bag);
   EXPECT_EQ(reloaded.PlayedBorderColor(), 0x0080FFu);

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "playlist/player_skin.h"
-#include "playlist/property_bag.h"
+#include "platform/property_store.h"
 #include "playlist/stdss_widget.h"
 
 namespace {
@@ -34,9 +34,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
 
   // The player's stored property set holds only the played frame colour.
-  playlist::MemoryPropertyBag bag;
-  bag.WriteProperty(QStringLiteral("playedbordercolor"), QVariant::fromValue(qint32{0x0080FF}),
-                    QVariant::fromValue(qint32{playlist::defaults::kPlayedBorderColor}));
+  platform::MemoryPropertyStore bag{{"playedbordercolor", 0x0080FF}};
 
   QWidget window;
   window.setWindowTitle(QStringLiteral("playlist_demo"));

@@ -295,19 +295,17 @@ void stdSS::PlayedBorderColor(Colour Color) {
   Changed();
 }
 
-void stdSS::ReadProperties(const PropertyBag& bag) {
+void stdSS::ReadProperties(const platform::PropertyStore& store) {
   for (const ColourProperty& p : kColourProperties) {
-    QVariant v = bag.ReadProperty(QString::fromLatin1(p.name), QVariant::fromValue(static_cast<qint32>(p.defaultValue)));
-    bool ok = false;
-    const qint64 value = v.toLongLong(&ok);
-    (this->*p.write)(ok ? static_cast<Colour>(static_cast<std::uint32_t>(value)) : p.defaultValue);
+    std::optional<int> v = store.Read(p.name);
+    (this->*p.write)(v ? static_cast<Colour>(static_cast<std::uint32_t>(*v)) : p.defaultValue);
   }
 }
 
-void stdSS::WriteProperties(PropertyBag& bag) const {
+void stdSS::WriteProperties(platform::PropertyStore& store) const {
   for (const ColourProperty& p : kColourProperties) {
-    bag.WriteProperty(QString::fromLatin1(p.name), QVariant::fromValue(static_cast<qint32>((this->*p.read)())),
-                      QVariant::fromValue(static_cast<qint32>(p.defaultValue)));
+    Colour value = (this->*p.read)();
+    if (value != p.defaultValue) store.Write(p.name, static_cast<int>(value));
   }
 }
 

@@ -38,7 +38,7 @@ QColor ToQColor(Colour colour) {
                 static_cast<int>((colour >> 16) & 0xFF));
 }
 
-stdSS::stdSS(const PropertyBag* bag) {
+stdSS::stdSS(const platform::PropertyStore* store) {
   Row t;
   LabelStyle normal{DefaultFontName(), false, false, defaults::kTitleTextColor};
   for (TextElement* label : {&t.lblevilka, &t.lbls, &t.lblIme, &t.lblSpot}) {
@@ -85,11 +85,8 @@ stdSS::stdSS(const PropertyBag* bag) {
   e_.PicOzadje.fillColor = defaults::kBackgroundColor;
   e_.controlBackColor = defaults::kBackgroundColor;
 
-  if (bag) {
-    ReadProperties(*bag);
-  } else {
-    ReadProperties(MemoryPropertyBag());
-  }
+  const platform::MemoryPropertyStore none;
+  ReadProperties(store ? *store : static_cast<const platform::PropertyStore&>(none));
 }
 
 platform::Status stdSS::NoRow(int i, const char* operation) const {

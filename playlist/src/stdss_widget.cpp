@@ -47,7 +47,7 @@ int KeyCodeOf(int key) {
 
 }  // namespace
 
-stdSSWidget::stdSSWidget(QWidget* parent, const PropertyBag* bag) : QWidget(parent), stdSS(bag) {
+stdSSWidget::stdSSWidget(QWidget* parent, const platform::PropertyStore* store) : QWidget(parent), stdSS(store) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAcceptDrops(true);

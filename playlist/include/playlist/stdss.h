@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/result.h"
-#include "playlist/property_bag.h"
+#include "platform/property_store.h"
 
 class QColor;
 class QMimeData;
@@ -174,7 +174,7 @@ struct HitResult {
 class stdSS {
  public:
   // Creates the control and loads its twelve colours from `bag` (defaults when null or empty).
-  explicit stdSS(const PropertyBag* bag = nullptr);
+  explicit stdSS(const platform::PropertyStore* store = nullptr);
   virtual ~stdSS() = default;
   stdSS(const stdSS&) = delete;
   stdSS& operator=(const stdSS&) = delete;
@@ -268,8 +268,8 @@ class stdSS {
   void PlayedBorderColor(Colour Color);
 
   // The twelve colours, in their fixed order; a missing entry yields the default.
-  void ReadProperties(const PropertyBag& bag);
-  void WriteProperties(PropertyBag& bag) const;
+  void ReadProperties(const platform::PropertyStore& store);
+  void WriteProperties(platform::PropertyStore& store) const;
 
   // ---- Scroller.
   void SetScroller(std::int16_t sWidth, bool bUP, bool bDown, bool bScaleScroller, std::int16_t bUPWidth,

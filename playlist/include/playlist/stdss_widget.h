@@ -20,7 +20,7 @@ class stdSSWidget : public QWidget, public stdSS {
   Q_OBJECT
 
  public:
-  explicit stdSSWidget(QWidget* parent = nullptr, const PropertyBag* bag = nullptr);
+  explicit stdSSWidget(QWidget* parent = nullptr, const platform::PropertyStore* store = nullptr);
 
   // Resizes the widget and lays the control out at once. A hidden widget only hears of a
   // resize when it is shown, so a host that fills the list before showing it sizes it here.

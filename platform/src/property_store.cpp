@@ -1,6 +1,8 @@
-#include "property_store.h"
+#include "platform/property_store.h"
 
 #include <algorithm>
+
+namespace platform {
 
 namespace {
 
@@ -31,3 +33,5 @@ void MemoryPropertyStore::Write(std::string_view name, int value) {
   }
   entries_.emplace_back(std::string(name), value);
 }
+
+}  // namespace platform

@@ -1,12 +1,16 @@
 #pragma once
-// The host's store of a control's design settings: named whole numbers (flags as 1 and 0),
-// names matched without regard to ASCII letter case.
+// The host's store of a control's design settings: named whole numbers (colours as
+// 0x00BBGGRR, flags as 1 and 0), names matched without regard to ASCII letter case. Controls
+// read it when they are created and write to it when the host saves; a control writes only
+// the values that differ from its defaults.
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+namespace platform {
 
 class PropertyStore {
  public:
@@ -27,7 +31,11 @@ class MemoryPropertyStore final : public PropertyStore {
   void Write(std::string_view name, int value) override;
 
   const std::vector<std::pair<std::string, int>>& entries() const { return entries_; }
+  bool Contains(std::string_view name) const { return Read(name).has_value(); }
+  int size() const { return static_cast<int>(entries_.size()); }
 
  private:
   std::vector<std::pair<std::string, int>> entries_;
 };
+
+}  // namespace platform
