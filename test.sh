@@ -34,7 +34,8 @@ for fuzzer in build-fuzz/bin/fuzz_*; do
   dirs=("$work")
   [ -d "fuzz/corpus/${name#fuzz_}" ] && dirs+=("fuzz/corpus/${name#fuzz_}")
   echo "== $name for ${FUZZ_SECONDS}s"
-  if "$fuzzer" -max_total_time="$FUZZ_SECONDS" "${dirs[@]}" >"$work.log" 2>&1; then
+  mkdir -p build-fuzz/artifacts
+  if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -artifact_prefix=build-fuzz/artifacts/ "${dirs[@]}" >"$work.log" 2>&1; then
     passed=$((passed + 1)); tail -n 2 "$work.log"
   else
     failed=$((failed + 1)); echo "FAILED: $name"; tail -n 60 "$work.log"

@@ -13,9 +13,14 @@
 namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const fs::path out = [] {
+  // Songs go into `out`, inside a folder of our own that must stay otherwise empty.
+  static const fs::path outer = [] {
     std::string pattern = (fs::temp_directory_path() / "fuzz-album-XXXXXX").string();
     return fs::path(::mkdtemp(pattern.data()));
+  }();
+  static const fs::path out = [] {
+    fs::create_directory(outer / "out");
+    return outer / "out";
   }();
   int fd = ::memfd_create("album.exe", MFD_CLOEXEC);
   if (fd < 0) return 0;
@@ -29,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)image.value().AlbumName();
     auto songs = album::ExtractSongs(image.value(), out);
     // Nothing may land outside the folder it was unpacked into.
-    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
-      if (entry.path().extension() == ".mp3" || entry.path().extension() == ".lrc") std::abort();
+    for (const auto& entry : fs::directory_iterator(outer))
+      if (entry.path() != out) std::abort();
     album::DeleteExtractedSongs(image.value().settings(), out);
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(out)) fs::remove_all(entry.path(), ec);
