@@ -13,6 +13,9 @@ constexpr std::uint64_t kUnitStep = std::uint64_t{1} << 32;
 // before the buffer is compacted.
 constexpr std::int64_t kCompactFrames = 8192;
 constexpr std::size_t kReserveFrames = 32768;
+// Decoded ahead of the device, so that GetData near the end of a device buffer still
+// finds what will be heard next.
+constexpr std::int64_t kAheadFrames = 2048;
 
 void SdlPull(void* engine, Uint8* out, int bytes) { static_cast<Engine*>(engine)->Render(out, bytes); }
 
@@ -85,7 +88,7 @@ std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t 
   if (handedAll_) return 0;
   const std::int64_t start = next_;
   const std::int64_t need = static_cast<std::int64_t>((phase_ + frames * step) >> 32) + 2;
-  Fill(next_ + need);
+  Fill(next_ + need + kAheadFrames);
 
   const int channels = format_.channels;
   const std::int64_t end = std::min(DecodedEnd(), lengthFrames_);
