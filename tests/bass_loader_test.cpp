@@ -25,10 +25,6 @@ std::string ReadBytes(const fs::path& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::span<const std::byte> Bytes(const std::string& s) {
-  return {reinterpret_cast<const std::byte*>(s.data()), s.size()};
-}
-
 class BassLoader : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,14 +104,6 @@ TEST_F(BassLoader, WithNoLibraryToWriteTheMissingLibraryMessageIsGiven) {
   EXPECT_EQ(result.message.text, "BASS.DLL does not exists");
   EXPECT_EQ(result.message.title, "BASS.DLL");
   EXPECT_EQ(result.message.icon, MessageIcon::Critical);
-}
-
-TEST_F(BassLoader, AFailedWriteLeavesNoFileBehind) {
-  fs::path notAFolder = folder_ / "plain_file";
-  std::ofstream(notAFolder) << "x";
-  std::string bytes(100000, 'x');
-  EXPECT_FALSE(BassLibrary::WriteWhenMissing(notAFolder, Bytes(bytes)));
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(BassLoader, WhenNoOutputOpensTheMessageCarriesTheLibrarysErrorCode) {

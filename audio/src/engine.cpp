@@ -30,125 +30,124 @@ Uint16 BufferFramesFor(DWORD rate) {
 }  // namespace
 
 void Stream::Start(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame) {
-  decoder_ = std::move(decoder);
-  decoderDone_ = false;
-  pcm_.clear();
-  pcm_.reserve(kReserveFrames * static_cast<std::size_t>(format_.channels));
-  pcmBase_ = frame;
-  next_ = frame;
-  phase_ = 0;
-  handedAll_ = frame >= lengthFrames_;
-  segmentCount_ = 0;
-  segmentHead_ = 0;
+  play_ = std::make_unique<Playback>();
+  play_->decoder = std::move(decoder);
+  play_->pcm.reserve(kReserveFrames * static_cast<std::size_t>(format_.channels));
+  play_->pcmBase = frame;
+  play_->next = frame;
+  play_->handedAll = frame >= lengthFrames_;
   state_ = State::Playing;
 }
 
-void Stream::Stop(std::int64_t frame, std::unique_ptr<Mp3Decoder>& decoder, std::vector<std::int16_t>& pcm) {
+std::unique_ptr<Playback> Stream::Stop(std::int64_t frame) {
   stoppedAt_ = frame;
-  decoder = std::move(decoder_);
-  pcm.swap(pcm_);
-  pcm_ = {};
-  segmentCount_ = 0;
   state_ = State::Stopped;
+  return std::move(play_);
 }
 
-void Stream::End(std::unique_ptr<Mp3Decoder>& decoder, std::vector<std::int16_t>& pcm) {
-  Stop(lengthFrames_, decoder, pcm);
+std::unique_ptr<Playback> Stream::End() {
+  std::unique_ptr<Playback> play = Stop(lengthFrames_);
   state_ = State::Ended;
+  return play;
 }
 
 void Stream::Fill(std::int64_t upTo) {
+  Playback& p = *play_;
   upTo = std::min(upTo, lengthFrames_);
   const std::size_t channels = static_cast<std::size_t>(format_.channels);
   while (DecodedEnd() < upTo) {
-    std::size_t have = pcm_.size();
-    std::size_t want = static_cast<std::size_t>(upTo - pcmBase_) * channels;
-    if (decoderDone_ || decoder_ == nullptr) {
-      // A stream that decodes to fewer frames than its scan found (a cut or damaged file)
-      // is completed with silence, so that its position still reaches its length.
-      pcm_.resize(want, 0);
+    std::size_t have = p.pcm.size();
+    std::size_t want = static_cast<std::size_t>(upTo - p.pcmBase) * channels;
+    if (p.decoderDone || p.decoder == nullptr) {
+      // A stream that decodes to fewer frames than its scan found (a damaged file) is
+      // completed with silence, so that its position still reaches its length.
+      p.pcm.resize(want, 0);
       break;
     }
-    pcm_.resize(want);
-    std::size_t got = decoder_->Read(pcm_.data() + have, want - have);
-    pcm_.resize(have + got);
-    if (got < want - have) decoderDone_ = true;
+    p.pcm.resize(want);
+    std::size_t got = p.decoder->Read(p.pcm.data() + have, want - have);
+    p.pcm.resize(have + got);
+    if (got < want - have) p.decoderDone = true;
   }
 }
 
 void Stream::Compact() {
-  std::int64_t keep = segmentCount_ > 0 ? segments_[segmentHead_].sourceStart : next_;
-  if (keep - pcmBase_ < kCompactFrames) return;
-  std::size_t drop = static_cast<std::size_t>(keep - pcmBase_) * static_cast<std::size_t>(format_.channels);
-  pcm_.erase(pcm_.begin(), pcm_.begin() + static_cast<std::ptrdiff_t>(std::min(drop, pcm_.size())));
-  pcmBase_ = keep;
+  Playback& p = *play_;
+  std::int64_t keep = p.segmentCount > 0 ? p.segments[p.segmentHead].sourceStart : p.next;
+  if (keep - p.pcmBase < kCompactFrames) return;
+  std::size_t drop = static_cast<std::size_t>(keep - p.pcmBase) * static_cast<std::size_t>(format_.channels);
+  p.pcm.erase(p.pcm.begin(), p.pcm.begin() + static_cast<std::ptrdiff_t>(std::min(drop, p.pcm.size())));
+  p.pcmBase = keep;
 }
 
 std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t deviceStart, std::uint64_t step) {
-  if (handedAll_) return 0;
-  const std::int64_t start = next_;
-  const std::int64_t need = static_cast<std::int64_t>((phase_ + frames * step) >> 32) + 2;
-  Fill(next_ + need + kAheadFrames);
+  Playback& p = *play_;
+  if (p.handedAll) return 0;
+  const std::int64_t start = p.next;
+  const std::int64_t need = static_cast<std::int64_t>((p.phase + frames * step) >> 32) + 2;
+  Fill(p.next + need + kAheadFrames);
 
   const int channels = format_.channels;
   const std::int64_t end = std::min(DecodedEnd(), lengthFrames_);
   std::size_t n = 0;
-  if (step == kUnitStep && phase_ == 0) {
-    n = static_cast<std::size_t>(std::clamp<std::int64_t>(end - next_, 0, static_cast<std::int64_t>(frames)));
-    const std::int16_t* in = pcm_.data() + (next_ - pcmBase_) * channels;
+  if (step == kUnitStep && p.phase == 0) {
+    n = static_cast<std::size_t>(std::clamp<std::int64_t>(end - p.next, 0, static_cast<std::int64_t>(frames)));
+    const std::int16_t* in = p.pcm.data() + (p.next - p.pcmBase) * channels;
     for (std::size_t i = 0; i < n; ++i, in += channels) {
       mix[2 * i] += in[0];
       mix[2 * i + 1] += in[channels - 1];
     }
-    next_ += static_cast<std::int64_t>(n);
+    p.next += static_cast<std::int64_t>(n);
   } else {
     // Linear interpolation between neighbouring source frames; the last frame is held.
-    while (n < frames && next_ < end) {
-      const std::int16_t* a = pcm_.data() + (next_ - pcmBase_) * channels;
-      const std::int16_t* b = next_ + 1 < end ? a + channels : a;
-      const std::int64_t f = phase_;
+    while (n < frames && p.next < end) {
+      const std::int16_t* a = p.pcm.data() + (p.next - p.pcmBase) * channels;
+      const std::int16_t* b = p.next + 1 < end ? a + channels : a;
+      const std::int64_t f = p.phase;
       mix[2 * n] += static_cast<std::int32_t>(a[0] + ((b[0] - a[0]) * f >> 32));
       mix[2 * n + 1] += static_cast<std::int32_t>(a[channels - 1] + ((b[channels - 1] - a[channels - 1]) * f >> 32));
-      const std::uint64_t advanced = phase_ + step;
-      next_ += static_cast<std::int64_t>(advanced >> 32);
-      phase_ = static_cast<std::uint32_t>(advanced);
+      const std::uint64_t advanced = p.phase + step;
+      p.next += static_cast<std::int64_t>(advanced >> 32);
+      p.phase = static_cast<std::uint32_t>(advanced);
       ++n;
     }
-    next_ = std::min(next_, lengthFrames_);
+    p.next = std::min(p.next, lengthFrames_);
   }
 
   if (n > 0) {
-    if (segmentCount_ == kSegments) {
-      segmentHead_ = (segmentHead_ + 1) % kSegments;
-      --segmentCount_;
+    if (p.segmentCount == Playback::kSegments) {
+      p.segmentHead = (p.segmentHead + 1) % Playback::kSegments;
+      --p.segmentCount;
     }
-    segments_[(segmentHead_ + segmentCount_) % kSegments] = {deviceStart, n, start, next_};
-    ++segmentCount_;
+    p.segments[(p.segmentHead + p.segmentCount) % Playback::kSegments] = {deviceStart, n, start, p.next};
+    ++p.segmentCount;
   }
-  if (next_ >= lengthFrames_) {
-    handedAll_ = true;
+  if (p.next >= lengthFrames_) {
+    p.handedAll = true;
     // Nothing more will be decoded: let the file go now rather than at the end of the sound.
-    decoder_.reset();
+    p.decoder.reset();
   }
   Compact();
   return n;
 }
 
 bool Stream::Drained(std::uint64_t deviceFrame) const {
-  if (!handedAll_) return false;
-  if (segmentCount_ == 0) return true;
-  const Segment& last = segments_[(segmentHead_ + segmentCount_ - 1) % kSegments];
+  const Playback& p = *play_;
+  if (!p.handedAll) return false;
+  if (p.segmentCount == 0) return true;
+  const Segment& last = p.segments[(p.segmentHead + p.segmentCount - 1) % Playback::kSegments];
   return deviceFrame >= last.deviceStart + last.deviceFrames;
 }
 
 std::int64_t Stream::HeardFrame(std::uint64_t deviceFrame) const {
   if (state_ == State::Stopped) return stoppedAt_;
   if (state_ == State::Ended) return lengthFrames_;
-  if (segmentCount_ == 0) return next_;
-  const Segment& oldest = segments_[segmentHead_];
+  const Playback& p = *play_;
+  if (p.segmentCount == 0) return p.next;
+  const Segment& oldest = p.segments[p.segmentHead];
   if (deviceFrame < oldest.deviceStart) return oldest.sourceStart;
-  for (std::size_t i = segmentCount_; i-- > 0;) {
-    const Segment& s = segments_[(segmentHead_ + i) % kSegments];
+  for (std::size_t i = p.segmentCount; i-- > 0;) {
+    const Segment& s = p.segments[(p.segmentHead + i) % Playback::kSegments];
     if (deviceFrame < s.deviceStart) continue;
     std::uint64_t into = std::min(deviceFrame - s.deviceStart, s.deviceFrames);
     std::int64_t frame = s.sourceStart + static_cast<std::int64_t>(
@@ -159,15 +158,17 @@ std::int64_t Stream::HeardFrame(std::uint64_t deviceFrame) const {
 }
 
 std::size_t Stream::AvailableFrom(std::int64_t frame) const {
-  frame = std::max(frame, pcmBase_);
+  if (!play_) return 0;
+  frame = std::max(frame, play_->pcmBase);
   std::int64_t end = std::min(DecodedEnd(), lengthFrames_);
   return end > frame ? static_cast<std::size_t>(end - frame) * static_cast<std::size_t>(bytesPerFrame()) : 0;
 }
 
 std::size_t Stream::CopyFrom(std::int64_t frame, std::uint8_t* out, std::size_t bytes) const {
-  frame = std::max(frame, pcmBase_);
+  if (!play_) return 0;
+  frame = std::max(frame, play_->pcmBase);
   std::size_t n = std::min(bytes, AvailableFrom(frame));
-  if (n > 0) std::memcpy(out, pcm_.data() + (frame - pcmBase_) * format_.channels, n);
+  if (n > 0) std::memcpy(out, play_->pcm.data() + (frame - play_->pcmBase) * format_.channels, n);
   return n;
 }
 
@@ -290,14 +291,13 @@ int Engine::Play(DWORD handle, bool restart) {
   if (SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) return BASS_ERROR_START;
 
   std::int64_t from = 0;
-  std::unique_ptr<Mp3Decoder> oldDecoder;
-  std::vector<std::int16_t> oldPcm;
+  std::unique_ptr<Playback> old;
   {
     std::lock_guard mix(mix_);
     if (stream->state() == Stream::State::Playing) {
       if (!restart) return BASS_OK;
       RemovePlaying(stream);
-      stream->Stop(0, oldDecoder, oldPcm);
+      old = stream->Stop(0);
     } else if (stream->state() == Stream::State::Stopped && !restart) {
       from = stream->stoppedAt();
     }
@@ -319,17 +319,15 @@ int Engine::Stop(DWORD handle) {
   std::lock_guard api(api_);
   Stream* stream = Find(handle);
   if (stream == nullptr) return BASS_ERROR_HANDLE;
-  std::unique_ptr<Mp3Decoder> decoder;
-  std::vector<std::int16_t> pcm;
+  std::unique_ptr<Playback> play;
   {
     std::lock_guard mix(mix_);
     if (stream->state() != Stream::State::Playing) return BASS_OK;
     std::int64_t heard = stream->HeardFrame(HeardDeviceFrame(Clock::now()));
     RemovePlaying(stream);
-    if (heard >= stream->lengthFrames()) stream->End(decoder, pcm);
-    else stream->Stop(heard, decoder, pcm);
+    play = heard >= stream->lengthFrames() ? stream->End() : stream->Stop(heard);
   }
-  return BASS_OK;  // the decoder and the buffer are freed here, outside the mix lock
+  return BASS_OK;  // the decoder and the buffers are freed here, outside the mix lock
 }
 
 std::uint64_t Engine::HeardDeviceFrame(Clock::time_point now) const {
@@ -419,9 +417,7 @@ void Engine::Render(std::uint8_t* out, int bytes) {
     for (std::size_t i = 0; i < playing_.size();) {
       Stream* s = playing_[i];
       if (s->Drained(deviceStart)) {
-        std::unique_ptr<Mp3Decoder> decoder;
-        std::vector<std::int16_t> pcm;
-        s->End(decoder, pcm);
+        s->End();  // its decoder is gone already; the buffers are freed here
         playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
         continue;
       }

@@ -28,6 +28,25 @@ struct Segment {
   std::int64_t sourceEnd = 0;
 };
 
+// What a stream needs only while it plays: its decoder (and so its open file), decoded
+// sound and where the device is in it. A stream that stops hands it back whole, so a
+// stopped stream is a small record.
+struct Playback {
+  std::unique_ptr<Mp3Decoder> decoder;
+  bool decoderDone = false;
+  // Decoded sound from source frame pcmBase on: what the device still plays, and a
+  // little decoded ahead of it.
+  std::vector<std::int16_t> pcm;
+  std::int64_t pcmBase = 0;
+  std::int64_t next = 0;    // next source frame for the device
+  std::uint32_t phase = 0;  // fraction of a source frame past next
+  bool handedAll = false;
+  static constexpr std::size_t kSegments = 8;
+  std::array<Segment, kSegments> segments{};
+  std::size_t segmentCount = 0;  // the newest is segments[(segmentHead + count - 1) % n]
+  std::size_t segmentHead = 0;
+};
+
 class Stream {
  public:
   enum class State { Stopped, Playing, Ended };
@@ -47,10 +66,10 @@ class Stream {
 
   // Makes the stream play from `frame` with `decoder`, which already stands there.
   void Start(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame);
-  // Leaves the stream Stopped (at `frame`) or Ended, handing its decoder and buffer to the
-  // caller so that they can be freed outside the lock.
-  void Stop(std::int64_t frame, std::unique_ptr<Mp3Decoder>& decoder, std::vector<std::int16_t>& pcm);
-  void End(std::unique_ptr<Mp3Decoder>& decoder, std::vector<std::int16_t>& pcm);
+  // Leaves the stream Stopped (at `frame`) or Ended, handing its playback state to the
+  // caller so that the decoder and buffers can be freed outside the lock.
+  std::unique_ptr<Playback> Stop(std::int64_t frame);
+  std::unique_ptr<Playback> End();
 
   // Adds the next `frames` device frames (stereo, at `step` source frames per device frame
   // in 32.32 fixed point) into `mix`. Returns how many frames the stream filled.
@@ -68,7 +87,7 @@ class Stream {
 
  private:
   std::int64_t DecodedEnd() const {
-    return pcmBase_ + static_cast<std::int64_t>(pcm_.size()) / format_.channels;
+    return play_->pcmBase + static_cast<std::int64_t>(play_->pcm.size()) / format_.channels;
   }
   void Fill(std::int64_t upTo);
   void Compact();
@@ -80,19 +99,7 @@ class Stream {
 
   State state_ = State::Stopped;
   std::int64_t stoppedAt_ = 0;
-  std::unique_ptr<Mp3Decoder> decoder_;
-  bool decoderDone_ = false;
-  // Decoded sound from source frame pcmBase_ on: what the device still plays, and a
-  // little decoded ahead of it.
-  std::vector<std::int16_t> pcm_;
-  std::int64_t pcmBase_ = 0;
-  std::int64_t next_ = 0;     // next source frame for the device
-  std::uint32_t phase_ = 0;   // fraction of a source frame past next_
-  bool handedAll_ = false;
-  static constexpr std::size_t kSegments = 8;
-  std::array<Segment, kSegments> segments_{};
-  std::size_t segmentCount_ = 0;  // the newest is segments_[(segmentHead_ + count - 1) % n]
-  std::size_t segmentHead_ = 0;
+  std::unique_ptr<Playback> play_;  // set while Playing
 };
 
 class Engine {
