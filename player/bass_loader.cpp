@@ -52,11 +52,13 @@ bool Bind(void* handle, const char* name, Fn& slot, std::string& missing) {
 
 }  // namespace
 
-platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder, std::span<const std::byte> library) {
+platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder,
+                                               std::span<const std::byte> library) {
   const fs::path path = LibraryPath(albumFolder);
   if (FileExists(path)) return {};
   if (library.empty())
-    return platform::Error{platform::ErrorKind::NotFound, path.string(), "the program carries no audio library"};
+    return platform::Error{platform::ErrorKind::NotFound, path.string(),
+                           "the program carries no audio library"};
   platform::Result<platform::AtomicFile> file = platform::AtomicFile::Create(path);
   if (!file) return file.error();
   if (platform::Status written = file.value().Write(library); !written) return written;
@@ -101,8 +103,8 @@ BassLoadResult BassLibrary::Load(const fs::path& albumFolder, void* window) {
   if (!api.BASS_Init(-1, 44100, 0, window, nullptr)) {
     const int code = api.BASS_ErrorGetCode();
     BassLoadResult result = Failed(BassFailure::InitFailed, "BASS_Init failed");
-    result.message = {"Can't initialize digital sound system\r\n(error code: " + std::to_string(code) + ")", "Error",
-                      MessageIcon::Exclamation};
+    result.message = {"Can't initialize digital sound system\r\n(error code: " + std::to_string(code) + ")",
+                      "Error", MessageIcon::Exclamation};
     return result;
   }
   library->open_ = true;

@@ -39,7 +39,9 @@ std::int32_t Cbass_time::GetFrequency(DWORD handle) {
   return static_cast<std::int32_t>(freq);
 }
 
-void Cbass_time::RefillInfo(DWORD handle) { api_.BASS_ChannelGetInfo(handle, &info_); }
+void Cbass_time::RefillInfo(DWORD handle) {
+  api_.BASS_ChannelGetInfo(handle, &info_);
+}
 
 std::string Cbass_time::GetMode(DWORD handle) {
   RefillInfo(handle);

@@ -12,7 +12,8 @@ namespace player {
 
 // high x 65536 + (low AND 0xFFFF): the form of the library's version number.
 constexpr std::int32_t MakeLong(std::int32_t low, std::int32_t high) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(high) << 16 | static_cast<std::uint32_t>(low & 0xFFFF));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(high) << 16 |
+                                   static_cast<std::uint32_t>(low & 0xFFFF));
 }
 
 // `bytes` of the stream in seconds, by the library (the byte count as the low 32 bits of

@@ -29,8 +29,9 @@ class AudioLibrary : public ::testing::Test {
   }
 };
 
-const char* const kPlayableFiles[] = {"stereo_44k_cbr.mp3", "mono_22k_cbr.mp3", "mono_32k_cbr.mp3",
-                                      "stereo_48k_vbr.mp3", "stereo_44k_vbr_noheader.mp3", "truncated.mp3"};
+const char* const kPlayableFiles[] = {
+    "stereo_44k_cbr.mp3",          "mono_22k_cbr.mp3", "mono_32k_cbr.mp3", "stereo_48k_vbr.mp3",
+    "stereo_44k_vbr_noheader.mp3", "truncated.mp3"};
 
 TEST(AudioLibraryVersion, ReportsTwoPointTwoWithoutInit) {
   EXPECT_EQ(BASS_GetVersion(), 2u + 2u * 65536u);
@@ -120,7 +121,8 @@ TEST_F(AudioLibrary, StreamCreationNamesWhatIsWrongWithTheFile) {
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
   fs::remove(empty);
 
-  EXPECT_EQ(BASS_StreamCreateFile(FALSE, TestFile("stereo_44k_cbr.mp3").c_str(), 0, 0, BASS_SAMPLE_8BITS), 0u);
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, TestFile("stereo_44k_cbr.mp3").c_str(), 0, 0, BASS_SAMPLE_8BITS),
+            0u);
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
   EXPECT_NE(Open("stereo_44k_cbr.mp3"), 0u);
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);

@@ -27,7 +27,8 @@ class AudioPlayback : public ::testing::Test {
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     for (char& c : name)
       if (c == '/') c = '_';
-    capture_ = fs::temp_directory_path() / ("sonvira_capture_" + std::to_string(getpid()) + "_" + name + ".raw");
+    capture_ =
+        fs::temp_directory_path() / ("sonvira_capture_" + std::to_string(getpid()) + "_" + name + ".raw");
     setenv("SDL_DISKAUDIOFILE", capture_.c_str(), 1);
   }
   void TearDown() override {
@@ -159,8 +160,7 @@ TEST_F(AudioPlayback, GetDataReturnsTheSamplesBeingHeardNow) {
     ASSERT_EQ(got, 1024u);
     EXPECT_EQ(buffer[256], 0) << "nothing is written past the bytes asked for";
     bool found = false;
-    for (QWORD at = before; at <= after && !found; at += 4)
-      found = std::memcmp(ref + at, buffer, got) == 0;
+    for (QWORD at = before; at <= after && !found; at += 4) found = std::memcmp(ref + at, buffer, got) == 0;
     EXPECT_TRUE(found) << "data does not start between positions " << before << " and " << after;
   }
 }

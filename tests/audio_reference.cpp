@@ -20,10 +20,12 @@ Pcm DecodeWithMpg123(const std::filesystem::path& file) {
   const long* rates = nullptr;
   std::size_t count = 0;
   mpg123_rates(&rates, &count);
-  for (std::size_t i = 0; i < count; ++i) mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (std::size_t i = 0; i < count; ++i)
+    mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   Pcm pcm;
   int encoding = 0;
-  if (mpg123_open(h, file.c_str()) != MPG123_OK || mpg123_getformat(h, &pcm.rate, &pcm.channels, &encoding) != MPG123_OK) {
+  if (mpg123_open(h, file.c_str()) != MPG123_OK ||
+      mpg123_getformat(h, &pcm.rate, &pcm.channels, &encoding) != MPG123_OK) {
     mpg123_delete(h);
     throw std::runtime_error("libmpg123 cannot decode " + file.string());
   }
@@ -41,7 +43,9 @@ Pcm DecodeWithMpg123(const std::filesystem::path& file) {
   return pcm;
 }
 
-std::string TestFile(const std::string& name) { return std::string(SONVIRA_SOURCE_DIR) + "/tests/data/audio/" + name; }
+std::string TestFile(const std::string& name) {
+  return std::string(SONVIRA_SOURCE_DIR) + "/tests/data/audio/" + name;
+}
 
 std::vector<std::int16_t> ReadCapture(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -67,7 +71,8 @@ double ToneFrequency(const std::vector<std::int16_t>& samples, int channels, int
   return static_cast<double>(crossings - 1) * rate / static_cast<double>(lastCrossing - firstCrossing);
 }
 
-std::pair<std::size_t, std::size_t> LoudSpan(const std::vector<std::int16_t>& samples, int channels, int threshold) {
+std::pair<std::size_t, std::size_t> LoudSpan(const std::vector<std::int16_t>& samples, int channels,
+                                             int threshold) {
   std::size_t frames = samples.size() / channels, first = frames, last = 0;
   for (std::size_t f = 0; f < frames; ++f) {
     for (int c = 0; c < channels; ++c) {

@@ -35,7 +35,9 @@ class BassLoader : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  void PutLibrary(const std::string& bytes) { std::ofstream(folder_ / "bass.dll", std::ios::binary) << bytes; }
+  void PutLibrary(const std::string& bytes) {
+    std::ofstream(folder_ / "bass.dll", std::ios::binary) << bytes;
+  }
 
   static void ExpectWrongVersion(const player::BassLoadResult& result) {
     ASSERT_FALSE(result.ok());
@@ -51,7 +53,9 @@ class BassLoader : public ::testing::Test {
 TEST_F(BassLoader, TheProgramCarriesTheLibraryItWasBuiltWith) {
   std::span<const std::byte> resource = platform::LoadResourceData("CUSTOM", 101);
   ASSERT_GT(resource.size(), 4u);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource.data()), 4), "\x7f" "ELF");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource.data()), 4),
+            "\x7f"
+            "ELF");
 }
 
 TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {
@@ -60,7 +64,8 @@ TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {
   std::string written = ReadBytes(folder_ / "bass.dll");
   ASSERT_EQ(written.size(), resource.size());
   EXPECT_EQ(written, std::string(reinterpret_cast<const char*>(resource.data()), resource.size()));
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1) << "no temporary left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+      << "no temporary left";
 
   player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
   ASSERT_TRUE(result.ok()) << result.detail;

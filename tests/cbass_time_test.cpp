@@ -17,8 +17,12 @@ struct Answers {
   QWORD lastSecondsArgument = 0;
 } answers;
 
-QWORD Position(DWORD) { return answers.position; }
-QWORD Length(DWORD) { return answers.length; }
+QWORD Position(DWORD) {
+  return answers.position;
+}
+QWORD Length(DWORD) {
+  return answers.length;
+}
 float Seconds(DWORD handle, QWORD bytes) {
   answers.lastSecondsArgument = bytes;
   return handle == 0 ? -1.0f : static_cast<float>(bytes) / 176400.0f;

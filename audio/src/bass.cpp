@@ -24,25 +24,33 @@ bool Run(Call&& call) {
   return code == BASS_OK;
 }
 
-bass::Engine& engine() { return bass::Engine::Instance(); }
+bass::Engine& engine() {
+  return bass::Engine::Instance();
+}
 
 }  // namespace
 
 extern "C" {
 
-DWORD BASS_GetVersion(void) { return BASS_VERSION_2_2; }
+DWORD BASS_GetVersion(void) {
+  return BASS_VERSION_2_2;
+}
 
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* /*win*/, const void* /*dsguid*/) {
   return Run([&] { return engine().Init(device, freq, flags); });
 }
 
-int BASS_ErrorGetCode(void) { return lastError; }
+int BASS_ErrorGetCode(void) {
+  return lastError;
+}
 
 BOOL BASS_Free(void) {
   return Run([] { return engine().Free(); });
 }
 
-float BASS_GetCPU(void) { return engine().Cpu(); }
+float BASS_GetCPU(void) {
+  return engine().Cpu();
+}
 
 BOOL BASS_GetInfo(BASS_INFO* info) {
   return Run([&] { return info == nullptr ? BASS_ERROR_ILLPARAM : engine().GetInfo(*info); });

@@ -17,7 +17,9 @@ constexpr std::size_t kReserveFrames = 32768;
 // finds what will be heard next.
 constexpr std::int64_t kAheadFrames = 2048;
 
-void SdlPull(void* engine, Uint8* out, int bytes) { static_cast<Engine*>(engine)->Render(out, bytes); }
+void SdlPull(void* engine, Uint8* out, int bytes) {
+  static_cast<Engine*>(engine)->Render(out, bytes);
+}
 
 // A device buffer of about 23 ms: short enough for the position to follow the sound,
 // long enough not to wake the audio thread too often.
@@ -80,7 +82,8 @@ void Stream::Compact() {
   p.pcmBase = keep;
 }
 
-std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t deviceStart, std::uint64_t step) {
+std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t deviceStart,
+                           std::uint64_t step) {
   Playback& p = *play_;
   if (p.handedAll) return 0;
   const std::int64_t start = p.next;
@@ -91,7 +94,8 @@ std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t 
   const std::int64_t end = std::min(DecodedEnd(), lengthFrames_);
   std::size_t n = 0;
   if (step == kUnitStep && p.phase == 0) {
-    n = static_cast<std::size_t>(std::clamp<std::int64_t>(end - p.next, 0, static_cast<std::int64_t>(frames)));
+    n = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(end - p.next, 0, static_cast<std::int64_t>(frames)));
     const std::int16_t* in = p.pcm.data() + (p.next - p.pcmBase) * channels;
     for (std::size_t i = 0; i < n; ++i, in += channels) {
       mix[2 * i] += in[0];
@@ -105,7 +109,8 @@ std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t 
       const std::int16_t* b = p.next + 1 < end ? a + channels : a;
       const std::int64_t f = p.phase;
       mix[2 * n] += static_cast<std::int32_t>(a[0] + ((b[0] - a[0]) * f >> 32));
-      mix[2 * n + 1] += static_cast<std::int32_t>(a[channels - 1] + ((b[channels - 1] - a[channels - 1]) * f >> 32));
+      mix[2 * n + 1] +=
+          static_cast<std::int32_t>(a[channels - 1] + ((b[channels - 1] - a[channels - 1]) * f >> 32));
       const std::uint64_t advanced = p.phase + step;
       p.next += static_cast<std::int64_t>(advanced >> 32);
       p.phase = static_cast<std::uint32_t>(advanced);
@@ -150,8 +155,9 @@ std::int64_t Stream::HeardFrame(std::uint64_t deviceFrame) const {
     const Segment& s = p.segments[(p.segmentHead + i) % Playback::kSegments];
     if (deviceFrame < s.deviceStart) continue;
     std::uint64_t into = std::min(deviceFrame - s.deviceStart, s.deviceFrames);
-    std::int64_t frame = s.sourceStart + static_cast<std::int64_t>(
-        into * static_cast<std::uint64_t>(s.sourceEnd - s.sourceStart) / s.deviceFrames);
+    std::int64_t frame =
+        s.sourceStart + static_cast<std::int64_t>(
+                            into * static_cast<std::uint64_t>(s.sourceEnd - s.sourceStart) / s.deviceFrames);
     return std::min(frame, lengthFrames_);
   }
   return oldest.sourceStart;
@@ -359,7 +365,8 @@ int Engine::Seconds(DWORD handle, QWORD bytes, float& seconds) {
   std::lock_guard api(api_);
   Stream* stream = Find(handle);
   if (stream == nullptr) return BASS_ERROR_HANDLE;
-  double perSecond = static_cast<double>(stream->format().rate) * static_cast<double>(stream->bytesPerFrame());
+  double perSecond =
+      static_cast<double>(stream->format().rate) * static_cast<double>(stream->bytesPerFrame());
   seconds = static_cast<float>(static_cast<double>(bytes) / perSecond);
   return BASS_OK;
 }

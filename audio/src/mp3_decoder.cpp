@@ -36,9 +36,12 @@ ssize_t ReadIo(void* handle, void* buffer, size_t bytes) {
 off_t SeekIo(void* handle, off_t offset, int whence) {
   auto* io = static_cast<Mp3Decoder::Io*>(handle);
   std::int64_t to = offset;
-  if (whence == SEEK_CUR) to += io->pos;
-  else if (whence == SEEK_END) to += io->size;
-  else if (whence != SEEK_SET) return -1;
+  if (whence == SEEK_CUR)
+    to += io->pos;
+  else if (whence == SEEK_END)
+    to += io->size;
+  else if (whence != SEEK_SET)
+    return -1;
   if (to < 0 || to > io->size) return -1;
   io->pos = to;
   return static_cast<off_t>(to);
@@ -89,7 +92,8 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const Source& source, const PcmForm
     }
     d->io_.base = offset;
     d->io_.size = fileSize - offset;
-    if (source.length != 0) d->io_.size = std::min<std::int64_t>(d->io_.size, static_cast<std::int64_t>(source.length));
+    if (source.length != 0)
+      d->io_.size = std::min<std::int64_t>(d->io_.size, static_cast<std::int64_t>(source.length));
   }
 
   int err = MPG123_OK;
@@ -118,7 +122,7 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const Source& source, const PcmForm
   } else {
     d->format_.rate = rate;
     d->format_.channels = channels;
-    mpg123_frameinfo info {};
+    mpg123_frameinfo info{};
     if (mpg123_info(d->handle_, &info) == MPG123_OK) d->format_.layer = info.layer;
     AllowFormats(d->handle_, &d->format_);
   }
@@ -152,7 +156,8 @@ std::size_t Mp3Decoder::Read(std::int16_t* out, std::size_t samples) {
   int idle = 0;
   while (total < samples && !finished_) {
     std::size_t bytes = 0;
-    int result = mpg123_read(handle_, reinterpret_cast<unsigned char*>(out + total), (samples - total) * 2, &bytes);
+    int result =
+        mpg123_read(handle_, reinterpret_cast<unsigned char*>(out + total), (samples - total) * 2, &bytes);
     total += bytes / 2;
     if (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
       // A decoder that keeps answering without output would hang the mixer.

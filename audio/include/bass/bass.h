@@ -36,7 +36,7 @@ typedef DWORD HCHANNEL;
 #define FALSE 0
 #endif
 
-#define BASS_MAKELONG(low, high) ((DWORD)(((low) & 0xffff) | ((DWORD)(high) << 16)))
+#define BASS_MAKELONG(low, high) ((DWORD)(((low)&0xffff) | ((DWORD)(high) << 16)))
 /* BASS_GetVersion: major version in the low word, minor in the high word. */
 #define BASS_VERSION_2_2 BASS_MAKELONG(2, 2)
 
@@ -63,9 +63,9 @@ typedef DWORD HCHANNEL;
 /* BASS_Init flags are accepted and ignored: output is always 16-bit stereo. */
 
 /* Stream flags (BASS_StreamCreateFile). Only the ones listed are accepted. */
-#define BASS_SAMPLE_8BITS 1       /* refused with BASS_ERROR_FORMAT */
-#define BASS_SAMPLE_SOFTWARE 16   /* accepted; all mixing is software */
-#define BASS_SAMPLE_FLOAT 256     /* refused with BASS_ERROR_FORMAT */
+#define BASS_SAMPLE_8BITS 1         /* refused with BASS_ERROR_FORMAT */
+#define BASS_SAMPLE_SOFTWARE 16     /* accepted; all mixing is software */
+#define BASS_SAMPLE_FLOAT 256       /* refused with BASS_ERROR_FORMAT */
 #define BASS_STREAM_PRESCAN 0x20000 /* accepted; every stream is scanned whole */
 
 /* BASS_ChannelGetData: the top four bits of the length select FFT and other modes,
@@ -81,8 +81,8 @@ typedef DWORD HCHANNEL;
 #define BASS_CTYPE_STREAM_MP3 0x10005
 
 typedef struct {
-  DWORD flags;        /* device capabilities; 0 */
-  DWORD hwsize;       /* hardware memory; 0 (all mixing is software) */
+  DWORD flags;  /* device capabilities; 0 */
+  DWORD hwsize; /* hardware memory; 0 (all mixing is software) */
   DWORD hwfree;
   DWORD freesam;
   DWORD free3d;
