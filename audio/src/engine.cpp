@@ -21,13 +21,18 @@ void SdlPull(void* engine, Uint8* out, int bytes) {
   static_cast<Engine*>(engine)->Render(out, bytes);
 }
 
-// A device buffer of about 23 ms: short enough for the position to follow the sound,
-// long enough not to wake the audio thread too often.
+// A device buffer of about 45 ms. Each buffer wakes the audio thread and the sound
+// server's client thread several times, which costs more than decoding it; the position
+// stays exact to well under a buffer because it is interpolated by the clock.
 Uint16 BufferFramesFor(DWORD rate) {
   Uint16 frames = 256;
-  while (frames < 4096 && frames * 1000u < rate * 20u) frames *= 2;
+  while (frames < 4096 && frames * 1000u < rate * 40u) frames *= 2;
   return frames;
 }
+
+// SDL's dummy and disk outputs take each buffer the moment it is due; a sound server
+// keeps about one more buffer queued before it reaches the speaker.
+bool QueuesOneMoreBuffer(const std::string& driver) { return driver != "dummy" && driver != "disk"; }
 
 }  // namespace
 
@@ -216,6 +221,8 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
     std::lock_guard mix(mix_);
     rate_ = freq;
     bufferFrames_ = have.samples;
+    const char* name = SDL_GetCurrentAudioDriver();
+    outputDelay_ = QueuesOneMoreBuffer(name != nullptr ? name : "") ? have.samples : 0;
     mixBuffer_.assign(static_cast<std::size_t>(have.samples) * 2, 0);
     playing_.clear();
     handed_ = lastStart_ = lastFrames_ = 0;
@@ -337,10 +344,13 @@ int Engine::Stop(DWORD handle) {
 }
 
 std::uint64_t Engine::HeardDeviceFrame(Clock::time_point now) const {
-  if (now <= lastTime_) return lastStart_;
-  auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastTime_).count();
-  std::uint64_t played = static_cast<std::uint64_t>(elapsed) * rate_ / 1000000000u;
-  return lastStart_ + std::min(played, lastFrames_);
+  std::uint64_t played = 0;
+  if (now > lastTime_) {
+    auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastTime_).count();
+    played = std::min(static_cast<std::uint64_t>(elapsed) * rate_ / 1000000000u, lastFrames_);
+  }
+  const std::uint64_t handedOut = lastStart_ + played;
+  return handedOut > outputDelay_ ? handedOut - outputDelay_ : 0;
 }
 
 int Engine::Position(DWORD handle, QWORD& bytes) {
@@ -418,12 +428,13 @@ void Engine::Render(std::uint8_t* out, int bytes) {
   {
     std::lock_guard mix(mix_);
     const std::uint64_t deviceStart = handed_;
+    const std::uint64_t heardNow = deviceStart > outputDelay_ ? deviceStart - outputDelay_ : 0;
     if (mixBuffer_.size() < frames * 2) mixBuffer_.resize(frames * 2);
     std::fill_n(mixBuffer_.begin(), frames * 2, 0);
 
     for (std::size_t i = 0; i < playing_.size();) {
       Stream* s = playing_[i];
-      if (s->Drained(deviceStart)) {
+      if (s->Drained(heardNow)) {
         s->End();  // its decoder is gone already; the buffers are freed here
         playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
         continue;

@@ -143,6 +143,7 @@ class Engine {
   mutable std::mutex mix_;
   std::uint32_t rate_ = 44100;
   std::uint32_t bufferFrames_ = 0;
+  std::uint64_t outputDelay_ = 0;  // device frames queued past the newest buffer's start
   std::vector<Stream*> playing_;
   std::vector<std::int32_t> mixBuffer_;
   // The device clock: the newest buffer began at device frame lastStart_, holds
