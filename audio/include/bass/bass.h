@@ -1,0 +1,174 @@
+/* The playback library's C interface: the classic BASS 2.2 operations the player binds by
+   name, with their records and error codes. MP3 files are decoded by libmpg123 and played
+   through SDL2's default output.
+
+   Threads: every call is made from one thread (the player's user-interface thread); the
+   output device pulls sound on a thread of its own, which the library keeps apart from the
+   callers. The last error code is kept per calling thread.
+
+   Byte positions and lengths count bytes of decoded 16-bit PCM in the stream's own sample
+   rate and channel count. A stream handle stays valid until BASS_Free, also once stopped. */
+#ifndef SONVIRA_BASS_H
+#define SONVIRA_BASS_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define BASS_API __attribute__((visibility("default")))
+#else
+#define BASS_API
+#endif
+
+typedef uint8_t BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef uint64_t QWORD;
+typedef int BOOL;
+typedef DWORD HSTREAM; /* a stream; 0 is never a valid handle */
+typedef DWORD HCHANNEL;
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+#define BASS_MAKELONG(low, high) ((DWORD)(((low)&0xffff) | ((DWORD)(high) << 16)))
+/* BASS_GetVersion: major version in the low word, minor in the high word. */
+#define BASS_VERSION_2_2 BASS_MAKELONG(2, 2)
+
+/* Returned by the position, length and data queries on failure: all bits set. */
+#define BASS_FAILED_QWORD ((QWORD)-1)
+#define BASS_FAILED_DWORD ((DWORD)-1)
+
+/* Error codes (BASS_ErrorGetCode). One code per kind of failure. */
+#define BASS_OK 0
+#define BASS_ERROR_MEM 1       /* out of memory */
+#define BASS_ERROR_FILEOPEN 2  /* the file could not be opened or read */
+#define BASS_ERROR_DRIVER 3    /* no output device could be opened */
+#define BASS_ERROR_HANDLE 5    /* handle 0, an unknown handle, or one from before BASS_Free */
+#define BASS_ERROR_FORMAT 6    /* a sample format the library does not produce (8-bit, float) */
+#define BASS_ERROR_INIT 8      /* BASS_Init has not been called successfully */
+#define BASS_ERROR_START 9     /* the output device has stopped, so nothing can start playing */
+#define BASS_ERROR_ALREADY 14  /* BASS_Init called twice without BASS_Free */
+#define BASS_ERROR_ILLPARAM 20 /* a parameter is out of range or a needed pointer is null */
+#define BASS_ERROR_DEVICE 23   /* a device number other than -1 (default) or 1 */
+#define BASS_ERROR_NOPLAY 24   /* the stream is not playing (GetData) */
+#define BASS_ERROR_FILEFORM 41 /* the file is not an MPEG audio file */
+#define BASS_ERROR_UNKNOWN -1
+
+/* BASS_Init flags are accepted and ignored: output is always 16-bit stereo. */
+
+/* Stream flags (BASS_StreamCreateFile). Only the ones listed are accepted. */
+#define BASS_SAMPLE_8BITS 1         /* refused with BASS_ERROR_FORMAT */
+#define BASS_SAMPLE_SOFTWARE 16     /* accepted; all mixing is software */
+#define BASS_SAMPLE_FLOAT 256       /* refused with BASS_ERROR_FORMAT */
+#define BASS_STREAM_PRESCAN 0x20000 /* accepted; every stream is scanned whole */
+
+/* BASS_ChannelGetData: the top four bits of the length select FFT and other modes,
+   which the library does not offer (BASS_ERROR_ILLPARAM). A length of 0 asks how many
+   bytes are available without copying any. */
+#define BASS_DATA_AVAILABLE 0
+#define BASS_DATA_FLAGS 0xf0000000u
+
+/* Channel types (BASS_CHANNELINFO.ctype). */
+#define BASS_CTYPE_STREAM 0x10000
+#define BASS_CTYPE_STREAM_MP1 0x10003
+#define BASS_CTYPE_STREAM_MP2 0x10004
+#define BASS_CTYPE_STREAM_MP3 0x10005
+
+typedef struct {
+  DWORD flags;  /* device capabilities; 0 */
+  DWORD hwsize; /* hardware memory; 0 (all mixing is software) */
+  DWORD hwfree;
+  DWORD freesam;
+  DWORD free3d;
+  DWORD minrate;      /* the output rate given to BASS_Init */
+  DWORD maxrate;      /* the same */
+  BOOL eax;           /* FALSE */
+  DWORD minbuf;       /* the device buffer length in milliseconds */
+  DWORD dsver;        /* the DirectSound level the library stands in for: 9 */
+  DWORD latency;      /* the device buffer length in milliseconds */
+  DWORD initflags;    /* the flags given to BASS_Init */
+  DWORD speakers;     /* 2 */
+  const char* driver; /* SDL's name of the output driver; owned by the library */
+} BASS_INFO;
+
+typedef struct {
+  DWORD freq;    /* sample rate of the stream in Hz */
+  DWORD chans;   /* 1 or 2 */
+  DWORD flags;   /* the stream's BASS_SAMPLE/BASS_STREAM flags; never BASS_SAMPLE_8BITS */
+  DWORD ctype;   /* BASS_CTYPE_STREAM_MP1/MP2/MP3 */
+  DWORD origres; /* 0: MPEG audio has no original resolution */
+} BASS_CHANNELINFO;
+
+/* BASS_VERSION_2_2. Needs no BASS_Init. */
+BASS_API DWORD BASS_GetVersion(void);
+
+/* Opens the output: device -1 (or 1) is the default device SDL picks (PulseAudio,
+   PipeWire or ALSA, or what SDL_AUDIODRIVER names), `freq` the output rate in Hz (8000 to
+   192000), always 16-bit stereo. `win` and `dsguid` are accepted and ignored. Fails with
+   BASS_ERROR_ALREADY, BASS_ERROR_DEVICE, BASS_ERROR_ILLPARAM or BASS_ERROR_DRIVER. */
+BASS_API BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
+
+/* The code of the last failed call in this thread, BASS_OK after a successful one. */
+BASS_API int BASS_ErrorGetCode(void);
+
+/* Stops the output and frees every stream. Handles from before become unknown. */
+BASS_API BOOL BASS_Free(void);
+
+/* Share of real time spent decoding and mixing, in percent, over the last half second. */
+BASS_API float BASS_GetCPU(void);
+
+BASS_API BOOL BASS_GetInfo(BASS_INFO* info);
+
+/* A stream of an MPEG audio file (MP3, also MP2 and MP1). With `mem` FALSE, `file` is a
+   file path as bytes (passed to the system unchanged); with `mem` TRUE it points to the
+   file's bytes, which the caller keeps unchanged until BASS_Free. `offset` and `length`
+   (0 = to the end) pick a part of the file. The whole stream is scanned here, so its
+   length is exact. The stream starts stopped; while stopped it holds neither a decoder
+   nor an open file. 0 on failure. */
+BASS_API HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
+
+/* Starts or resumes the stream. A playing stream is left alone unless `restart`; a
+   stopped one goes on from where it was heard last; one that has ended, or any with
+   `restart`, starts from the beginning. */
+BASS_API BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+
+/* Stops the stream and releases its decoder and file; the handle stays valid and the
+   position stays where the sound stopped. */
+BASS_API BOOL BASS_ChannelStop(DWORD handle);
+
+/* The position of the sound being heard now: bytes handed to the device less the bytes
+   the device still holds. Equals the length once the last sample has been heard, and
+   stays so. BASS_FAILED_QWORD (with BASS_ERROR_HANDLE) for 0 or an unknown handle. */
+BASS_API QWORD BASS_ChannelGetPosition(DWORD handle);
+
+/* The exact length in bytes; BASS_FAILED_QWORD (with BASS_ERROR_HANDLE) for 0 or an unknown
+   handle. */
+BASS_API QWORD BASS_ChannelGetLength(DWORD handle);
+
+/* `pos` bytes of the stream in seconds; -1 for 0 or an unknown handle. */
+BASS_API float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
+
+/* Sample rate, volume (0 to 100, always 100) and pan (-100 to 100, always 0). Null
+   pointers are skipped. */
+BASS_API BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);
+
+BASS_API BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info);
+
+/* Copies the stream's sample data starting at the sound being heard now, interleaved
+   16-bit in the stream's own format: `length` bytes, or fewer when the stream holds
+   fewer. Returns the byte count; BASS_FAILED_DWORD on failure (BASS_ERROR_HANDLE,
+   BASS_ERROR_NOPLAY when the stream is not playing, BASS_ERROR_ILLPARAM for a null buffer
+   or mode bits in `length`). */
+BASS_API DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,162 @@
+#pragma once
+// The library's inside: one output device fed by SDL's audio thread, and the streams it
+// mixes. Calls from the player's thread are serialised by one lock; the state the audio
+// thread reads is guarded by a second one, held only for short stretches on both sides,
+// so that opening and scanning files never holds up the sound.
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "bass/bass.h"
+#include "mp3_decoder.h"
+
+namespace bass {
+
+// Which source frames went out in one device buffer, so that a device frame being heard
+// can be turned back into a stream position.
+struct Segment {
+  std::uint64_t deviceStart = 0;
+  std::uint64_t deviceFrames = 0;
+  std::int64_t sourceStart = 0;
+  std::int64_t sourceEnd = 0;
+};
+
+// What a stream needs only while it plays: its decoder (and so its open file), decoded
+// sound and where the device is in it. A stream that stops hands it back whole, so a
+// stopped stream is a small record.
+struct Playback {
+  std::unique_ptr<Mp3Decoder> decoder;
+  bool decoderDone = false;
+  // Decoded sound from source frame pcmBase on: what the device still plays, and a
+  // little decoded ahead of it.
+  std::vector<std::int16_t> pcm;
+  std::int64_t pcmBase = 0;
+  std::int64_t next = 0;    // next source frame for the device
+  std::uint32_t phase = 0;  // fraction of a source frame past next
+  bool handedAll = false;
+  static constexpr std::size_t kSegments = 8;
+  std::array<Segment, kSegments> segments{};
+  std::size_t segmentCount = 0;  // the newest is segments[(segmentHead + count - 1) % n]
+  std::size_t segmentHead = 0;
+};
+
+class Stream {
+ public:
+  enum class State { Stopped, Playing, Ended };
+
+  Stream(Source source, PcmFormat format, std::int64_t lengthFrames, DWORD flags)
+      : source_(std::move(source)), format_(format), lengthFrames_(lengthFrames), flags_(flags) {}
+
+  const Source& source() const { return source_; }
+  const PcmFormat& format() const { return format_; }
+  std::int64_t lengthFrames() const { return lengthFrames_; }
+  std::int64_t bytesPerFrame() const { return format_.channels * 2; }
+  DWORD flags() const { return flags_; }
+
+  // The rest runs under the engine's mix lock.
+  State state() const { return state_; }
+  std::int64_t stoppedAt() const { return stoppedAt_; }
+
+  // Makes the stream play from `frame` with `decoder`, which already stands there.
+  void Start(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame);
+  // Leaves the stream Stopped (at `frame`) or Ended, handing its playback state to the
+  // caller so that the decoder and buffers can be freed outside the lock.
+  std::unique_ptr<Playback> Stop(std::int64_t frame);
+  std::unique_ptr<Playback> End();
+
+  // Adds the next `frames` device frames (stereo, at `step` source frames per device frame
+  // in 32.32 fixed point) into `mix`. Returns how many frames the stream filled.
+  std::size_t Render(std::int32_t* mix, std::size_t frames, std::uint64_t deviceStart, std::uint64_t step);
+
+  // True once every frame has been handed out and the device has played past the last.
+  bool Drained(std::uint64_t deviceFrame) const;
+
+  // The source frame being heard while the device plays frame `deviceFrame`.
+  std::int64_t HeardFrame(std::uint64_t deviceFrame) const;
+
+  // Copies up to `bytes` bytes of decoded sound from source frame `frame` on.
+  std::size_t CopyFrom(std::int64_t frame, std::uint8_t* out, std::size_t bytes) const;
+  std::size_t AvailableFrom(std::int64_t frame) const;
+
+ private:
+  std::int64_t DecodedEnd() const {
+    return play_->pcmBase + static_cast<std::int64_t>(play_->pcm.size()) / format_.channels;
+  }
+  void Fill(std::int64_t upTo);
+  void Compact();
+
+  const Source source_;
+  const PcmFormat format_;
+  const std::int64_t lengthFrames_;
+  const DWORD flags_;
+
+  State state_ = State::Stopped;
+  std::int64_t stoppedAt_ = 0;
+  std::unique_ptr<Playback> play_;  // set while Playing
+};
+
+class Engine {
+ public:
+  static Engine& Instance();
+
+  // Each returns BASS_OK or a BASS error code.
+  int Init(int device, DWORD freq, DWORD flags);
+  int Free();
+  float Cpu() const { return cpu_.load(std::memory_order_relaxed); }
+  int GetInfo(BASS_INFO& info);
+  int CreateStream(const Source& source, DWORD flags, HSTREAM& handle);
+  int Play(DWORD handle, bool restart);
+  int Stop(DWORD handle);
+  int Position(DWORD handle, QWORD& bytes);
+  int Length(DWORD handle, QWORD& bytes);
+  int Seconds(DWORD handle, QWORD bytes, float& seconds);
+  int Attributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);
+  int Info(DWORD handle, BASS_CHANNELINFO& info);
+  int Data(DWORD handle, void* buffer, DWORD length, DWORD& copied);
+
+  // The device's pull, on SDL's audio thread: `bytes` of 16-bit stereo at the Init rate.
+  void Render(std::uint8_t* out, int bytes);
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  Engine() = default;
+  Stream* Find(DWORD handle);
+  std::uint64_t HeardDeviceFrame(Clock::time_point now) const;
+  void RemovePlaying(Stream* stream);
+
+  std::mutex api_;
+  bool initialised_ = false;
+  std::uint32_t device_ = 0;
+  DWORD initFlags_ = 0;
+  std::string driver_;
+  std::map<DWORD, std::unique_ptr<Stream>> streams_;
+  DWORD nextHandle_ = 1;
+
+  mutable std::mutex mix_;
+  std::uint32_t rate_ = 44100;
+  std::uint32_t bufferFrames_ = 0;
+  std::uint64_t outputDelay_ = 0;  // device frames queued past the newest buffer's start
+  std::vector<Stream*> playing_;
+  std::vector<std::int32_t> mixBuffer_;
+  // The device clock: the newest buffer began at device frame lastStart_, holds
+  // lastFrames_ frames and was handed over at lastTime_; the device plays it from then on.
+  std::uint64_t handed_ = 0;
+  std::uint64_t lastStart_ = 0;
+  std::uint64_t lastFrames_ = 0;
+  Clock::time_point lastTime_{};
+
+  // Load meter, kept by the audio thread.
+  Clock::time_point meterStart_{};
+  Clock::duration busy_{};
+  std::atomic<float> cpu_{0.0f};
+};
+
+}  // namespace bass

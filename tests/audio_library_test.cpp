@@ -1,0 +1,241 @@
+// The library's C interface through its public header, on SDL's dummy output.
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio_reference.h"
+#include "bass/bass.h"
+
+using audio_test::TestFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+class AudioLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode(); }
+  void TearDown() override { BASS_Free(); }
+
+  static HSTREAM Open(const std::string& name) {
+    return BASS_StreamCreateFile(FALSE, TestFile(name).c_str(), 0, 0, 0);
+  }
+};
+
+const char* const kPlayableFiles[] = {
+    "stereo_44k_cbr.mp3",          "mono_22k_cbr.mp3", "mono_32k_cbr.mp3", "stereo_48k_vbr.mp3",
+    "stereo_44k_vbr_noheader.mp3", "truncated.mp3"};
+
+TEST(AudioLibraryVersion, ReportsTwoPointTwoWithoutInit) {
+  EXPECT_EQ(BASS_GetVersion(), 2u + 2u * 65536u);
+}
+
+TEST(AudioLibraryWithoutInit, EveryCallThatNeedsTheDeviceFailsWithTheInitCode) {
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, TestFile("stereo_44k_cbr.mp3").c_str(), 0, 0, 0), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+  BASS_INFO info{};
+  EXPECT_FALSE(BASS_GetInfo(&info));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+  EXPECT_FALSE(BASS_Free());
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+  EXPECT_EQ(BASS_GetCPU(), 0.0f);
+}
+
+TEST(AudioLibraryWithoutInit, InitRefusesBadDevicesRatesAndMissingOutput) {
+  EXPECT_FALSE(BASS_Init(3, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
+  EXPECT_FALSE(BASS_Init(-1, 0, 0, nullptr, nullptr));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+
+  std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
+  setenv("SDL_AUDIODRIVER", "no_such_output", 1);
+  EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
+  setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+
+  // A failed Init leaves nothing behind: the next one succeeds.
+  EXPECT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
+  EXPECT_TRUE(BASS_Free());
+}
+
+TEST_F(AudioLibrary, InitTwiceFailsAndFreeAllowsAnotherInit) {
+  EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
+  EXPECT_TRUE(BASS_Free());
+  EXPECT_TRUE(BASS_Init(-1, 48000, 0, nullptr, nullptr));
+  BASS_INFO info{};
+  ASSERT_TRUE(BASS_GetInfo(&info));
+  EXPECT_EQ(info.minrate, 48000u);
+  EXPECT_EQ(info.dsver, 9u);
+  EXPECT_STREQ(info.driver, "dummy");
+}
+
+TEST_F(AudioLibrary, HandleZeroAndUnknownHandlesFailEverywhereWithTheHandleCode) {
+  HSTREAM stale = Open("stereo_44k_cbr.mp3");
+  ASSERT_NE(stale, 0u);
+  ASSERT_TRUE(BASS_Free());
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+
+  for (DWORD handle : {DWORD{0}, DWORD{12345}, stale}) {
+    SCOPED_TRACE(handle);
+    EXPECT_EQ(BASS_ChannelGetPosition(handle), ~QWORD{0});
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    EXPECT_EQ(BASS_ChannelGetLength(handle), ~QWORD{0});
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    EXPECT_EQ(BASS_ChannelBytes2Seconds(handle, 1000), -1.0f);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    DWORD freq = 7;
+    EXPECT_FALSE(BASS_ChannelGetAttributes(handle, &freq, nullptr, nullptr));
+    EXPECT_EQ(freq, 7u);
+    BASS_CHANNELINFO info{};
+    EXPECT_FALSE(BASS_ChannelGetInfo(handle, &info));
+    std::int32_t buffer[1025] = {};
+    EXPECT_EQ(BASS_ChannelGetData(handle, buffer, 1024), ~DWORD{0});
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    EXPECT_FALSE(BASS_ChannelPlay(handle, FALSE));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    EXPECT_FALSE(BASS_ChannelStop(handle));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+  }
+}
+
+TEST_F(AudioLibrary, StreamCreationNamesWhatIsWrongWithTheFile) {
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, "/no/such/folder/song.mp3", 0, 0, 0), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, fs::temp_directory_path().c_str(), 0, 0, 0), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+  EXPECT_EQ(Open("not_mp3.mp3"), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+
+  fs::path empty = fs::temp_directory_path() / "sonvira_empty_test.mp3";
+  std::ofstream(empty).close();
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, empty.c_str(), 0, 0, 0), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+  fs::remove(empty);
+
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, TestFile("stereo_44k_cbr.mp3").c_str(), 0, 0, BASS_SAMPLE_8BITS),
+            0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FORMAT);
+  EXPECT_NE(Open("stereo_44k_cbr.mp3"), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
+}
+
+TEST_F(AudioLibrary, LengthIsExactlyWhatTheFileDecodesToForCbrVbrAndCutFiles) {
+  for (const char* name : kPlayableFiles) {
+    SCOPED_TRACE(name);
+    audio_test::Pcm reference = audio_test::DecodeWithMpg123(TestFile(name));
+    HSTREAM stream = Open(name);
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+    EXPECT_EQ(BASS_ChannelGetLength(stream), reference.bytes());
+    EXPECT_EQ(BASS_ChannelGetPosition(stream), 0u);
+  }
+  // The encoder's delay and padding are taken off: one second is exactly one second.
+  EXPECT_EQ(BASS_ChannelGetLength(Open("stereo_44k_cbr.mp3")), 44100u * 4u);
+}
+
+TEST_F(AudioLibrary, InfoAttributesAndSecondsDescribeTheStream) {
+  HSTREAM mono = Open("mono_22k_cbr.mp3");
+  HSTREAM stereo = Open("stereo_48k_vbr.mp3");
+  BASS_CHANNELINFO info{};
+  ASSERT_TRUE(BASS_ChannelGetInfo(mono, &info));
+  EXPECT_EQ(info.freq, 22050u);
+  EXPECT_EQ(info.chans, 1u);
+  EXPECT_EQ(info.flags & BASS_SAMPLE_8BITS, 0u);
+  EXPECT_EQ(info.ctype, DWORD{BASS_CTYPE_STREAM_MP3});
+  ASSERT_TRUE(BASS_ChannelGetInfo(stereo, &info));
+  EXPECT_EQ(info.chans, 2u);
+
+  DWORD freq = 0, volume = 0;
+  int pan = 5;
+  ASSERT_TRUE(BASS_ChannelGetAttributes(stereo, &freq, &volume, &pan));
+  EXPECT_EQ(freq, 48000u);
+  EXPECT_EQ(volume, 100u);
+  EXPECT_EQ(pan, 0);
+
+  EXPECT_FLOAT_EQ(BASS_ChannelBytes2Seconds(mono, 22050 * 2 * 3), 3.0f);
+  EXPECT_FLOAT_EQ(BASS_ChannelBytes2Seconds(stereo, 48000 * 4 / 2), 0.5f);
+}
+
+TEST_F(AudioLibrary, AStreamInMemoryPlaysLikeTheFile) {
+  std::ifstream in(TestFile("stereo_44k_cbr.mp3"), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  HSTREAM stream = BASS_StreamCreateFile(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  EXPECT_EQ(BASS_ChannelGetLength(stream), 44100u * 4u);
+  EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+}
+
+TEST_F(AudioLibrary, GetDataRefusesStoppedStreamsNullBuffersAndModeBits) {
+  HSTREAM stream = Open("stereo_44k_cbr.mp3");
+  std::int32_t buffer[1025] = {};
+  EXPECT_EQ(BASS_ChannelGetData(stream, buffer, 1024), ~DWORD{0});
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOPLAY);
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  EXPECT_EQ(BASS_ChannelGetData(stream, nullptr, 1024), ~DWORD{0});
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+  EXPECT_EQ(BASS_ChannelGetData(stream, buffer, 0x80000000u), ~DWORD{0});
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(BASS_ChannelGetData(stream, buffer, 1024), 1024u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
+}
+
+TEST_F(AudioLibrary, AStoppedStreamKeepsItsHandleAndPositionAndResumesFromThere) {
+  HSTREAM stream = Open("stereo_44k_cbr.mp3");
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(BASS_ChannelStop(stream));
+  QWORD stopped = BASS_ChannelGetPosition(stream);
+  EXPECT_GT(stopped, 44100u * 4u / 10u);
+  EXPECT_LT(stopped, 44100u * 4u * 6u / 10u);
+  EXPECT_EQ(stopped % 4, 0u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(BASS_ChannelGetPosition(stream), stopped);
+  EXPECT_TRUE(BASS_ChannelStop(stream));
+
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  EXPECT_GE(BASS_ChannelGetPosition(stream), stopped);
+  ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+  EXPECT_LT(BASS_ChannelGetPosition(stream), stopped);
+}
+
+TEST_F(AudioLibrary, ProcessorLoadIsASmallPercentageWhilePlaying) {
+  HSTREAM stream = Open("stereo_44k_cbr.mp3");
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  float load = BASS_GetCPU();
+  EXPECT_GT(load, 0.0f);
+  EXPECT_LT(load, 50.0f);
+}
+
+// A day of song changes: every stream is created, played a little and stopped, and
+// never freed on its own.
+TEST_F(AudioLibrary, ManyStreamsStartedAndStoppedLeaveOpenFilesAndMemoryFlat) {
+  auto cycle = [](int count) {
+    for (int i = 0; i < count; ++i) {
+      HSTREAM stream = Open(i % 2 ? "stereo_48k_vbr.mp3" : "stereo_44k_cbr.mp3");
+      ASSERT_NE(stream, 0u);
+      ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+      if (i % 25 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      ASSERT_TRUE(BASS_ChannelStop(stream));
+    }
+  };
+  cycle(20);
+  const int files = audio_test::OpenFileCount();
+  const std::size_t heap = mallinfo2().uordblks;
+  cycle(400);
+  EXPECT_EQ(audio_test::OpenFileCount(), files);
+  // What stays per stream is its small record (about 250 bytes); a decoder or a sound
+  // buffer is far larger.
+  EXPECT_LT(mallinfo2().uordblks - heap, 400u * 512u);
+}
+
+}  // namespace

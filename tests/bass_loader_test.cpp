@@ -1,0 +1,126 @@
+// The player's loader of the audio library: writing it out, loading it by path, and the
+// message box each failure brings.
+#include "bass_loader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/resources.h"
+
+namespace fs = std::filesystem;
+using player::BassFailure;
+using player::BassLibrary;
+using player::MessageIcon;
+
+namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class BassLoader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("sonvira_loader_" + std::to_string(getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  void PutLibrary(const std::string& bytes) {
+    std::ofstream(folder_ / "bass.dll", std::ios::binary) << bytes;
+  }
+
+  static void ExpectWrongVersion(const player::BassLoadResult& result) {
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure, BassFailure::WrongVersion);
+    EXPECT_EQ(result.message.text, "BASS version 2.2 was not loaded");
+    EXPECT_EQ(result.message.title, "Incorrect BASS.DLL");
+    EXPECT_EQ(result.message.icon, MessageIcon::Critical);
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(BassLoader, TheProgramCarriesTheLibraryItWasBuiltWith) {
+  std::span<const std::byte> resource = platform::LoadResourceData("CUSTOM", 101);
+  ASSERT_GT(resource.size(), 4u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource.data()), 4),
+            "\x7f"
+            "ELF");
+}
+
+TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {
+  std::span<const std::byte> resource = platform::LoadResourceData("CUSTOM", 101);
+  ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, resource));
+  std::string written = ReadBytes(folder_ / "bass.dll");
+  ASSERT_EQ(written.size(), resource.size());
+  EXPECT_EQ(written, std::string(reinterpret_cast<const char*>(resource.data()), resource.size()));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+      << "no temporary left";
+
+  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
+  ASSERT_TRUE(result.ok()) << result.detail;
+  const player::BassApi& api = result.library->api();
+  EXPECT_EQ(api.BASS_GetVersion(), 0x00020002u);
+  // The output is open: a stream can be made and played through the bound operations.
+  std::string song = std::string(SONVIRA_SOURCE_DIR) + "/tests/data/audio/stereo_44k_cbr.mp3";
+  HSTREAM stream = api.BASS_StreamCreateFile(FALSE, song.c_str(), 0, 0, 0);
+  ASSERT_NE(stream, 0u) << api.BASS_ErrorGetCode();
+  EXPECT_TRUE(api.BASS_ChannelPlay(stream, FALSE));
+  result.library->Free();
+  EXPECT_EQ(api.BASS_ChannelGetLength(stream), ~QWORD{0}) << "Free releases every stream";
+}
+
+TEST_F(BassLoader, AnExistingLibraryIsNeverOverwrittenAndAForeignVersionIsRefused) {
+  const std::string foreign = ReadBytes(FAKE_OLD_VERSION_LIBRARY);
+  PutLibrary(foreign);
+  ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, platform::LoadResourceData("CUSTOM", 101)));
+  EXPECT_EQ(ReadBytes(folder_ / "bass.dll"), foreign);
+  ExpectWrongVersion(BassLibrary::Load(folder_, nullptr));
+}
+
+TEST_F(BassLoader, ALibraryLackingAnOperationIsRefusedLikeAWrongVersion) {
+  PutLibrary(ReadBytes(FAKE_INCOMPLETE_LIBRARY));
+  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
+  ExpectWrongVersion(result);
+  EXPECT_NE(result.detail.find("BASS_ChannelGetData"), std::string::npos) << result.detail;
+}
+
+TEST_F(BassLoader, AFileThatIsNoLibraryIsRefusedLikeAWrongVersion) {
+  PutLibrary("MZ this is not a library");
+  ExpectWrongVersion(BassLibrary::Load(folder_, nullptr));
+}
+
+TEST_F(BassLoader, WithNoLibraryToWriteTheMissingLibraryMessageIsGiven) {
+  EXPECT_FALSE(BassLibrary::WriteWhenMissing(folder_, {}));
+  EXPECT_FALSE(fs::exists(folder_ / "bass.dll"));
+  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.failure, BassFailure::Missing);
+  EXPECT_EQ(result.message.text, "BASS.DLL does not exists");
+  EXPECT_EQ(result.message.title, "BASS.DLL");
+  EXPECT_EQ(result.message.icon, MessageIcon::Critical);
+}
+
+TEST_F(BassLoader, WhenNoOutputOpensTheMessageCarriesTheLibrarysErrorCode) {
+  ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, platform::LoadResourceData("CUSTOM", 101)));
+  setenv("SDL_AUDIODRIVER", "no_such_output", 1);
+  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.failure, BassFailure::InitFailed);
+  EXPECT_EQ(result.message.text, "Can't initialize digital sound system\r\n(error code: 3)");
+  EXPECT_EQ(result.message.title, "Error");
+  EXPECT_EQ(result.message.icon, MessageIcon::Exclamation);
+}
+
+}  // namespace
