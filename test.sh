@@ -27,6 +27,7 @@ rm -f "$ctest_log"
 # committed seed corpus, so new inputs never land in the source tree.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$jobs"
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0"
 for fuzzer in build-fuzz/bin/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
