@@ -13,8 +13,8 @@ declare -A semis=([G3]=-14 [A3]=-12 [B3]=-10 [C4]=-9 [D4]=-7 [E4]=-5 [F4]=-4 [G4
 song() {
   local out=$1 beat=$2; shift 2
   local parts=() i=0
-  for spec in "$@"; do
-    local note=${spec%%:*} beats=${spec##*:}
+  for tone in "$@"; do
+    local note=${tone%%:*} beats=${tone##*:}
     local len; len=$(awk -v b="$beat" -v n="$beats" 'BEGIN { printf "%.3f", b * n }')
     local part="$work/$(printf '%04d' $i).wav"
     if [ "$note" = R ]; then
