@@ -62,9 +62,10 @@ platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder,
   platform::Result<platform::AtomicFile> file = platform::AtomicFile::Create(path);
   if (!file) return file.error();
   if (platform::Status written = file.value().Write(library); !written) return written;
-  // Checked again at the last moment: a file that appeared meanwhile is not replaced.
-  if (FileExists(path)) return {};
-  return file.value().Commit();
+  // A file that appeared meanwhile is kept, never replaced.
+  platform::Result<bool> committed = file.value().CommitIfMissing();
+  if (!committed) return committed.error();
+  return {};
 }
 
 BassLoadResult BassLibrary::Load(const fs::path& albumFolder, void* window) {

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/resources.h"
 #include "platform/single_instance.h"
@@ -112,6 +113,30 @@ TEST(Resources, AProgramWithoutAResourceReadsAsEmpty) {
   EXPECT_TRUE(platform::LoadResourceData("CUSTOM", 101).empty());
   EXPECT_TRUE(platform::LoadResourceData("CUSTOM", 102).empty());
   EXPECT_TRUE(platform::LoadResourceData("RCDATA", 101).empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AtomicFile, CommitIfMissingNeverReplacesAFileThatAppearedMeanwhile) {
+  testing_support::TempDir dir;
+  auto file = platform::AtomicFile::Create(dir / "bass.dll");
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(file.value().Write(platform::AsBytes("new")));
+  testing_support::WriteFile(dir / "bass.dll", "older");
+  auto committed = file.value().CommitIfMissing();
+  ASSERT_TRUE(committed);
+  EXPECT_FALSE(committed.value());
+  EXPECT_EQ(testing_support::ReadFile(dir / "bass.dll"), "older");
+
+  auto second = platform::AtomicFile::Create(dir / "other");
+  ASSERT_TRUE(second);
+  ASSERT_TRUE(second.value().Write(platform::AsBytes("fresh")));
+  auto placed = second.value().CommitIfMissing();
+  ASSERT_TRUE(placed);
+  EXPECT_TRUE(placed.value());
+  EXPECT_EQ(testing_support::ReadFile(dir / "other"), "fresh");
 }
 
 }  // namespace

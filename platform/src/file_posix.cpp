@@ -204,6 +204,19 @@ Status AtomicFile::Commit() {
   return {};
 }
 
+Result<bool> AtomicFile::CommitIfMissing() {
+  int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) return ErrorFromErrno(errno, final_.string(), "write the file");
+  // link() never replaces an existing name, so there is no window between check and write.
+  if (::link(temp_.c_str(), final_.c_str()) != 0) {
+    if (errno == EEXIST) return false;
+    return ErrorFromErrno(errno, final_.string(), "create the file");
+  }
+  ::unlink(temp_.c_str());
+  temp_.clear();
+  return true;
+}
+
 Result<std::string> ReadWholeFile(const fs::path& path, std::size_t maxBytes) {
   Result<File> file = File::OpenRead(path);
   if (!file) return file.error();

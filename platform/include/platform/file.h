@@ -65,6 +65,9 @@ class AtomicFile {
   // Appends `length` bytes of `source` from `sourceOffset`, like File::CopyFrom.
   Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t length, std::size_t block);
   Status Commit();
+  // Like Commit(), but a file that appeared under the final name meanwhile is kept and this
+  // one discarded: the result is false then, true when this file was put in place.
+  Result<bool> CommitIfMissing();
 
  private:
   AtomicFile(int fd, std::filesystem::path temp, std::filesystem::path final)
