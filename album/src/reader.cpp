@@ -65,16 +65,28 @@ std::string ParseDescription(std::span<const std::byte> bytes) {
   return platform::FromAnsi(kept);
 }
 
-std::string CheckPositions(const Index& index, const PiecePositions& s, std::int64_t fileLength) {
+namespace {
+
+// What is wrong with the trailer's numbers for a file of `fileLength` bytes, or empty.
+std::string IndexProblem(const Index& index, std::int64_t fileLength) {
   if (index.E + kTrailerSize - 1 != fileLength)
     return "the index does not match the file length (the file may be truncated)";
-  if (!(index.A <= index.B && index.B <= index.E)) return "the index positions are out of order";
+  if (!(1 <= index.A && index.A <= index.B && index.B <= index.E)) return "the index positions are out of order";
+  if (index.B - index.A > kMaxSettingsSize) return "the settings are implausibly large";
+  if (index.E - index.B > kMaxDescriptionSize) return "the description is implausibly large";
+  return {};
+}
+
+// What is wrong with the recorded piece positions of an image with a sound index, or empty.
+std::string PositionsProblem(const Index& index, const PiecePositions& s) {
   if (s[1] < 1) return "the settings do not record where the songs start";
   for (int k = 2; k <= 21; ++k)
     if (s[k] < s[k - 1]) return "the settings record song positions out of order";
   if (s[21] != index.A) return "the settings do not agree with the index";
   return {};
 }
+
+}  // namespace
 
 std::string AlbumImage::AlbumName() const {
   std::string name = path_.filename().string();
@@ -101,17 +113,12 @@ Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
   std::optional<Index> index = ParseTrailer(trailer);
   if (!index) return bad("the index at its end does not hold three numbers");
   image.index_ = *index;
-  if (index->E + kTrailerSize - 1 != image.size_)
-    return bad("the index does not match the file length (the file may be truncated)");
-  if (!(1 <= index->A && index->A <= index->B && index->B <= index->E))
-    return bad("the index positions are out of order");
-  if (index->B - index->A > kMaxSettingsSize) return bad("the settings are implausibly large");
-  if (index->E - index->B > kMaxDescriptionSize) return bad("the description is implausibly large");
+  if (std::string why = IndexProblem(*index, image.size_); !why.empty()) return bad(why);
 
   std::vector<std::byte> settings(static_cast<std::size_t>(index->B - index->A));
   if (Status s = file.ReadExactlyAt(index->A - 1, settings); !s) return s.error();
   image.settings_ = LoadAlbumSettings(settings);
-  if (std::string why = CheckPositions(*index, image.settings_.s, image.size_); !why.empty()) return bad(why);
+  if (std::string why = PositionsProblem(*index, image.settings_.s); !why.empty()) return bad(why);
 
   std::vector<std::byte> description(static_cast<std::size_t>(index->E - index->B));
   if (Status s = file.ReadExactlyAt(index->B - 1, description); !s) return s.error();

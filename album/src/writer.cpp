@@ -56,25 +56,34 @@ std::string SongNameProblem(const std::string& name) {
 // bytes the player overwrote and its old length.
 class ImageGuard {
  public:
-  ImageGuard(File& image, bool created, std::vector<std::byte> oldPrefix, std::int64_t oldLength)
-      : image_(image), created_(created), oldPrefix_(std::move(oldPrefix)), oldLength_(oldLength) {}
+  ImageGuard(File& image, bool created) : image_(image), created_(created) {}
   ~ImageGuard() {
     if (committed_) return;
     if (created_) {
       std::error_code ec;
       fs::remove(image_.path(), ec);
-      return;
+    } else if (remembered_) {
+      (void)image_.WriteAt(0, oldPrefix_);
+      (void)image_.Truncate(oldLength_);
     }
-    (void)image_.WriteAt(0, oldPrefix_);
-    (void)image_.Truncate(oldLength_);
+  }
+  // Keeps the older file's length and its first `overwritten` bytes for the undo.
+  Status Remember(std::int64_t length, std::int64_t overwritten) {
+    if (created_) return {};
+    oldPrefix_.resize(static_cast<std::size_t>(std::min(length, overwritten)));
+    if (Status st = image_.ReadExactlyAt(0, oldPrefix_); !st) return st;
+    oldLength_ = length;
+    remembered_ = true;
+    return {};
   }
   void Commit() { committed_ = true; }
 
  private:
   File& image_;
   bool created_;
+  bool remembered_ = false;
   std::vector<std::byte> oldPrefix_;
-  std::int64_t oldLength_;
+  std::int64_t oldLength_ = 0;
   bool committed_ = false;
 };
 
@@ -146,10 +155,13 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   Result<File> opened = File::OpenReadWrite(result.image, created);
   if (!opened) return opened.error();
   File& image = opened.value();
+  // From here on every early return leaves the folder as it was.
+  ImageGuard guard(image, created);
   Result<std::int64_t> oldSize = image.Size();
   if (!oldSize) return oldSize.error();
   const std::int64_t oldLength = oldSize.value();
   const auto playerSize = static_cast<std::int64_t>(request.player.size());
+  if (Status st = guard.Remember(oldLength, playerSize); !st) return st.error();
 
   // All positions follow from the sizes, so the size limit is checked before writing.
   PiecePositions& s = result.s;
@@ -159,17 +171,8 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   result.index.A = s[21];
   result.index.B = result.index.A + static_cast<std::int64_t>(settings.size());
   result.index.E = result.index.B + static_cast<std::int64_t>(description->size());
-  if (result.index.E + kTrailerSize - 1 > kMaxImageSize) {
-    if (created) fs::remove(result.image, ec);
+  if (result.index.E + kTrailerSize - 1 > kMaxImageSize)
     return Error{ErrorKind::TooLarge, result.image.string(), "the album would be larger than 2,147,483,647 bytes"};
-  }
-
-  std::vector<std::byte> oldPrefix;
-  if (!created) {
-    oldPrefix.resize(static_cast<std::size_t>(std::min(playerSize, oldLength)));
-    if (Status st = image.ReadExactlyAt(0, oldPrefix); !st) return st.error();
-  }
-  ImageGuard guard(image, created, std::move(oldPrefix), oldLength);
 
   if (Status st = image.WriteAt(0, request.player); !st) return st.error();
   report(2);

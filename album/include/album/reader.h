@@ -45,13 +45,10 @@ AlbumSettings LoadAlbumSettings(std::span<const std::byte> ini);
 // spaces, unchanged, followed by CR LF; decoded to UTF-8.
 std::string ParseDescription(std::span<const std::byte> text);
 
-// The checks that make an album image safe to read: 1 <= s1 <= ... <= s21 = A <= B <= E
-// and E + 9,999 equal to the file length. Empty string when they hold, else what is wrong.
-std::string CheckPositions(const Index& index, const PiecePositions& s, std::int64_t fileLength);
-
 class AlbumImage {
  public:
-  // Reads and checks the trailer, the settings and the description of `path`. Nothing is
+  // Reads and checks the trailer, the settings and the description of `path`: the file must
+  // satisfy 1 <= s1 <= ... <= s21 = A <= B <= E with E + 9,999 equal to its length. Nothing is
   // written. BadFormat (naming the file and the problem) for anything that is not a whole,
   // consistent album image.
   static platform::Result<AlbumImage> ReadAlbumIndex(const std::filesystem::path& path);
