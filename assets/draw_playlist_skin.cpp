@@ -21,7 +21,9 @@ QColor Mix(const QColor& a, const QColor& b, double t) {
                           a.blueF() + (b.blueF() - a.blueF()) * t);
 }
 
-void Put(QImage& img, int x, int y, const QColor& c) { img.setPixelColor(x, y, c); }
+void Put(QImage& img, int x, int y, const QColor& c) {
+  img.setPixelColor(x, y, c);
+}
 
 // Column shading of the thumb: light left edge, darker right edge, outline at both sides.
 QColor ThumbColumn(const PlaylistSkinColours& k, int x, bool pressed) {
@@ -108,7 +110,9 @@ const PlaylistSkinColours kLightScheme = {
     .arrow = {QColor(68, 101, 138), QColor(255, 255, 255)},
 };
 
-QImage DrawLightSkin() { return DrawPlaylistSkin(kLightScheme); }
+QImage DrawLightSkin() {
+  return DrawPlaylistSkin(kLightScheme);
+}
 
 [[maybe_unused]] const bool registered = RegisterDrawer("playlist_skin.png", &DrawLightSkin);
 
