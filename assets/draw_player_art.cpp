@@ -30,12 +30,12 @@ QPainterPath Silhouette() {
   QPainterPath s;
   s.moveTo(0, 6);
   s.quadTo(0, 0, 6, 0);
-  s.lineTo(244, 0);
-  s.quadTo(254, 0, 254, 10);
-  s.lineTo(254, 50);
-  s.cubicTo(254, 58, 248, 56, 248, 66);
-  s.lineTo(248, 148);
-  s.quadTo(248, 166, 230, 166);
+  s.lineTo(243, 0);
+  s.quadTo(253, 0, 253, 10);
+  s.lineTo(253, 50);
+  s.cubicTo(253, 58, 247, 56, 247, 66);
+  s.lineTo(247, 148);
+  s.quadTo(247, 166, 229, 166);
   s.lineTo(178, 166);
   s.cubicTo(160, 166, 158, 182, 128, 182);
   s.cubicTo(98, 182, 96, 166, 78, 166);
@@ -49,7 +49,7 @@ QPainterPath Silhouette() {
 
 // The dark face: the band of the lyric line and the times, and below it the bar panel.
 QPainterPath Face() {
-  QPainterPath face = Rounded(QRectF(2, 27, 250, 26), 4);
+  QPainterPath face = Rounded(QRectF(2, 27, 249, 26), 4);
   return face.united(Rounded(QRectF(kPanelShown).adjusted(0.5, -4, -0.5, -0.5), 5)).simplified();
 }
 
@@ -103,7 +103,7 @@ QImage DrawBackgroundOnce() {
   for (int y = 1; y < kBackground.height(); ++y) {
     const int grain = (y * 7919 % 13) - 6;
     p.setPen(grain > 0 ? Alpha(Qt::white, grain + 2) : Alpha(Qt::black, -grain * 2));
-    p.drawLine(QPointF(0, y + 0.5), QPointF(254, y + 0.5));
+    p.drawLine(QPointF(0, y + 0.5), QPointF(kBackground.width(), y + 0.5));
   }
   p.restore();
 
@@ -116,7 +116,7 @@ QImage DrawBackgroundOnce() {
   // The face, its bar window and the speaker grilles on both sides of it.
   const QPainterPath face = Face();
   Well(p, face, kGlassTop, kGlassBottom);
-  Gloss(p, Rounded(QRectF(2, 27, 250, 26), 4), 22);
+  Gloss(p, Rounded(QRectF(2, 27, 249, 26), 4), 22);
   p.setPen(QPen(Alpha(kAccent, 60), 1));
   p.drawLine(QPointF(16, 52.5), QPointF(237, 52.5));
   Raised(p, Rounded(QRectF(kBars).adjusted(-3, -2, 3, 2), 4), QColor(70, 80, 98), QColor(30, 34, 46), kEdge,
@@ -135,7 +135,7 @@ QImage DrawBackgroundOnce() {
   // The song buttons' channels, running into the socket of the next button.
   const qreal channelTop = kSongButtonTop - 3.5;
   const QPainterPath channels =
-      Rounded(QRectF(10, channelTop, 110, 19), 6).united(Rounded(QRectF(136, channelTop, 108, 19), 6));
+      Rounded(QRectF(11, channelTop, 109, 19), 6).united(Rounded(QRectF(136, channelTop, 106, 19), 6));
   Well(p, channels, QColor(10, 13, 20), QColor(26, 31, 42));
   p.setPen(QPen(Alpha(kAccent, 50), 1));
   p.drawLine(QPointF(16, channelTop + 18), QPointF(102, channelTop + 18));

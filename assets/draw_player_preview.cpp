@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 #include "drawers.h"
@@ -27,10 +28,13 @@ void DrawSomeBars(QPainter& p, int seed) {
 }
 
 QImage Window(bool hover) {
-  QImage window = Background().convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < window.height(); ++y) {
-    for (int x = 0; x < window.width(); ++x) {
-      if (window.pixelColor(x, y) == kSeeThrough) window.setPixelColor(x, y, Qt::transparent);
+  // The client area, see-through where the background is the key colour or does not reach.
+  QImage window(kClient, QImage::Format_ARGB32);
+  window.fill(Qt::transparent);
+  for (int y = 0; y < std::min(window.height(), kBackground.height()); ++y) {
+    for (int x = 0; x < std::min(window.width(), kBackground.width()); ++x) {
+      const QColor c = Background().pixelColor(x, y);
+      if (c != kSeeThrough) window.setPixelColor(x, y, c);
     }
   }
   QPainter p(&window);
@@ -68,7 +72,7 @@ QImage Window(bool hover) {
 
 QImage DrawPreview() {
   constexpr int kGap = 16, kTile = 8;
-  QImage image(2 * kBackground.width() + 3 * kGap, kBackground.height() + 2 * kGap, QImage::Format_RGB32);
+  QImage image(2 * kClient.width() + 3 * kGap, kClient.height() + 2 * kGap, QImage::Format_RGB32);
   QPainter p(&image);
   for (int y = 0; y < image.height(); y += kTile) {
     for (int x = 0; x < image.width(); x += kTile) {
@@ -76,7 +80,7 @@ QImage DrawPreview() {
     }
   }
   p.drawImage(kGap, kGap, Window(false));
-  p.drawImage(2 * kGap + kBackground.width(), kGap, Window(true));
+  p.drawImage(2 * kGap + kClient.width(), kGap, Window(true));
   return image;
 }
 

@@ -7,7 +7,9 @@
 
 namespace assets::player_art {
 
-// Where the window's controls sit, in pixels of the client area.
+// Where the window's controls sit, in pixels of the client area. The client area is one pixel
+// narrower than the background, so the window's shape ends at column 252.
+inline constexpr QSize kClient(253, 185);
 inline constexpr QRect kBackground(0, 0, 254, 183);  // Image1
 inline constexpr QRect kAlbumName(10, 8, 162, 12);   // Label2
 inline constexpr QRect kMinimise(174, 6, 26, 19);    // Image10
