@@ -14,7 +14,9 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Line splitting and trimming, until the platform layer offers them.
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -43,7 +45,11 @@ std::string RepairUtf8(std::string_view in) {
   out.reserve(in.size());
   for (std::size_t i = 0; i < in.size();) {
     const auto c = static_cast<unsigned char>(in[i]);
-    const std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    const std::size_t len = c < 0x80             ? 1
+                            : (c & 0xE0) == 0xC0 ? 2
+                            : (c & 0xF0) == 0xE0 ? 3
+                            : (c & 0xF8) == 0xF0 ? 4
+                                                 : 0;
     if (len > 0 && i + len <= in.size() && platform::IsValidUtf8(in.substr(i, len))) {
       out.append(in.substr(i, len));
       i += len;
@@ -55,7 +61,9 @@ std::string RepairUtf8(std::string_view in) {
   return out;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads up to `most` digits (at least `least`) from the front of `s`.
 std::optional<std::int32_t> TakeDigits(std::string_view& s, std::size_t least, std::size_t most,

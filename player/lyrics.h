@@ -54,8 +54,8 @@ inline constexpr std::size_t kMaxLyricsBytes = 16u << 20;
 
 // The lyrics of the playing song, and the line tested next.
 struct LyricState {
-  bool hasLyrics = false;  // a lyrics file was found beside the song
-  Lyrics lyricLines;       // empty without lyrics, or when the file held no timed line
+  bool hasLyrics = false;     // a lyrics file was found beside the song
+  Lyrics lyricLines;          // empty without lyrics, or when the file held no timed line
   std::size_t nextLyric = 0;  // index in lyricLines.lines of the next line to fall due
 
   std::size_t lyricCount() const { return lyricLines.lines.size(); }

@@ -22,9 +22,12 @@ QRect CoveredPixels(double x1, double y1, double x2, double y2) {
 
 }  // namespace
 
-DWORD SpectrumRequestBytes(std::string_view mode) { return mode == "Mono" ? 511 : 1024; }
+DWORD SpectrumRequestBytes(std::string_view mode) {
+  return mode == "Mono" ? 511 : 1024;
+}
 
-void RequestSpectrumSamples(const BassApi& api, Cbass_time& bassTime, DWORD channel, SpectrumSamples& samples) {
+void RequestSpectrumSamples(const BassApi& api, Cbass_time& bassTime, DWORD channel,
+                            SpectrumSamples& samples) {
   samples.fill(0);
   const DWORD bytes = SpectrumRequestBytes(bassTime.GetMode(channel));
   api.BASS_ChannelGetData(channel, samples.data(), bytes);  // -1 on failure: the buffer stays 0
@@ -44,7 +47,8 @@ SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box) {
   const double left = w * bar + 20;
   const double right = w * bar + w - 30;
   const QRect inside(QPoint(0, 0), box);
-  return {CoveredPixels(left, h, right, h - 10) & inside, CoveredPixels(left, h, right, h - height / 52.0) & inside};
+  return {CoveredPixels(left, h, right, h - 10) & inside,
+          CoveredPixels(left, h, right, h - height / 52.0) & inside};
 }
 
 void DrawSpectrum(QImage& box, const QImage& background, const BarHeights& heights) {

@@ -32,7 +32,8 @@ DWORD SpectrumRequestBytes(std::string_view mode);
 
 // Sets `samples` to 0 and asks the library for the current sample data of `channel` (no FFT).
 // A failed request, as for channel 0, leaves every word 0.
-void RequestSpectrumSamples(const BassApi& api, Cbass_time& bassTime, DWORD channel, SpectrumSamples& samples);
+void RequestSpectrumSamples(const BassApi& api, Cbass_time& bassTime, DWORD channel,
+                            SpectrumSamples& samples);
 
 // Bar i is the word at index 10 x i divided by 65535, rounded to the nearest integer with
 // halves to even. For 16-bit stereo data that is about the right channel's sample, -32768 to

@@ -22,7 +22,9 @@ Lines Shown(const player::Lyrics& lyrics) {
   return lines;
 }
 
-Lines Parse(std::string_view bytes) { return Shown(player::ParseLyrics(platform::AsBytes(bytes))); }
+Lines Parse(std::string_view bytes) {
+  return Shown(player::ParseLyrics(platform::AsBytes(bytes)));
+}
 
 struct ParseCase {
   const char* what;
@@ -34,12 +36,14 @@ TEST(Lyrics, FilesComeOutAsTimeOrderedLines) {
   using namespace std::string_literals;
   const ParseCase cases[] = {
       {"a line with two tags becomes two lines",
-       "[01:02.03][02:10.50]Hello\r\n", {{62'030, "Hello"}, {130'500, "Hello"}}},
+       "[01:02.03][02:10.50]Hello\r\n",
+       {{62'030, "Hello"}, {130'500, "Hello"}}},
       {"header and untagged lines are dropped wherever they stand",
        "[ti:T]\r\n[ar:A]\r\n[00:01.00]a\r\n[al:B]\r\n[by:C]\r\n[offset:500]\r\n[00:02.00]b\r\nplain\r\n",
        {{1000, "a"}, {2000, "b"}}},
       {"commas and quotes are kept",
-       "[00:20.00]one, two\n[00:21.00]\"quoted\", yes\n", {{20'000, "one, two"}, {21'000, "\"quoted\", yes"}}},
+       "[00:20.00]one, two\n[00:21.00]\"quoted\", yes\n",
+       {{20'000, "one, two"}, {21'000, "\"quoted\", yes"}}},
       {"each tag is read on its own, with one to three digits of minutes",
        "[00:05]a\n[00:01.5]b\n[00:02.25]c\n[00:03.125]d\n[100:00.00]e\n[1:00]f\n",
        {{1500, "b"}, {2250, "c"}, {3125, "d"}, {5000, "a"}, {60'000, "f"}, {6'000'000, "e"}}},
@@ -51,11 +55,16 @@ TEST(Lyrics, FilesComeOutAsTimeOrderedLines) {
        {{3000, "spaced"}}},
       {"an empty timed line clears the label", "[00:30.00]\r\n", {{30'000, ""}}},
       {"a file without timed lines has none", "just text\r\n[ti:x]\r\n", {}},
-      {"NUL bytes are text and a lone CR ends a line", "[00:01]a\0b\r[00:02]c"s, {{1000, "a\0b"s}, {2000, "c"}}},
-      {"code page 936 text with CR LF", "[00:01.00]\xCB\xB5\xC3\xF7\r\n[00:02.00]x\r\n", {{1000, "说明"}, {2000, "x"}}},
+      {"NUL bytes are text and a lone CR ends a line",
+       "[00:01]a\0b\r[00:02]c"s,
+       {{1000, "a\0b"s}, {2000, "c"}}},
+      {"code page 936 text with CR LF",
+       "[00:01.00]\xCB\xB5\xC3\xF7\r\n[00:02.00]x\r\n",
+       {{1000, "说明"}, {2000, "x"}}},
       {"a GB18030 character may end in the byte of a bracket", "[00:01]\x81\x5B\x81\x5D\n", {{1000, "乕乚"}}},
       {"UTF-8 after a byte order mark, with LF", "\xEF\xBB\xBF[00:01.00]说明\n", {{1000, "说明"}}},
-      {"bad UTF-8 after a byte order mark becomes replacement characters", "\xEF\xBB\xBF[00:01]a\xFF\n",
+      {"bad UTF-8 after a byte order mark becomes replacement characters",
+       "\xEF\xBB\xBF[00:01]a\xFF\n",
        {{1000, "a\xEF\xBF\xBD"}}},
   };
   for (const ParseCase& c : cases) EXPECT_EQ(Parse(c.bytes), c.expected) << c.what;

@@ -32,8 +32,8 @@ DWORD Data(DWORD handle, void* buffer, DWORD length) {
 }
 
 const QImage& Background() {
-  static const QImage image =
-      QImage(SONVIRA_SOURCE_DIR "/assets/player_PicSpectrum1_background.png").convertToFormat(QImage::Format_RGB32);
+  static const QImage image = QImage(SONVIRA_SOURCE_DIR "/assets/player_PicSpectrum1_background.png")
+                                  .convertToFormat(QImage::Format_RGB32);
   return image;
 }
 
@@ -60,7 +60,7 @@ struct BarCase {
   DWORD chans;
   std::int32_t word;
   DWORD expectedRequest;
-  int tallBars;    // bars 0 .. tallBars - 1 reach `tallPixels`, the rest show the foot alone
+  int tallBars;  // bars 0 .. tallBars - 1 reach `tallPixels`, the rest show the foot alone
   int tallPixels;
 };
 
@@ -104,8 +104,8 @@ TEST(Spectrum, BarsFollowTheSampleWordsOnTheDrawnBox) {
 
 TEST(Spectrum, LoadLabelShowsTwoDecimals) {
   const std::pair<float, const char*> cases[] = {
-      {1.5f, "CPU % 1.50"},    {0.0f, "CPU % 0.00"},     {0.125f, "CPU % 0.13"},
-      {0.004f, "CPU % 0.00"},  {100.0f, "CPU % 100.00"}, {std::nanf(""), "CPU % 0.00"},
+      {1.5f, "CPU % 1.50"},   {0.0f, "CPU % 0.00"},     {0.125f, "CPU % 0.13"},
+      {0.004f, "CPU % 0.00"}, {100.0f, "CPU % 100.00"}, {std::nanf(""), "CPU % 0.00"},
   };
   for (const auto& [load, caption] : cases) EXPECT_EQ(player::CpuCaption(load), caption) << load;
 }
