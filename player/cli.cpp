@@ -5,6 +5,8 @@
 #include <string>
 
 #include "album/reader.h"
+#include "cli/error_text.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +29,7 @@ int UsageError(const std::string& message) {
 
 platform::Result<album::AlbumImage> OpenOrReport(const char* path) {
   platform::Result<album::AlbumImage> image = album::AlbumImage::ReadAlbumIndex(path);
-  if (!image) std::fprintf(stderr, "sonvira: %s\n", image.error().Describe().c_str());
+  if (!image) std::fprintf(stderr, "sonvira: %s\n", cli::ErrorText(image.error()).c_str());
   return image;
 }
 
@@ -37,17 +39,14 @@ int List(const char* path) {
   const album::AlbumImage& image = opened.value();
   std::printf("Album: %s\n", image.AlbumName().c_str());
   std::printf("Description:\n");
-  std::string description = image.description();
-  for (std::size_t at = 0; at < description.size();) {
-    std::size_t end = description.find("\r\n", at);
-    if (end == std::string::npos) end = description.size();
-    std::printf("  %s\n", description.substr(at, end - at).c_str());
-    at = end + 2;
+  for (std::string_view rest = image.description(); !rest.empty();) {
+    const std::string_view line = platform::NextLine(rest, platform::LineEnds::CrOrCrLf);
+    std::printf("  %.*s\n", static_cast<int>(line.size()), line.data());
   }
   std::printf("Songs:\n");
   int songs = 0;
   for (int i = 1; i <= album::kSlotCount; ++i) {
-    const album::SlotEntry& slot = image.settings().slots[i - 1];
+    const album::SlotEntry& slot = image.settings().songSlots[i - 1];
     if (slot.name.empty()) continue;
     ++songs;
     std::printf("  %2d  %s  (song %lld bytes, lyrics %lld bytes)\n", i, slot.name.c_str(),
@@ -69,12 +68,13 @@ int Extract(const char* path, const char* folder) {
   }
   int status = 0;
   for (int i = 1; i <= album::kSlotCount; ++i) {
-    if (opened.value().settings().slots[i - 1].name.empty()) continue;
+    if (opened.value().settings().songSlots[i - 1].name.empty()) continue;
     platform::Result<album::ExtractedSong> song = album::ExportSlot(opened.value(), i, folder);
     if (!song) {
       // A bad slot is passed over so that the others still come out.
-      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i, song.error().Describe().c_str());
-      if (song.error().kind != platform::ErrorKind::BadName) return 1;
+      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i, cli::ErrorText(song.error()).c_str());
+      const platform::ErrorKind kind = song.error().kind;
+      if (kind != platform::ErrorKind::UnsafeSongName && kind != platform::ErrorKind::EmptySong) return 1;
       status = 1;
       continue;
     }

@@ -33,7 +33,7 @@ class Driver {
  public:
   explicit Driver(unsigned seed) : rng_(seed) {
     c_.ControlResized(220, 120);
-    playlist::DressPlaylist(c_, PlayerSkinPicture());
+    player::DressPlaylist(c_, PlayerSkinPicture());
   }
 
   void Step() {

@@ -34,8 +34,8 @@ TEST(PlaylistColours, AHostThatStoredNothingGetsTheTwelveDefaults) {
 }
 
 TEST(PlaylistColours, StoredNamesAreMatchedWithoutRegardToCase) {
-  MemoryPropertyStore bag{{"playedbordercolor", 0x0080FF}, {"BACKGROUNDCOLOR", 0x123456}};
-  stdSS c(&bag);
+  MemoryPropertyStore store{{"playedbordercolor", 0x0080FF}, {"BACKGROUNDCOLOR", 0x123456}};
+  stdSS c(&store);
   EXPECT_EQ(c.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(c.elements().shpsB.borderColor, 0x0080FFu);
   EXPECT_EQ(c.BackgroundColor(), 0x123456u);
@@ -50,13 +50,13 @@ TEST(PlaylistColours, SavingStoresOnlyWhatDiffersAndReadsBackTheSame) {
 
   c.PlayedBorderColor(0x0080FF);
   c.SelectedTimeTextColor(0x010203);
-  MemoryPropertyStore bag;
-  c.WriteProperties(bag);
-  EXPECT_EQ(bag.size(), 2);
-  EXPECT_TRUE(bag.Contains("PlayedBorderColor"));
-  EXPECT_EQ(bag.Read("playedbordercolor"), 0x0080FF);
+  MemoryPropertyStore store;
+  c.WriteProperties(store);
+  EXPECT_EQ(store.size(), 2);
+  EXPECT_TRUE(store.Contains("PlayedBorderColor"));
+  EXPECT_EQ(store.Read("playedbordercolor"), 0x0080FF);
 
-  stdSS reloaded(&bag);
+  stdSS reloaded(&store);
   EXPECT_EQ(reloaded.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(reloaded.SelectedTimeTextColor(), 0x010203u);
   EXPECT_EQ(reloaded.BackgroundColor(), defaults::kBackgroundColor);
@@ -227,7 +227,7 @@ TEST(PlaylistSkin, GuiCopiesCapsAndButtonsOutOfThePicture) {
 TEST(PlaylistSkin, AZeroTileHeightOrNoPictureLeavesTheStripsUnpaintedWithoutFailing) {
   stdSS c;
   c.ControlResized(200, 141);
-  playlist::SetupPlaylistSkin(c);
+  player::SetupPlaylistSkin(c);
   c.GUI_SSOzadjeVina = 0;
   c.PictureData = PlayerSkinPicture();
   c.GUI();
@@ -235,7 +235,7 @@ TEST(PlaylistSkin, AZeroTileHeightOrNoPictureLeavesTheStripsUnpaintedWithoutFail
   EXPECT_EQ(c.elements().PicDrsnik.tileTops.size(), 43u);
   stdSS bare;
   bare.ControlResized(200, 141);
-  playlist::SetupPlaylistSkin(bare);
+  player::SetupPlaylistSkin(bare);
   bare.GUI();
   EXPECT_TRUE(bare.elements().PicDrsnik.tileTops.empty());
   EXPECT_TRUE(bare.elements().PicGor.image.isNull());

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 
 #include "playlist_test_support.h"
+#include "ui/fonts.h"
 
 namespace {
 
@@ -55,15 +56,11 @@ TEST(PlaylistRows, LabelWidthsComeFromTheFontMetricsOfTheirFont) {
   for (int k = 2; k <= 120; ++k) AddSong(c, k);
   for (int i : {1, 9, 10, 99, 100, 120}) {
     const playlist::TextElement& number = c.row(i).lblevilka;
-    QFont font;
-    font.setFamilies({number.style.fontName, QStringLiteral("WenQuanYi Zen Hei")});
-    font.setPixelSize(number.fontPixelSize);
+    const QFont font = ui::ProductFont(number.style.fontName, number.fontPixelSize);
     EXPECT_EQ(number.box.width, QFontMetrics(font).horizontalAdvance(number.text)) << i;
   }
   const playlist::TextElement& title = c.row(1).lblIme;
-  QFont font;
-  font.setFamilies({title.style.fontName, QStringLiteral("WenQuanYi Zen Hei")});
-  font.setPixelSize(title.fontPixelSize);
+  const QFont font = ui::ProductFont(title.style.fontName, title.fontPixelSize);
   EXPECT_EQ(title.box.width, QFontMetrics(font).horizontalAdvance(title.text));
   EXPECT_GT(title.box.width, 0);
 }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "playlist/player_skin.h"
+#include "player_skin.h"
 #include "playlist/stdss.h"
 
 namespace playlist_test {
@@ -52,7 +52,7 @@ inline void AddSongs(stdSS& c, int count) {
 // A control of the given size, dressed the way the player dresses it.
 inline void Dress(stdSS& c, int width, int height) {
   c.ControlResized(width, height);
-  playlist::DressPlaylist(c, PlayerSkinPicture());
+  player::DressPlaylist(c, PlayerSkinPicture());
 }
 
 // Titles of rows 1..ListCount, to compare whole lists at once.

@@ -15,7 +15,7 @@ class PlaylistWidget : public ::testing::Test {
  protected:
   void SetUp() override {
     w.SetSize(200, 141);
-    playlist::DressPlaylist(w, PlayerSkinPicture());
+    player::DressPlaylist(w, PlayerSkinPicture());
     AddSongs(w, 20);
     log.Attach(w);
     w.show();
