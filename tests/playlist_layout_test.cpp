@@ -66,7 +66,7 @@ TEST(PlaylistColours, TitleTextColorSparesTheSelectedAndThePlayingRow) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 4);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.Play(3);
   c.TitleTextColor(0x00FF00);
   EXPECT_EQ(c.TitleTextColor(), 0x00FF00u);
@@ -77,7 +77,7 @@ TEST(PlaylistColours, TitleTextColorSparesTheSelectedAndThePlayingRow) {
   EXPECT_EQ(c.row(2).lblIme.style.foreColor, defaults::kSelectedTitleTextColor);
   EXPECT_EQ(c.row(3).lblIme.style.foreColor, defaults::kPlayedTitleTextColor);
   // New rows and rows returning to normal take the new colour.
-  (void)c.SelectIndex(4);
+  EXPECT_TRUE(c.SelectIndex(4));
   EXPECT_EQ(c.row(2).lblIme.style.foreColor, 0x00FF00u);
 }
 
@@ -85,7 +85,7 @@ TEST(PlaylistColours, SelectedTimeBackColorRecoloursTheHolderTheJoinLinesAndMark
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 4);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.SelectedTimeBackColor(0x0000FF);
   EXPECT_EQ(c.elements().shpsA.fillColor, 0x0000FFu);
   for (int i = 0; i <= 4; ++i) EXPECT_EQ(c.row(i).tas.color, 0x0000FFu) << i;
@@ -97,7 +97,7 @@ TEST(PlaylistColours, EachColourRecoloursItsOwnElements) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 4);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.Play(3);
   c.BackgroundTimeColor(0x000001);
   EXPECT_EQ(c.row(1).shps.fillColor, 0x000001u);
@@ -172,7 +172,7 @@ TEST(PlaylistLayout, EnlargingAScrolledControlMovesTheCanvasDownToFillTheSpace) 
   stdSS c;
   Dress(c, 200, 100);
   AddSongs(c, 20);  // canvas 281
-  (void)c.SelectIndex(20);
+  EXPECT_TRUE(c.SelectIndex(20));
   ASSERT_EQ(c.elements().PicOzadje.box.top, 100 - 281);
   c.ControlResized(200, 200);
   EXPECT_EQ(c.elements().PicOzadje.box.top, 200 - 281);

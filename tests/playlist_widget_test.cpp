@@ -104,7 +104,7 @@ TEST_F(PlaylistWidget, ARightPressBelowTheRowsRaisesRightClick) {
 }
 
 TEST_F(PlaylistWidget, ItPaintsTheSelectedRowThePlayingFrameAndTheSkin) {
-  (void)w.SelectIndex(2);
+  EXPECT_TRUE(w.SelectIndex(2));
   w.NePredvajaj = true;
   w.Play(4);
   w.NePredvajaj = false;
