@@ -2,7 +2,8 @@
 // The windows' wording of errors: Chinese, the product's language, in one place. The boxes
 // the product has always shown keep their exact texts, titles and icons (some of them
 // English, as the product always had them). The command lines word the same errors in
-// English (cli/error_text.h).
+// English (cli/error_text.h). A second copy running is worded with the program's name,
+// QCoreApplication::applicationName() ("Pakrel", "Sonvira"), which main sets.
 
 #include <QString>
 
