@@ -7,7 +7,6 @@
 #include <QFontMetrics>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMessageBox>
 
 #include "ui/fonts.h"
 #include "ui/translations.h"
