@@ -27,16 +27,16 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
-platform::Result<album::AlbumImage> OpenOrReport(const char* path) {
+platform::Result<album::AlbumImage> ReadIndexOrReport(const char* path) {
   platform::Result<album::AlbumImage> image = album::AlbumImage::ReadAlbumIndex(path);
   if (!image) std::fprintf(stderr, "sonvira: %s\n", cli::ErrorText(image.error()).c_str());
   return image;
 }
 
 int List(const char* path) {
-  platform::Result<album::AlbumImage> opened = OpenOrReport(path);
-  if (!opened) return 1;
-  const album::AlbumImage& image = opened.value();
+  platform::Result<album::AlbumImage> read = ReadIndexOrReport(path);
+  if (!read) return 1;
+  const album::AlbumImage& image = read.value();
   std::printf("Album: %s\n", image.AlbumName().c_str());
   std::printf("Description:\n");
   for (std::string_view rest = image.description(); !rest.empty();) {
@@ -58,8 +58,9 @@ int List(const char* path) {
 }
 
 int Extract(const char* path, const char* folder) {
-  platform::Result<album::AlbumImage> opened = OpenOrReport(path);
-  if (!opened) return 1;
+  platform::Result<album::AlbumImage> read = ReadIndexOrReport(path);
+  if (!read) return 1;
+  const album::AlbumImage& image = read.value();
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) {
@@ -68,8 +69,8 @@ int Extract(const char* path, const char* folder) {
   }
   int status = 0;
   for (int i = 1; i <= album::kSlotCount; ++i) {
-    if (opened.value().settings().songSlots[i - 1].name.empty()) continue;
-    platform::Result<album::ExtractedSong> song = album::ExportSlot(opened.value(), i, folder);
+    if (image.settings().songSlots[i - 1].name.empty()) continue;
+    platform::Result<album::ExtractedSong> song = album::ExportSlot(image, i, folder);
     if (!song) {
       // A bad slot is passed over so that the others still come out.
       std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i, cli::ErrorText(song.error()).c_str());
