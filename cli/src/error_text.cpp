@@ -12,7 +12,7 @@ using platform::Operation;
 
 std::string Doing(Operation operation) {
   switch (operation) {
-    case Operation::None: return "go on";
+    case Operation::None: return {};
     case Operation::OpenForReading: return "open the file for reading";
     case Operation::OpenForWriting: return "open the file for writing";
     case Operation::Read: return "read the file";
@@ -27,7 +27,13 @@ std::string Doing(Operation operation) {
     case Operation::OpenLockFile: return "open the lock file";
     case Operation::LockLockFile: return "lock the lock file";
   }
-  return "go on";
+  return {};
+}
+
+// "cannot write the file: the disk is full", or only the reason when nothing was being done.
+std::string Refused(const platform::Error& e, const std::string& reason) {
+  const std::string doing = Doing(e.operation);
+  return doing.empty() ? reason : "cannot " + doing + ": " + reason;
 }
 
 std::string DefectText(int code) {
@@ -50,18 +56,16 @@ std::string Slot(const platform::Error& e) { return "slot " + std::to_string(e.s
 
 // What is wrong, without the file.
 std::string Problem(const platform::Error& e) {
-  const std::string cannot = "cannot " + Doing(e.operation) + ": ";
   switch (e.kind) {
-    case ErrorKind::NotFound: return cannot + "no such file or folder";
+    case ErrorKind::NotFound: return Refused(e, "no such file or folder");
     case ErrorKind::Unreadable:
-    case ErrorKind::Unwritable: return cannot + "permission denied";
-    case ErrorKind::ReadOnly: return cannot + "the folder is read-only";
-    case ErrorKind::DiskFull: return cannot + "the disk is full";
-    case ErrorKind::IsFolder: return cannot + "it is a folder";
-    case ErrorKind::NameTooLong: return cannot + "the name is too long";
-    case ErrorKind::FileTooLarge:
-      return e.operation == Operation::None ? "the file is too large" : cannot + "the file is too large";
-    case ErrorKind::SystemError: return cannot + std::strerror(e.code);
+    case ErrorKind::Unwritable: return Refused(e, "permission denied");
+    case ErrorKind::ReadOnly: return Refused(e, "the folder is read-only");
+    case ErrorKind::DiskFull: return Refused(e, "the disk is full");
+    case ErrorKind::IsFolder: return Refused(e, "it is a folder");
+    case ErrorKind::NameTooLong: return Refused(e, "the name is too long");
+    case ErrorKind::FileTooLarge: return Refused(e, "the file is too large");
+    case ErrorKind::SystemError: return Refused(e, std::strerror(e.code));
     case ErrorKind::Truncated: return "the file is shorter than expected (was it changed while in use?)";
     case ErrorKind::NotPrivate: return "is not a private folder of this user";
     case ErrorKind::NoHomeFolder: return "no folder for private files: HOME is not set";
