@@ -61,9 +61,7 @@ int RunPackagerWindow(int argc, char** argv) {
   setup.player = platform::LoadResourceData("CUSTOM", 101);
   setup.outputFolder = output.folder;
   setup.completionNote =
-      output.isProgramFolder
-          ? Form1::OwnFolderNote()
-          : Form1::OtherFolderNote(ui::ToQString(output.folder));
+      output.isProgramFolder ? Form1::OwnFolderNote() : Form1::OtherFolderNote(ui::ToQString(output.folder));
   setup.link = QUrl::fromLocalFile(ui::ToQString(programFolder / "README.md"));
   Form1 window(std::move(setup));
   window.show();

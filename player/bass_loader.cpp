@@ -49,7 +49,9 @@ platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder,
 
 platform::Result<std::unique_ptr<BassLibrary>> BassLibrary::Load(const fs::path& albumFolder, void* window) {
   const fs::path path = LibraryPath(albumFolder);
-  auto failed = [&](platform::ErrorKind kind, int code) { return platform::Error{kind, path.string(), 0, code}; };
+  auto failed = [&](platform::ErrorKind kind, int code) {
+    return platform::Error{kind, path.string(), 0, code};
+  };
   if (!FileExists(path)) return failed(platform::ErrorKind::LibraryMissing, 0);
 
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -73,7 +73,8 @@ int Extract(const char* path, const char* folder) {
     platform::Result<album::ExtractedSong> song = album::ExportSlot(image, i, folder);
     if (!song) {
       // A bad slot is passed over so that the others still come out.
-      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i, cli::ErrorText(song.error()).c_str());
+      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i,
+                   cli::ErrorText(song.error()).c_str());
       const platform::ErrorKind kind = song.error().kind;
       if (kind != platform::ErrorKind::UnsafeSongName && kind != platform::ErrorKind::EmptySong) return 1;
       status = 1;

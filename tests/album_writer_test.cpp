@@ -196,7 +196,8 @@ class RefusedBuild : public AlbumWriter {
     auto result = album::BuildAlbumImage(request);
     ASSERT_FALSE(result);
     EXPECT_NE(cli::ErrorText(result.error()).find(file), std::string::npos) << cli::ErrorText(result.error());
-    EXPECT_NE(cli::ErrorText(result.error()).find(words), std::string::npos) << cli::ErrorText(result.error());
+    EXPECT_NE(cli::ErrorText(result.error()).find(words), std::string::npos)
+        << cli::ErrorText(result.error());
     EXPECT_EQ(Listing(), before);
   }
   // A write that fails half-way (a full disk behaves the same) after `limit` bytes.

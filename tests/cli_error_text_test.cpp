@@ -16,8 +16,9 @@ TEST(CommandLineWords, EveryKindIsWordedInEnglishAlone) {
 }
 
 TEST(CommandLineWords, TheFileComesFirstThenWhatWasDoneAndWhy) {
-  EXPECT_EQ(cli::ErrorText(platform::ErrorFromErrno(ENOENT, platform::Operation::OpenForReading, "/a/gone.mp3")),
-            "/a/gone.mp3: cannot open the file for reading: no such file or folder");
+  EXPECT_EQ(
+      cli::ErrorText(platform::ErrorFromErrno(ENOENT, platform::Operation::OpenForReading, "/a/gone.mp3")),
+      "/a/gone.mp3: cannot open the file for reading: no such file or folder");
   EXPECT_EQ(cli::ErrorText({ErrorKind::NoSuchSlot, "/a/x.exe", 11}), "/a/x.exe: there is no slot 11");
 }
 

@@ -96,7 +96,8 @@ TEST(CommandLine, PakrelRefusesInEnglishAndLeavesNothing) {
   EXPECT_NE(noName.err.find("pakrel: the album name is empty"), std::string::npos) << noName.err;
   auto noDescription = RunProcess({kPakrel, "--name", "a", "--description", " ", "--output-dir", dir.path().string()});
   EXPECT_EQ(noDescription.exitCode, 1);
-  EXPECT_NE(noDescription.err.find("pakrel: the description is empty"), std::string::npos) << noDescription.err;
+  EXPECT_NE(noDescription.err.find("pakrel: the description is empty"), std::string::npos)
+      << noDescription.err;
 
   auto missing = RunProcess({kPakrel, "--name", "a", "--song", "2=" + (dir / "gone.mp3").string(),
                              "--output-dir", dir.path().string()});

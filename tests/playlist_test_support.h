@@ -43,8 +43,8 @@ inline QImage PlayerSkinPicture() {
 // Song k: FileName "file k", FileName2 "second k", title "Song k", k * 10 seconds.
 inline void AddSong(stdSS& c, int k, const QString& title = QString()) {
   EXPECT_TRUE(c.AddItem(QStringLiteral("file %1").arg(k), QStringLiteral("second %1").arg(k),
-                        title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title, QStringLiteral("0:%1").arg(k * 10),
-                        k * 10));
+                        title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title,
+                        QStringLiteral("0:%1").arg(k * 10), k * 10));
 }
 
 inline void AddSongs(stdSS& c, int count) {

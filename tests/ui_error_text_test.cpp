@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <QWidget>
+#include <algorithm>
 #include <vector>
 
 #include "ui/error_text.h"
@@ -19,26 +19,30 @@ using ui::Message;
 TEST(WindowWords, TheProductsOwnBoxesKeepTheirExactTextsTitlesAndIcons) {
   QCoreApplication::setApplicationName(QStringLiteral("Pakrel"));
   EXPECT_EQ(ui::MessageFor({ErrorKind::AlreadyRunning, "/opt/pakrel"}),
-            (Message{QStringLiteral("对不起Pakrel已在运行中, 不得重复加载!!"), QStringLiteral("错误！"), Icon::Critical}));
+            (Message{QStringLiteral("对不起Pakrel已在运行中, 不得重复加载!!"), QStringLiteral("错误！"),
+                     Icon::Critical}));
   EXPECT_EQ(ui::MessageFor({ErrorKind::NoAlbumName}),
-            (Message{QStringLiteral("请先给你制作的专辑取个名字吧！"), QStringLiteral("无专辑名"), Icon::Exclamation}));
+            (Message{QStringLiteral("请先给你制作的专辑取个名字吧！"), QStringLiteral("无专辑名"),
+                     Icon::Exclamation}));
   EXPECT_EQ(ui::MessageFor({ErrorKind::NoDescription}),
-            (Message{QStringLiteral("请为你制作的专辑写个说明吧！"), QStringLiteral("无专辑说明"), Icon::Exclamation}));
-  EXPECT_EQ(ui::MessageFor({ErrorKind::LibraryMissing, "/a/bass.dll"}),
-            (Message{QStringLiteral("BASS.DLL does not exists"), QStringLiteral("BASS.DLL"), Icon::Critical}));
+            (Message{QStringLiteral("请为你制作的专辑写个说明吧！"), QStringLiteral("无专辑说明"),
+                     Icon::Exclamation}));
+  EXPECT_EQ(
+      ui::MessageFor({ErrorKind::LibraryMissing, "/a/bass.dll"}),
+      (Message{QStringLiteral("BASS.DLL does not exists"), QStringLiteral("BASS.DLL"), Icon::Critical}));
   EXPECT_EQ(ui::MessageFor({ErrorKind::LibraryWrongVersion, "/a/bass.dll", 0, 0x10002}),
             (Message{QStringLiteral("BASS version 2.2 was not loaded"), QStringLiteral("Incorrect BASS.DLL"),
                      Icon::Critical}));
   EXPECT_EQ(ui::MessageFor({ErrorKind::SoundInitFailed, "/a/bass.dll", 0, 3}),
-            (Message{QStringLiteral("Can't initialize digital sound system\r\n(error code: 3)"), QStringLiteral("Error"),
-                     Icon::Exclamation}));
+            (Message{QStringLiteral("Can't initialize digital sound system\r\n(error code: 3)"),
+                     QStringLiteral("Error"), Icon::Exclamation}));
 }
 
 TEST(WindowWords, OtherErrorsShowTheHeadingTheFileAndTheProblemOneToALine) {
   Error full = platform::ErrorFromErrno(ENOSPC, platform::Operation::Write, "/music/专辑.exe");
   EXPECT_EQ(ui::MessageFor(full, ui::BuildFailure()),
-            (Message{QStringLiteral("专辑没有做成：\n/music/专辑.exe\n无法写入文件：磁盘已满"), QStringLiteral("打包失败"),
-                     Icon::Exclamation}));
+            (Message{QStringLiteral("专辑没有做成：\n/music/专辑.exe\n无法写入文件：磁盘已满"),
+                     QStringLiteral("打包失败"), Icon::Exclamation}));
   EXPECT_EQ(ui::MessageFor({ErrorKind::SongNameTooShort, "/a/mp3", 3}).text,
             QStringLiteral("/a/mp3\n第3首歌曲的文件名太短，得不出歌名"));
   EXPECT_EQ(ui::MessageFor({ErrorKind::TooManyRows}).title, QStringLiteral("错误"));
@@ -59,7 +63,8 @@ TEST(WindowWords, EveryOtherKindIsWordedInChineseAlone) {
       QString text = ui::ErrorText(e);
       text.remove(QStringLiteral("HOME")).remove(QCoreApplication::applicationName());
       EXPECT_FALSE(text.isEmpty()) << k;
-      for (QChar c : text) EXPECT_FALSE(c.isLetter() && c.unicode() < 0x80) << k << ": " << text.toStdString();
+      for (QChar c : text)
+        EXPECT_FALSE(c.isLetter() && c.unicode() < 0x80) << k << ": " << text.toStdString();
     }
   }
 }

@@ -90,7 +90,9 @@ std::string AlbumImage::AlbumName() const {
 }
 
 Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
-  auto bad = [&](Defect defect) { return Error{ErrorKind::NotAnAlbum, path.string(), 0, static_cast<int>(defect)}; };
+  auto bad = [&](Defect defect) {
+    return Error{ErrorKind::NotAnAlbum, path.string(), 0, static_cast<int>(defect)};
+  };
   const File file = TRY_VALUE(File::OpenRead(path));
 
   AlbumImage image;

@@ -42,7 +42,8 @@ std::optional<ErrorKind> AlbumNameProblem(const std::string& name) {
 // Why a song name (from the song's file name) cannot be stored, or nullopt when it can.
 std::optional<ErrorKind> SongNameProblem(const std::string& name) {
   if (name == "." || name == "..") return ErrorKind::SongNameUnusable;
-  if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return ErrorKind::SongNameHasLineBreak;
+  if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+    return ErrorKind::SongNameHasLineBreak;
   return std::nullopt;
 }
 
@@ -128,7 +129,8 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
     if (slot.song.empty()) continue;
     std::optional<std::string> name = GetFileName(slot.song.string());
     if (!name) return Error{ErrorKind::SongNameTooShort, slot.song.string(), i};
-    if (std::optional<ErrorKind> problem = SongNameProblem(*name)) return Error{*problem, slot.song.string(), i};
+    if (std::optional<ErrorKind> problem = SongNameProblem(*name))
+      return Error{*problem, slot.song.string(), i};
     std::optional<std::string> ansi = platform::ToAnsi(*name);
     if (!ansi) return Error{ErrorKind::SongNameNotText, slot.song.string(), i};
     result.names[i - 1] = *name;
@@ -136,8 +138,7 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   }
 
   std::error_code ec;
-  if (fs::is_directory(result.image, ec))
-    return Error{ErrorKind::FolderInTheWay, result.image.string()};
+  if (fs::is_directory(result.image, ec)) return Error{ErrorKind::FolderInTheWay, result.image.string()};
   for (const auto& source : sources) {
     if (source && fs::equivalent(source->path(), result.image, ec))
       return Error{ErrorKind::AlbumOverwritesSource, result.image.string()};

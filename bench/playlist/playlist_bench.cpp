@@ -24,7 +24,8 @@ QString Title(int i) { return QStringLiteral("Song number %1 of the long list").
 constexpr int kRows = 5000;
 
 platform::Status Fill(playlist::stdSS& list) {
-  for (int i = 1; i <= kRows; ++i) TRY(list.AddItem(QString::number(i), QString(), Title(i), QStringLiteral("03:00"), 180));
+  for (int i = 1; i <= kRows; ++i)
+    TRY(list.AddItem(QString::number(i), QString(), Title(i), QStringLiteral("03:00"), 180));
   return {};
 }
 

@@ -118,8 +118,7 @@ Result<std::size_t> File::ReadAt(std::int64_t offset, std::span<std::byte> buffe
 }
 
 Status File::ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const {
-  if (TRY_VALUE(ReadAt(offset, buffer)) != buffer.size())
-    return Error{ErrorKind::Truncated, path_.string()};
+  if (TRY_VALUE(ReadAt(offset, buffer)) != buffer.size()) return Error{ErrorKind::Truncated, path_.string()};
   return {};
 }
 
@@ -197,7 +196,8 @@ Status AtomicFile::CopyFrom(const File& source, std::int64_t sourceOffset, std::
 Status AtomicFile::Commit() {
   int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) return ErrorFromErrno(errno, Operation::Write, final_.string());
-  if (::rename(temp_.c_str(), final_.c_str()) != 0) return ErrorFromErrno(errno, Operation::Create, final_.string());
+  if (::rename(temp_.c_str(), final_.c_str()) != 0)
+    return ErrorFromErrno(errno, Operation::Create, final_.string());
   temp_.clear();
   return {};
 }

@@ -32,8 +32,7 @@ Status EnsurePrivateDir(const fs::path& dir) {
     return ErrorFromErrno(errno, Operation::CreateFolder, dir.string());
   struct stat st {};
   if (::lstat(dir.c_str(), &st) != 0) return ErrorFromErrno(errno, Operation::OpenFolder, dir.string());
-  if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-    return Error{ErrorKind::NotPrivate, dir.string()};
+  if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return Error{ErrorKind::NotPrivate, dir.string()};
   if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
     return ErrorFromErrno(errno, Operation::MakeFolderPrivate, dir.string());
   return {};

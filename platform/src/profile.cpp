@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t";
 
-std::string_view TrimBlanks(std::string_view s) { return Trim(s, kBlanks); }
+std::string_view TrimBlanks(std::string_view s) {
+  return Trim(s, kBlanks);
+}
 
 }  // namespace
 
@@ -23,7 +25,8 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
       // Only the first section of that name is searched, as Windows does.
       if (inSection) return {};
       std::size_t close = line.find(']');
-      std::string_view name = TrimBlanks(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
+      std::string_view name =
+          TrimBlanks(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
       inSection = !sectionSeen && EqualsIgnoringAsciiCase(name, section);
       sectionSeen = sectionSeen || inSection;
       continue;
@@ -42,7 +45,8 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
 
 std::string ReadProfileString(std::string_view section, std::string_view key,
                               std::span<const std::byte> ini) {
-  return ReadProfileString(section, key, std::string_view(reinterpret_cast<const char*>(ini.data()), ini.size()));
+  return ReadProfileString(section, key,
+                           std::string_view(reinterpret_cast<const char*>(ini.data()), ini.size()));
 }
 
 }  // namespace platform

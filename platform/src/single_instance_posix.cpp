@@ -31,8 +31,7 @@ Result<std::unique_ptr<SingleInstance>> SingleInstance::Acquire(const fs::path& 
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;
     ::close(fd);
-    if (err == EWOULDBLOCK)
-      return Error{ErrorKind::AlreadyRunning, programFile.string()};
+    if (err == EWOULDBLOCK) return Error{ErrorKind::AlreadyRunning, programFile.string()};
     return ErrorFromErrno(err, Operation::LockLockFile, lockFile.string());
   }
   return std::unique_ptr<SingleInstance>(new SingleInstance(fd));

@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "player_skin.h"
 #include "platform/property_store.h"
+#include "player_skin.h"
 #include "playlist/stdss_widget.h"
 
 namespace {
@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
     const int seconds = 150 + (n * 37) % 200;
     ++n;
     // A few dozen rows are far from every limit; a refusal would show as a shorter list.
-    if (!list->AddItem(QString::number(n), QString(), QString::fromUtf8(title), TimeText(seconds), seconds)) break;
+    if (!list->AddItem(QString::number(n), QString(), QString::fromUtf8(title), TimeText(seconds), seconds))
+      break;
   }
   // Start with rows 2 to 4 selected as a Shift range and row 6 marked as playing, without
   // asking anyone to play it.

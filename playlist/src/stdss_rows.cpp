@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kTemplateLabelHeight = 12;  // gives the 14-pixel row pitch
 constexpr int kTemplateFontPixels = 11;
-constexpr int kHolderFontPixels = 12;     // 9 points at 96 dots per inch
+constexpr int kHolderFontPixels = 12;  // 9 points at 96 dots per inch
 const QString kMark = QStringLiteral("I");
 
 bool FitsLong(std::int64_t v) {

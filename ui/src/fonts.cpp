@@ -18,6 +18,8 @@ QFont ProductFont(const QString& face, int pixelSize) {
   return font;
 }
 
-QFont ProductFont() { return ProductFont(kSongFace, 12); }
+QFont ProductFont() {
+  return ProductFont(kSongFace, 12);
+}
 
 }  // namespace ui

@@ -34,28 +34,28 @@ enum class ErrorKind {
   AlreadyRunning,  // another copy of the program (`file`) is running
 
   // Building an album. `file` is the album image, or the song for the Song* kinds; `slot` is 1..10.
-  NoAlbumName,           // the album name is empty after trimming spaces
-  NoDescription,         // the description is empty after trimming spaces
-  AlbumNameNotText,      // the album name is not valid UTF-8
-  AlbumNameHasSlash,     // the album name holds "/" or "\"
-  AlbumNameHasControl,   // the album name holds a control character
-  AlbumNameTooLong,      // the album name is too long for a file name
-  DescriptionNotText,    // the description is not valid UTF-8
-  SongNameTooShort,      // the song's file name has fewer than four characters
-  SongNameUnusable,      // the song name would be "." or ".."
-  SongNameHasLineBreak,  // the song name holds a line break
-  SongNameNotText,       // the song's file name is not valid UTF-8
-  FolderInTheWay,        // a folder has the album image's name
-  AlbumOverwritesSource, // the album image would replace one of its own sources
-  AlbumTooLarge,         // the album would pass 2,147,483,647 bytes
-  IndexMismatch,         // the album file does not end where its index says
+  NoAlbumName,            // the album name is empty after trimming spaces
+  NoDescription,          // the description is empty after trimming spaces
+  AlbumNameNotText,       // the album name is not valid UTF-8
+  AlbumNameHasSlash,      // the album name holds "/" or "\"
+  AlbumNameHasControl,    // the album name holds a control character
+  AlbumNameTooLong,       // the album name is too long for a file name
+  DescriptionNotText,     // the description is not valid UTF-8
+  SongNameTooShort,       // the song's file name has fewer than four characters
+  SongNameUnusable,       // the song name would be "." or ".."
+  SongNameHasLineBreak,   // the song name holds a line break
+  SongNameNotText,        // the song's file name is not valid UTF-8
+  FolderInTheWay,         // a folder has the album image's name
+  AlbumOverwritesSource,  // the album image would replace one of its own sources
+  AlbumTooLarge,          // the album would pass 2,147,483,647 bytes
+  IndexMismatch,          // the album file does not end where its index says
 
   // Reading an album. `file` is the album image; `slot` is 1..10.
-  NotAnAlbum,      // not a whole, consistent album image; `code` is an album::Defect
-  NoSuchSlot,      // `slot` is not 1..10
-  SlotWithoutSong, // the slot has no song name
-  UnsafeSongName,  // the slot's song name cannot be a file name (holds "/", "\", NUL, or is "." or "..")
-  EmptySong,       // the slot's song has no bytes
+  NotAnAlbum,       // not a whole, consistent album image; `code` is an album::Defect
+  NoSuchSlot,       // `slot` is not 1..10
+  SlotWithoutSong,  // the slot has no song name
+  UnsafeSongName,   // the slot's song name cannot be a file name (holds "/", "\", NUL, or is "." or "..")
+  EmptySong,        // the slot's song has no bytes
 
   // The audio library beside the album. `file` is its path.
   NoLibraryResource,    // the program carries no audio library to write out
@@ -142,16 +142,16 @@ using Status = Result<void>;
 
 // Returns the error of a failed Status or Result from the calling function, which must
 // return a Status or a Result.
-#define TRY(...)                                                            \
-  do {                                                                      \
+#define TRY(...)                                                                    \
+  do {                                                                              \
     if (auto try_result_ = (__VA_ARGS__); !try_result_) return try_result_.error(); \
   } while (0)
 
 // The value of a Result, or returns its error from the calling function (a GNU statement
 // expression, which GCC and Clang both take).
-#define TRY_VALUE(...)                                    \
-  ({                                                      \
-    auto try_result_ = (__VA_ARGS__);                     \
-    if (!try_result_) return try_result_.error();         \
-    std::move(try_result_).value();                       \
+#define TRY_VALUE(...)                            \
+  ({                                              \
+    auto try_result_ = (__VA_ARGS__);             \
+    if (!try_result_) return try_result_.error(); \
+    std::move(try_result_).value();               \
   })

@@ -28,7 +28,9 @@ inline bool IsBlank(std::string_view text, std::string_view blanks = " ") {
 }
 
 // 'A'..'Z' to 'a'..'z'; every other byte unchanged.
-constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Equal when only ASCII letter case differs.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);

@@ -9,10 +9,14 @@ namespace ui {
 inline constexpr int kTwipsPerPixel = 15;
 
 // Twips to whole pixels, rounded to the nearest.
-constexpr int Px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int Px(int twips) {
+  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 
 // Pixels to twips.
-constexpr int Twips(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int Twips(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
 
 // A rectangle given in twips (left, top, width, height), in pixels.
 inline QRect TwipsRect(int left, int top, int width, int height) {
@@ -20,6 +24,8 @@ inline QRect TwipsRect(int left, int top, int width, int height) {
 }
 
 // A point given in twips, in pixels.
-inline QPoint TwipsPoint(int left, int top) { return QPoint(Px(left), Px(top)); }
+inline QPoint TwipsPoint(int left, int top) {
+  return QPoint(Px(left), Px(top));
+}
 
 }  // namespace ui
