@@ -5,6 +5,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
@@ -13,30 +14,7 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Line splitting and trimming, until the platform layer offers them.
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-template <class F>
-void ForEachLine(std::string_view text, F&& f) {
-  while (!text.empty()) {
-    const std::size_t end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
-      f(text);
-      return;
-    }
-    f(text.substr(0, end));
-    const std::size_t skip = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
-    text.remove_prefix(end + skip);
-  }
-}
+constexpr std::string_view kBlanks = " \t";
 
 // UTF-8 with every byte that does not start a valid sequence replaced by U+FFFD.
 std::string RepairUtf8(std::string_view in) {
@@ -107,9 +85,9 @@ std::optional<std::int32_t> TakeTimeTag(std::string_view& s) {
 
 std::string_view SplitTimeTags(std::string_view line, std::vector<std::int32_t>& timesMs) {
   timesMs.clear();
-  line = Trim(line);
+  line = platform::Trim(line, kBlanks);
   while (const auto time = TakeTimeTag(line)) timesMs.push_back(*time);
-  return Trim(line);
+  return platform::Trim(line, kBlanks);
 }
 
 void SortLyricLines(std::vector<LyricLine>& lines) {
@@ -123,13 +101,14 @@ Lyrics ParseLyrics(std::span<const std::byte> bytes) {
       raw.starts_with(kUtf8Bom) ? RepairUtf8(raw.substr(kUtf8Bom.size())) : platform::FromAnsi(raw);
   Lyrics lyrics;
   std::vector<std::int32_t> times;
-  ForEachLine(text, [&](std::string_view line) {
-    const std::string_view words = SplitTimeTags(line, times);
-    if (times.empty()) return;
+  for (std::string_view rest = text; !rest.empty();) {
+    const std::string_view words =
+        SplitTimeTags(platform::NextLine(rest, platform::LineEnds::CrLfCrOrLf), times);
+    if (times.empty()) continue;
     const auto index = static_cast<std::uint32_t>(lyrics.texts.size());
     lyrics.texts.emplace_back(words);
     for (std::int32_t t : times) lyrics.lines.push_back({t, index});
-  });
+  }
   SortLyricLines(lyrics.lines);
   return lyrics;
 }

@@ -5,17 +5,19 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/twips.h"
+
 namespace player {
 namespace {
 
-constexpr double kTwipsPerPixel = 15;
+constexpr double kTwips = ui::kTwipsPerPixel;
 
 // The pixels a rectangle given by two corners in twips covers in part.
 QRect CoveredPixels(double x1, double y1, double x2, double y2) {
-  const int left = static_cast<int>(std::floor(std::min(x1, x2) / kTwipsPerPixel));
-  const int right = static_cast<int>(std::ceil(std::max(x1, x2) / kTwipsPerPixel));
-  const int top = static_cast<int>(std::floor(std::min(y1, y2) / kTwipsPerPixel));
-  const int bottom = static_cast<int>(std::ceil(std::max(y1, y2) / kTwipsPerPixel));
+  const int left = static_cast<int>(std::floor(std::min(x1, x2) / kTwips));
+  const int right = static_cast<int>(std::ceil(std::max(x1, x2) / kTwips));
+  const int top = static_cast<int>(std::floor(std::min(y1, y2) / kTwips));
+  const int bottom = static_cast<int>(std::ceil(std::max(y1, y2) / kTwips));
   if (right <= left || bottom <= top) return {};
   return QRect(left, top, right - left, bottom - top);
 }
@@ -41,8 +43,8 @@ BarHeights SpectrumBarHeights(const SpectrumSamples& samples) {
 }
 
 SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box) {
-  const double width = box.width() * kTwipsPerPixel;
-  const double h = box.height() * kTwipsPerPixel;
+  const double width = box.width() * kTwips;
+  const double h = box.height() * kTwips;
   const double w = std::floor(width / kSpectrumBars);
   const double left = w * bar + 20;
   const double right = w * bar + w - 30;
