@@ -21,15 +21,18 @@ void PointerTo(const QWidget& w, int x, int y) {
   Xdotool({"mousemove", QString::number(qRound(x * ratio)), QString::number(qRound(y * ratio))});
 }
 
-// The window's left edge as the X server has it, in logical pixels.
-int ServerLeft(const QWidget& w) {
+// One line of what the X server says about the window ("Map State", ...).
+QString ServerSays(const QWidget& w, const QString& field) {
   QProcess p;
   p.start("xwininfo", {"-id", QString::number(w.winId())});
   p.waitForFinished();
   for (const QString& line : QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n'))
-    if (line.trimmed().startsWith("Absolute upper-left X:"))
-      return qRound(line.section(':', 1).trimmed().toInt() / w.devicePixelRatioF());
-  return 9999;
+    if (line.trimmed().startsWith(field + ":")) return line.section(':', 1).trimmed();
+  return {};
+}
+// The window's left edge as the X server has it, in logical pixels.
+int ServerLeft(const QWidget& w) {
+  return qRound(ServerSays(w, "Absolute upper-left X").toInt() / w.devicePixelRatioF());
 }
 
 TEST(DockingOnARealDisplay, WindowAtTheLeftEdgeSlidesOutAndBackWithThePointer) {
@@ -60,6 +63,13 @@ TEST(DockingOnARealDisplay, WindowAtTheLeftEdgeSlidesOutAndBackWithThePointer) {
   QTest::qWait(100);
   EXPECT_EQ(window.x(), -10);  // -150 twips, at rest while the pointer stays
   EXPECT_EQ(ServerLeft(window), -10);
+
+  // Kept above through the window manager, without unmapping the window (no flicker).
+  const WId id = window.winId();
+  dock.bar().OnTop(true);
+  QTest::qWait(50);
+  EXPECT_EQ(window.winId(), id);
+  EXPECT_EQ(ServerSays(window, "Map State").toStdString(), "IsViewable");
 }
 
 }  // namespace
