@@ -13,7 +13,7 @@ namespace {
 struct FakeDesktop : platform::Desktop {
   platform::PointerState* pointer;
   explicit FakeDesktop(platform::PointerState* p) : pointer(p) {}
-  std::optional<platform::PointerState> Pointer() const override { return *pointer; }
+  std::optional<platform::PointerState> Pointer() override { return *pointer; }
   int Width() const override { return 1280; }
 };
 

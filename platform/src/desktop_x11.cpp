@@ -1,11 +1,14 @@
-// X11: the pointer through Qt's own xcb connection (no second connection to the server), the
-// desktop's size from Qt's screens.
+// X11. The pointer is read on a connection of our own that also listens for raw pointer
+// motion and button events (XInput 2.2, delivered also during another client's grab): while
+// none arrive the pointer has not moved and the last reading stands, so an idle tick costs
+// one non-blocking read instead of a round trip that wakes the server. Readings are converted
+// to logical pixels through Qt's screens, which also give the desktop's size.
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/desktop.h"
 
@@ -13,21 +16,50 @@ namespace platform {
 
 namespace {
 
+// The server sends no raw events when a program moves the pointer itself (warps, XTest input
+// from remote desktops and test tools), so every eighth reading asks anyway: such moves are
+// seen at most eight readings (120 ms at the docking pace) late.
+constexpr int kReadingsBetweenQueries = 8;
+
 class X11Desktop final : public Desktop {
  public:
-  X11Desktop(xcb_connection_t* connection, xcb_window_t root) : connection_(connection), root_(root) {}
+  static std::unique_ptr<X11Desktop> Open() {
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+      xcb_disconnect(connection);
+      return nullptr;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && it.rem > 0; ++i) xcb_screen_next(&it);
+    if (it.rem <= 0) {
+      xcb_disconnect(connection);
+      return nullptr;
+    }
+    auto desktop = std::unique_ptr<X11Desktop>(new X11Desktop(connection, it.data->root));
+    desktop->watching_ = desktop->WatchRawEvents();
+    return desktop;
+  }
 
-  std::optional<PointerState> Pointer() const override {
-    xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr);
-    if (!reply) return std::nullopt;
-    const bool onOurScreen = reply->same_screen;
-    const QPoint device(reply->root_x, reply->root_y);
-    const bool left = (reply->mask & XCB_KEY_BUT_MASK_BUTTON_1) != 0;
-    std::free(reply);
-    if (!onOurScreen) return std::nullopt;
-    const QPoint logical = ToLogical(device);
-    return PointerState{logical.x(), logical.y(), left};
+  ~X11Desktop() override { xcb_disconnect(connection_); }
+
+  std::optional<PointerState> Pointer() override {
+    if (xcb_connection_has_error(connection_)) return std::nullopt;
+    bool stale = !watching_ || !last_ || ++readings_ >= kReadingsBetweenQueries;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+      stale = true;
+      std::free(event);
+    }
+    if (stale) {
+      last_ = Query();
+      readings_ = 0;
+    }
+    if (!last_) return std::nullopt;
+    PointerState logical = *last_;
+    const QPoint p = ToLogical(QPoint(last_->x, last_->y));
+    logical.x = p.x();
+    logical.y = p.y();
+    return logical;
   }
 
   int Width() const override {
@@ -36,6 +68,42 @@ class X11Desktop final : public Desktop {
   }
 
  private:
+  X11Desktop(xcb_connection_t* connection, xcb_window_t root) : connection_(connection), root_(root) {}
+
+  // Asks for raw motion and button events of every pointer; false when the server cannot.
+  bool WatchRawEvents() {
+    const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(connection_, &xcb_input_id);
+    if (!xinput || !xinput->present) return false;
+    xcb_input_xi_query_version_reply_t* version =
+        xcb_input_xi_query_version_reply(connection_, xcb_input_xi_query_version(connection_, 2, 2), nullptr);
+    const bool recent = version && (version->major_version > 2 ||
+                                    (version->major_version == 2 && version->minor_version >= 2));
+    std::free(version);
+    if (!recent) return false;
+    struct {
+      xcb_input_event_mask_t head;
+      std::uint32_t bits;
+    } mask = {{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+              XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
+                  XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE};
+    xcb_generic_error_t* error =
+        xcb_request_check(connection_, xcb_input_xi_select_events_checked(connection_, root_, 1, &mask.head));
+    std::free(error);
+    return error == nullptr;
+  }
+
+  // The pointer in device pixels, one round trip.
+  std::optional<PointerState> Query() {
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr);
+    if (!reply) return std::nullopt;
+    std::optional<PointerState> state;
+    if (reply->same_screen)
+      state = PointerState{reply->root_x, reply->root_y, (reply->mask & XCB_KEY_BUT_MASK_BUTTON_1) != 0};
+    std::free(reply);
+    return state;
+  }
+
   // Qt keeps each monitor's top left corner where the server has it and scales the rest by
   // the monitor's device pixel ratio.
   static QPoint ToLogical(QPoint device) {
@@ -44,33 +112,25 @@ class X11Desktop final : public Desktop {
       const qreal ratio = screen->devicePixelRatio();
       const QRect logical = screen->geometry();
       const QRect native(logical.topLeft(), logical.size() * ratio);
-      if (native.contains(device)) {
-        const QPointF offset = QPointF(device - native.topLeft()) / ratio;
-        return native.topLeft() + offset.toPoint();
-      }
+      if (native.contains(device)) return native.topLeft() + (device - native.topLeft()) / ratio;
     }
     return device;
   }
 
   xcb_connection_t* connection_;
   xcb_window_t root_;
+  bool watching_ = false;
+  std::optional<PointerState> last_;  // device pixels
+  int readings_ = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<Desktop> OpenDesktop() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (!x11 || !x11->connection()) return nullptr;
-  xcb_connection_t* connection = x11->connection();
-  // The root of the X screen the display name asks for, as Qt's connection uses it.
-  int screenNumber = 0;
-  char* host = nullptr;
-  int display = 0;
-  if (xcb_parse_display(nullptr, &host, &display, &screenNumber)) std::free(host);
-  xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-  for (int i = 0; i < screenNumber && it.rem > 0; ++i) xcb_screen_next(&it);
-  if (it.rem <= 0) return nullptr;
-  return std::make_unique<X11Desktop>(connection, it.data->root);
+  // Only where Qt itself runs on X11: elsewhere our windows could not be placed anyway. (The
+  // offscreen platform may hold an X11 connection too, for OpenGL.)
+  if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+  return X11Desktop::Open();
 }
 
 void PreferX11ForWindowPlacement() {

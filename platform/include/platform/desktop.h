@@ -23,7 +23,7 @@ class Desktop {
   virtual ~Desktop() = default;
   // The pointer now, or nullopt when the display server cannot tell (the pointer is on
   // another X screen, the connection is gone). One round trip to the server.
-  virtual std::optional<PointerState> Pointer() const = 0;
+  virtual std::optional<PointerState> Pointer() = 0;
   // Width in logical pixels of the desktop made of every monitor; its left edge is at 0.
   virtual int Width() const = 0;
 };
