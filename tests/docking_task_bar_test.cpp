@@ -10,14 +10,18 @@
 namespace {
 
 using docking::TaskBar;
+using Point = TaskBar::Host::Point;
 
-// A window on a 1280-pixel-wide screen, in twips; the pointer in pixels.
-struct FakeWindow : TaskBar::Host {
+// A 3810 x 2400 twip window in the middle of a 1280 x 800 pixel screen; positions in twips,
+// the pointer in pixels, away from the window unless a test moves it.
+struct Docked : TaskBar::Host {
   int L = 3000, T = 3000, W = 3810, H = 2400, S = 1280 * 15;
   std::optional<Point> pointer = Point{640, 400};
   bool button = false;
   std::vector<bool> keptAbove;
+  TaskBar bar;
 
+  Docked() { bar.ReadProperties(platform::MemoryPropertyStore{}, this, true); }
   int Left() const override { return L; }
   int Top() const override { return T; }
   int Width() const override { return W; }
@@ -29,19 +33,14 @@ struct FakeWindow : TaskBar::Host {
   bool LeftButtonDown() const override { return button; }
   void KeepAbove(bool above) override { keptAbove.push_back(above); }
 
-  void PointerAway() { pointer = Point{640, 400}; }
-};
-
-struct Docked {
-  FakeWindow window;
-  TaskBar bar;
-  Docked() { bar.ReadProperties(platform::MemoryPropertyStore{}, &window, true); }
-
-  std::vector<int> LeftsOverTicks(int ticks) {
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) bar.Tick();
+  }
+  std::vector<int> LeftsOverTicks(int n) {
     std::vector<int> lefts;
-    for (int i = 0; i < ticks; ++i) {
+    for (int i = 0; i < n; ++i) {
       bar.Tick();
-      lefts.push_back(window.L);
+      lefts.push_back(L);
     }
     return lefts;
   }
@@ -49,178 +48,153 @@ struct Docked {
 
 TEST(DockingTaskBarTest, WindowAtTheLeftEdgeHidesAndComesBackInEightTicksEach) {
   Docked d;
-  d.window.L = 50;
-  EXPECT_EQ(d.LeftsOverTicks(8), (std::vector<int>{-450, -950, -1450, -1950, -2450, -2950, -3450, -3760}));
+  d.L = 50;
+  EXPECT_EQ(d.LeftsOverTicks(9),
+            (std::vector<int>{-450, -950, -1450, -1950, -2450, -2950, -3450, -3760, -3760}));
   EXPECT_EQ(d.bar.DockSide(), TaskBar::kLeft);
-  EXPECT_EQ(d.LeftsOverTicks(1), std::vector<int>{-3760});  // hidden, 50 twips left on screen
 
-  d.window.pointer = TaskBar::Host::Point{0, 250};
-  EXPECT_EQ(d.LeftsOverTicks(8), (std::vector<int>{-3260, -2760, -2260, -1760, -1260, -760, -260, -150}));
-  EXPECT_EQ(d.LeftsOverTicks(3), (std::vector<int>{-150, -150, -150}));
-  EXPECT_EQ(d.window.T, 3000);
+  d.pointer = Point{0, 250};
+  EXPECT_EQ(d.LeftsOverTicks(10),
+            (std::vector<int>{-3260, -2760, -2260, -1760, -1260, -760, -260, -150, -150, -150}));
+  EXPECT_EQ(d.T, 3000);
 
-  d.window.PointerAway();
+  d.pointer = Point{640, 400};
   EXPECT_EQ(d.LeftsOverTicks(1), std::vector<int>{-650});  // at rest it still touches its edge
 }
 
 TEST(DockingTaskBarTest, HidingStartsOnlyCloseEnoughToTheLeftOrTopEdge) {
   Docked d;
-  d.window.L = 100;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, -400);
-  d.window.L = 101;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, 101);
-
-  d.window.T = 200;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.T, -300);
-  d.window.T = 201;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.T, 201);
-  EXPECT_EQ(d.window.L, 101);
+  d.L = 100;
+  d.Ticks(1);
+  EXPECT_EQ(d.L, -400);
+  d.L = 101;
+  d.T = 200;
+  d.Ticks(1);
+  EXPECT_EQ(d.L, 101);
+  EXPECT_EQ(d.T, -300);
+  d.T = 201;
+  d.Ticks(1);
+  EXPECT_EQ(d.T, 201);
 }
 
 TEST(DockingTaskBarTest, WindowHiddenAtTheTopComesBackFromTheTopSevenPixelRows) {
   Docked d;
-  d.window.T = 0;
-  for (int i = 0; i < 6; ++i) d.bar.Tick();
-  EXPECT_EQ(d.window.T, 50 - d.window.H);
+  d.T = 0;
+  d.Ticks(6);
+  EXPECT_EQ(d.T, 50 - d.H);
   EXPECT_EQ(d.bar.DockSide(), TaskBar::kTop);
 
-  d.window.pointer = TaskBar::Host::Point{250, 7};  // 105 twips: below the widened band
-  d.bar.Tick();
-  EXPECT_EQ(d.window.T, 50 - d.window.H);
-  d.window.pointer = TaskBar::Host::Point{250, 6};
-  d.bar.Tick();
-  EXPECT_EQ(d.window.T, 50 - d.window.H + 500);
-  for (int i = 0; i < 6; ++i) d.bar.Tick();
-  EXPECT_EQ(d.window.T, 10);
-  EXPECT_EQ(d.window.L, 3000);
+  d.pointer = Point{250, 7};  // 105 twips: below the widened band
+  d.Ticks(1);
+  EXPECT_EQ(d.T, 50 - d.H);
+  d.pointer = Point{250, 6};
+  d.Ticks(1);
+  EXPECT_EQ(d.T, 50 - d.H + 500);
+  d.Ticks(6);
+  EXPECT_EQ(d.T, 10);
+  EXPECT_EQ(d.L, 3000);
 }
 
 TEST(DockingTaskBarTest, WindowAtTheRightEdgeLeavesThirtyTwipsAndComesBackPastTheEdge) {
   Docked d;
-  d.window.L = d.window.S - d.window.W;
-  for (int i = 0; i < 8; ++i) d.bar.Tick();
-  EXPECT_EQ(d.window.L, d.window.S - 30);
+  d.L = d.S - d.W;
+  d.Ticks(8);
+  EXPECT_EQ(d.L, d.S - 30);
   EXPECT_EQ(d.bar.DockSide(), TaskBar::kRight);
 
-  d.window.pointer = TaskBar::Host::Point{1279, 250};
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, d.window.S - 530);
-  for (int i = 0; i < 8; ++i) d.bar.Tick();
-  EXPECT_EQ(d.window.L, d.window.S - d.window.W + 150);
+  d.pointer = Point{1279, 250};
+  d.Ticks(1);
+  EXPECT_EQ(d.L, d.S - 530);
+  d.Ticks(8);
+  EXPECT_EQ(d.L, d.S - d.W + 150);
 }
 
 TEST(DockingTaskBarTest, WindowInTheCornerStepsLeftAndUpInOneTick) {
   Docked d;
-  d.window.L = 0;
-  d.window.T = 0;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, -500);
-  EXPECT_EQ(d.window.T, -500);
+  d.L = 0;
+  d.T = 0;
+  d.Ticks(1);
+  EXPECT_EQ(d.L, -500);
+  EXPECT_EQ(d.T, -500);
   EXPECT_EQ(d.bar.DockSide(), TaskBar::kTop);
 }
 
 TEST(DockingTaskBarTest, HeldLeftButtonStopsHidingButNotShowing) {
   Docked d;
-  d.window.L = 50;
-  d.window.button = true;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, 50);
-  d.window.button = false;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, -450);
-
-  d.window.button = true;
-  d.window.pointer = TaskBar::Host::Point{0, 250};
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, -150);
+  d.L = 50;
+  d.button = true;
+  d.Ticks(1);
+  EXPECT_EQ(d.L, 50);
+  d.button = false;
+  d.Ticks(1);
+  EXPECT_EQ(d.L, -450);
+  d.button = true;
+  d.pointer = Point{0, 250};
+  d.Ticks(1);
+  EXPECT_EQ(d.L, -150);
 }
 
 TEST(DockingTaskBarTest, WindowsAwayFromTheHidingEdgesNeverMove) {
   for (bool goBottom : {true, false}) {
     Docked d;
     d.bar.GoBottom(goBottom);
-    for (auto [x, y] : {std::pair{640, 400}, std::pair{210, 210}}) {  // pointer away, then over it
-      d.window.pointer = TaskBar::Host::Point{x, y};
-      d.window.T = 3000;  // middle
-      d.bar.Tick();
-      EXPECT_EQ(d.window.L, 3000);
-      EXPECT_EQ(d.window.T, 3000);
-      d.window.T = 800 * 15 - d.window.H;  // on the bottom edge
-      d.bar.Tick();
-      EXPECT_EQ(d.window.L, 3000);
-      EXPECT_EQ(d.window.T, 800 * 15 - d.window.H);
+    for (Point pointer : {Point{640, 400}, Point{210, 210}, Point{210, 700}}) {
+      d.pointer = pointer;
+      for (int top : {3000, 800 * 15 - d.H}) {  // the middle, then on the bottom edge
+        d.T = top;
+        d.Ticks(2);
+        EXPECT_EQ(d.L, 3000);
+        EXPECT_EQ(d.T, top);
+      }
     }
   }
 }
 
-TEST(DockingTaskBarTest, ClearedEdgeFlagsKeepTheWindowAtThatEdge) {
+TEST(DockingTaskBarTest, ClearedEdgeFlagsKeepTheWindowAtThoseEdges) {
   Docked d;
   d.bar.GoLeft(false);
   d.bar.GoTop(false);
-  d.window.L = 0;
-  d.window.T = 0;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, 0);
-  EXPECT_EQ(d.window.T, 0);
   d.bar.GoRight(false);
-  d.window.L = d.window.S - d.window.W;
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, d.window.S - d.window.W);
+  for (int left : {0, d.S - d.W}) {
+    d.L = left;
+    d.T = 0;
+    d.Ticks(2);
+    EXPECT_EQ(d.L, left);
+    EXPECT_EQ(d.T, 0);
+  }
 }
 
 TEST(DockingTaskBarTest, MoveLengthBelowOneStepsByTheDefaultAndIsKeptAsWritten) {
   for (int length : {0, -300}) {
     Docked d;
     d.bar.MoveLength(length);
-    d.window.L = 50;
-    d.bar.Tick();
-    EXPECT_EQ(d.window.L, -450);
-    d.window.pointer = TaskBar::Host::Point{0, 250};
-    d.bar.Tick();
-    EXPECT_EQ(d.window.L, -150);
+    d.L = 50;
+    d.Ticks(1);
+    EXPECT_EQ(d.L, -450);
+    d.pointer = Point{0, 250};
+    d.Ticks(1);
+    EXPECT_EQ(d.L, -150);
     platform::MemoryPropertyStore store;
     d.bar.WriteProperties(store);
     EXPECT_EQ(store.Read("MoveLength"), length);
   }
 }
 
-TEST(DockingTaskBarTest, TickWithoutHostOrPointerDoesNothing) {
-  TaskBar lone;
-  lone.Tick();
-  lone.HideStep();
-  lone.ShowStep();
-  EXPECT_FALSE(lone.TimerEnabled());
-
-  Docked d;
-  d.window.L = 50;
-  d.window.pointer.reset();
-  d.bar.Tick();
-  EXPECT_EQ(d.window.L, 50);
-}
-
 TEST(DockingTaskBarTest, OnTopIsAppliedWhenWrittenAndWhenLoaded) {
   Docked d;
-  EXPECT_EQ(d.window.keptAbove, std::vector<bool>{false});
   d.bar.OnTop(true);
-  EXPECT_EQ(d.window.keptAbove, (std::vector<bool>{false, true}));
-
   // Loaded again when the host window is made again; the first host stays.
-  FakeWindow other;
+  Docked other;
   d.bar.ReadProperties(platform::MemoryPropertyStore{{"OnTop", 1}}, &other, true);
-  EXPECT_EQ(d.window.keptAbove, (std::vector<bool>{false, true, true}));
-  EXPECT_TRUE(other.keptAbove.empty());
+  EXPECT_EQ(d.keptAbove, (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(other.keptAbove, std::vector<bool>{false});
 }
 
 TEST(DockingTaskBarTest, PropertiesPersistUnderTheirNamesOnlyWhenNotDefault) {
   TaskBar bar;
-  EXPECT_EQ(bar.Width(), 500);
   bar.Resize(1200, 90);
+  EXPECT_EQ(bar.Width(), 500);
   EXPECT_EQ(bar.Height(), 500);
-
   platform::MemoryPropertyStore untouched;
   bar.WriteProperties(untouched);
   EXPECT_EQ(untouched.size(), 0);
@@ -228,18 +202,16 @@ TEST(DockingTaskBarTest, PropertiesPersistUnderTheirNamesOnlyWhenNotDefault) {
   std::vector<std::string> changed;
   bar.onPropertyChanged = [&](const char* name) {
     changed.push_back(name);
-    if (changed.back() == "MoveLength") {
-      EXPECT_EQ(bar.MoveLength(), 120);  // stored before the store hears of it
-    }
+    EXPECT_NE(bar.MoveLength(), 500);  // the value is stored before the store hears of it
   };
+  bar.MoveLength(120);
   bar.OnTop(true);
   bar.GoBottom(false);
   bar.GoRight(false);
   bar.GoTop(false);
   bar.GoLeft(false);
-  bar.MoveLength(120);
   EXPECT_EQ(changed,
-            (std::vector<std::string>{"OnTop", "GoBottom", "GoRight", "GoTop", "GoLeft", "MoveLength"}));
+            (std::vector<std::string>{"MoveLength", "OnTop", "GoBottom", "GoRight", "GoTop", "GoLeft"}));
 
   platform::MemoryPropertyStore store;
   bar.WriteProperties(store);
@@ -253,9 +225,7 @@ TEST(DockingTaskBarTest, PropertiesPersistUnderTheirNamesOnlyWhenNotDefault) {
   loaded.ReadProperties(platform::MemoryPropertyStore{{"movelength", 120}, {"GOTOP", 0}}, nullptr, false);
   EXPECT_EQ(loaded.MoveLength(), 120);
   EXPECT_FALSE(loaded.GoTop());
-  EXPECT_TRUE(loaded.GoLeft());
-  EXPECT_TRUE(loaded.GoRight());
-  EXPECT_TRUE(loaded.GoBottom());
+  EXPECT_TRUE(loaded.GoLeft() && loaded.GoRight() && loaded.GoBottom());
   EXPECT_FALSE(loaded.OnTop());
   EXPECT_FALSE(loaded.TimerEnabled());
 }

@@ -67,4 +67,20 @@ TEST(DockingWindowTest, WindowAtTheRightEdgeKeepsTwoPixelsAndMovesOnlyWhenAStepS
   EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
+TEST(DockingWindowTest, WaylandSessionsWithXWaylandRunThroughX11UnlessTheUserChose) {
+  const QByteArray saved[] = {qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
+  const auto platformAfter = [](const char* wayland, const char* display, const char* user) {
+    wayland ? qputenv("WAYLAND_DISPLAY", wayland) : qunsetenv("WAYLAND_DISPLAY");
+    display ? qputenv("DISPLAY", display) : qunsetenv("DISPLAY");
+    user ? qputenv("QT_QPA_PLATFORM", user) : qunsetenv("QT_QPA_PLATFORM");
+    platform::PreferX11ForWindowPlacement();
+    return qgetenv("QT_QPA_PLATFORM").toStdString();
+  };
+  EXPECT_EQ(platformAfter("wayland-0", ":0", nullptr), "xcb");
+  EXPECT_EQ(platformAfter("wayland-0", ":0", "wayland"), "wayland");
+  EXPECT_EQ(platformAfter("wayland-0", nullptr, nullptr), "");
+  platformAfter(saved[0].isEmpty() ? nullptr : saved[0].constData(),
+                saved[1].isEmpty() ? nullptr : saved[1].constData(), saved[2].constData());
+}
+
 }  // namespace
