@@ -1,7 +1,7 @@
 // X11. The pointer is read on a connection of our own that also listens for raw pointer
 // motion and button events (XInput 2.2, delivered also during another client's grab): while
 // none arrive the pointer has not moved and the last reading stands, so an idle tick costs
-// one non-blocking read instead of a round trip that wakes the server. Readings are converted
+// one non-blocking read instead of a round trip. Readings are converted
 // to logical pixels through Qt's screens, which also give the desktop's size.
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -17,9 +17,10 @@ namespace platform {
 namespace {
 
 // The server sends no raw events when a program moves the pointer itself (warps, XTest input
-// from remote desktops and test tools), so every eighth reading asks anyway: such moves are
-// seen at most eight readings (120 ms at the docking pace) late.
-constexpr int kReadingsBetweenQueries = 8;
+// from remote desktops and test tools), so every eighth reading sends a check whose answer the
+// next reading takes: such moves are seen at most nine readings (135 ms at the docking pace)
+// late, and no reading waits for the server unless the pointer moved.
+constexpr int kReadingsBetweenChecks = 8;
 
 class X11Desktop final : public Desktop {
  public:
@@ -45,21 +46,28 @@ class X11Desktop final : public Desktop {
 
   std::optional<PointerState> Pointer() override {
     if (xcb_connection_has_error(connection_)) return std::nullopt;
-    bool stale = !watching_ || !last_ || ++readings_ >= kReadingsBetweenQueries;
+    bool moved = !watching_ || !last_;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-      stale = true;
+      moved = true;
       std::free(event);
     }
-    if (stale) {
-      last_ = Query();
+    // The check asked for at the last reading has had a tick to come back.
+    if (check_) {
+      std::optional<PointerState> checked = Reply(*check_);
+      check_.reset();
+      if (!moved) last_ = checked;
+    }
+    if (moved) {
+      last_ = Reply(xcb_query_pointer(connection_, root_));
+      readings_ = 0;
+    } else if (++readings_ >= kReadingsBetweenChecks) {
+      check_ = xcb_query_pointer(connection_, root_);
+      xcb_flush(connection_);
       readings_ = 0;
     }
     if (!last_) return std::nullopt;
-    PointerState logical = *last_;
-    const QPoint p = ToLogical(QPoint(last_->x, last_->y));
-    logical.x = p.x();
-    logical.y = p.y();
-    return logical;
+    const QPoint logical = ToLogical(QPoint(last_->x, last_->y));
+    return PointerState{logical.x(), logical.y(), last_->leftButtonDown};
   }
 
   int Width() const override {
@@ -92,10 +100,9 @@ class X11Desktop final : public Desktop {
     return error == nullptr;
   }
 
-  // The pointer in device pixels, one round trip.
-  std::optional<PointerState> Query() {
-    xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr);
+  // The pointer in device pixels, waiting for the answer if it has not come yet.
+  std::optional<PointerState> Reply(xcb_query_pointer_cookie_t cookie) {
+    xcb_query_pointer_reply_t* reply = xcb_query_pointer_reply(connection_, cookie, nullptr);
     if (!reply) return std::nullopt;
     std::optional<PointerState> state;
     if (reply->same_screen)
@@ -121,6 +128,7 @@ class X11Desktop final : public Desktop {
   xcb_window_t root_;
   bool watching_ = false;
   std::optional<PointerState> last_;  // device pixels
+  std::optional<xcb_query_pointer_cookie_t> check_;
   int readings_ = 0;
 };
 

@@ -4,8 +4,9 @@
 // outside our windows, as during a window-manager drag, which Qt never sees), in the logical
 // pixels Qt positions windows in, and the size of the whole desktop.
 //
-// One backend per build, chosen by CMake: X11 (through Qt's own xcb connection) or none.
-// Call everything on the Qt GUI thread, after the QGuiApplication exists.
+// One backend per build, chosen by CMake: X11 (xcb, on a connection of its own to the display
+// DISPLAY names, the one Qt uses) or none. Call everything on the Qt GUI thread, after the
+// QGuiApplication exists.
 
 #include <memory>
 #include <optional>
@@ -22,7 +23,8 @@ class Desktop {
  public:
   virtual ~Desktop() = default;
   // The pointer now, or nullopt when the display server cannot tell (the pointer is on
-  // another X screen, the connection is gone). One round trip to the server.
+  // another X screen, the connection is gone). Cheap enough to call every few milliseconds:
+  // it asks the server only when the pointer may have moved.
   virtual std::optional<PointerState> Pointer() = 0;
   // Width in logical pixels of the desktop made of every monitor; its left edge is at 0.
   virtual int Width() const = 0;
