@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/desktop.h"
@@ -96,8 +97,9 @@ class X11Desktop final : public Desktop {
                   XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE};
     xcb_generic_error_t* error =
         xcb_request_check(connection_, xcb_input_xi_select_events_checked(connection_, root_, 1, &mask.head));
+    const bool selected = error == nullptr;
     std::free(error);
-    return error == nullptr;
+    return selected;
   }
 
   // The pointer in device pixels, waiting for the answer if it has not come yet.
