@@ -280,15 +280,15 @@ int Engine::CreateStream(const Source& source, DWORD flags, HSTREAM& handle) {
   int error = BASS_OK;
   std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(source, nullptr, error);
   if (!decoder) return error;
-  std::int64_t frames = decoder->ScanFrames();
-  if (frames <= 0) return BASS_ERROR_FILEFORM;
-  PcmFormat format = decoder->format();
+  // The stream's one scan: playing and resuming open the file again without one.
+  const ScanResult scan = decoder->Scan();
+  if (scan.frames <= 0) return BASS_ERROR_FILEFORM;
   // The stream starts stopped, and a stopped stream holds no decoder or file.
   decoder.reset();
 
   DWORD id = nextHandle_++;
   if (nextHandle_ == 0) nextHandle_ = 1;
-  streams_[id] = std::make_unique<Stream>(source, format, frames, flags);
+  streams_[id] = std::make_unique<Stream>(source, scan, flags);
   handle = id;
   return BASS_OK;
 }
@@ -318,9 +318,9 @@ int Engine::Play(DWORD handle, bool restart) {
   if (from >= stream->lengthFrames()) from = 0;
 
   int error = BASS_OK;
-  std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(stream->source(), &stream->format(), error);
+  std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(stream->source(), &stream->scan(), error);
   if (!decoder) return error;
-  if (decoder->ScanFrames() <= 0 || (from > 0 && !decoder->SeekFrame(from))) return BASS_ERROR_FILEFORM;
+  if (from > 0 && !decoder->SeekFrame(from)) return BASS_ERROR_FILEFORM;
 
   std::lock_guard mix(mix_);
   stream->Start(std::move(decoder), from);
