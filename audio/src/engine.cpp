@@ -184,10 +184,18 @@ std::size_t Stream::CopyFrom(std::int64_t frame, std::uint8_t* out, std::size_t 
 }
 
 Engine& Engine::Instance() {
-  // Never destroyed: the audio thread of a device that was not freed may still call in
-  // while the process exits.
-  static Engine* engine = new Engine();
-  return *engine;
+  // Destroyed when the library is unloaded or the process ends, so that an unload leaves
+  // nothing behind.
+  static Engine engine;
+  return engine;
+}
+
+Engine::~Engine() {
+  // A device that was not freed is closed first: its audio thread calls into this object.
+  if (initialised_) Free();
+  // SDL keeps state of its own (hints, driver lists) until it is told to quit; nothing else
+  // in a process that loads this library uses SDL.
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 Stream* Engine::Find(DWORD handle) {

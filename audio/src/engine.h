@@ -107,6 +107,7 @@ class Stream {
 class Engine {
  public:
   static Engine& Instance();
+  ~Engine();
 
   // Each returns BASS_OK or a BASS error code.
   int Init(int device, DWORD freq, DWORD flags);
