@@ -225,6 +225,9 @@ void Form1::CreateControls() {
   rtfOutput->setFocusPolicy(Qt::ClickFocus);
   connect(rtfOutput, &QPlainTextEdit::textChanged, this,
           [this] { workflow_->SetDescription(rtfOutput->toPlainText()); });
+  // The label's box starts inside the description box's right edge; its text starts clear of it.
+  Label3->setContentsMargins(std::max(0, rtfOutput->geometry().right() + 4 - Label3->x()), 0, 0, 0);
+  Label3->adjustSize();
   Image2 = new QLabel(this);
   Image2->setObjectName(QStringLiteral("Image2"));
   Image2->setPixmap(QPixmap(QStringLiteral(":/packager/packager_image2.png")));

@@ -408,7 +408,10 @@ TEST(PackagerWindowTest, PullingTheWindowDownShowsTheDescriptionToEdit) {
   w.form->resize(1000, 1000);
   EXPECT_EQ(w.form->width(), 686);
   EXPECT_TRUE(w.form->rect().contains(description->geometry()));
-  EXPECT_TRUE(w.form->rect().contains(w.Label(QStringLiteral("Label3"))->geometry()));
+  QLabel* caption = w.Label(QStringLiteral("Label3"));
+  EXPECT_EQ(caption->pos(), QPoint(132, 412));
+  EXPECT_TRUE(w.form->rect().contains(caption->geometry()));
+  EXPECT_GT(caption->x() + caption->contentsRect().left(), description->geometry().right()) << "text in sight";
   EXPECT_FALSE(description->visibleRegion().isEmpty());
   description->setFocus();
   description->selectAll();
