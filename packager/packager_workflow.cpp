@@ -95,7 +95,6 @@ void PackagerWorkflow::Build() {
 
   building_ = true;
   stopRequested_ = false;
-  lastBuildStopped_ = false;
   // The note speaks of the album before; it must not stand beside this build or its failure.
   completionNote_ = false;
   ui_.Refresh();
@@ -110,8 +109,7 @@ void PackagerWorkflow::Build() {
     SetProgress(wasVisible, wasValue);
     ui_.Refresh();
     // A build the user stopped is undone like a failed one, but the user needs no box for it.
-    lastBuildStopped_ = result.error().kind == platform::ErrorKind::BuildStopped;
-    if (!lastBuildStopped_) ui_.Warn(ui::MessageFor(result.error(), ui::BuildFailure()));
+    if (result.error().kind != platform::ErrorKind::BuildStopped) ui_.Warn(ui::MessageFor(result.error(), ui::BuildFailure()));
     return;
   }
 

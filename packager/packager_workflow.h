@@ -81,8 +81,6 @@ class PackagerWorkflow {
   // Asked during a build (from a progress step): the build stops at its next step and is
   // undone like a failed one, without a warning box. Nothing happens outside a build.
   void RequestStop();
-  // Whether the last build was stopped by RequestStop.
-  bool LastBuildStopped() const { return lastBuildStopped_; }
 
   // The song name of a path: the file name without its last four characters; empty when the
   // file name is shorter than that.
@@ -111,7 +109,6 @@ class PackagerWorkflow {
   int progressValue_ = kProgressDesignValue;
   bool completionNote_ = false;
   bool stopRequested_ = false;
-  bool lastBuildStopped_ = false;
   // Folders of the last chosen song and lyrics; empty until the first choice.
   QString songFolder_;
   QString lyricsFolder_;

@@ -279,32 +279,6 @@ TEST(PackagerWorkflowTest, StartingABuildHidesTheNoteOfTheLastOne) {
   EXPECT_FALSE(f.workflow.CompletionNoteVisible());
 }
 
-TEST(PackagerWorkflowTest, AStoppedBuildIsUndoneLikeAFailedOneWithoutABox) {
-  Fixture f;
-  f.ChooseSong(0, f.Song("a.mp3"));
-  f.ChooseSong(1, f.Song("b.mp3"));
-  f.workflow.SetAlbumName(QStringLiteral("stopped"));
-  f.workflow.RequestStop();  // outside a build: nothing to stop
-  f.ui.onProgress = [&] {
-    if (f.ui.progress.size() == 3) f.workflow.RequestStop();
-  };
-  f.workflow.Build();
-  EXPECT_TRUE(f.workflow.LastBuildStopped());
-  EXPECT_TRUE(f.ui.boxes.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(f.output));
-  EXPECT_EQ(f.ui.progress.back(), (std::pair<bool, int>{false, 50}));
-  EXPECT_LE(f.ui.progress.size(), 4u) << "stops at the next step";
-  EXPECT_EQ(f.workflow.AlbumName(), QStringLiteral("stopped"));
-  EXPECT_EQ(f.workflow.Text2(2), f.Song("b.mp3"));
-  EXPECT_FALSE(f.workflow.CompletionNoteVisible());
-
-  // The next build runs to its end.
-  f.ui.onProgress = nullptr;
-  f.workflow.Build();
-  EXPECT_FALSE(f.workflow.LastBuildStopped());
-  EXPECT_TRUE(std::filesystem::exists(f.output / "stopped.exe"));
-}
-
 TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
   Fixture f;
   f.workflow.SetAlbumName(QStringLiteral("a/b"));

@@ -134,20 +134,6 @@ TEST_F(TwentyRows, TheBottomCapsFollowTheThumbHeight) {
   EXPECT_EQ(e().PicDrsnikDol.box.top, 21);
 }
 
-TEST_F(TwentyRows, EachWheelNotchScrollsThreeRowsAndTheThumbFollows) {
-  c.MouseWheel(-1);
-  EXPECT_EQ(e().PicOzadje.box.top, -42);
-  EXPECT_NEAR(c.ThumbTop(), 42.0 * 53 / 140, 1e-9);
-  c.MouseWheel(-10);
-  EXPECT_EQ(e().PicOzadje.box.top, -140);
-  EXPECT_EQ(c.ThumbTop(), 53);
-  c.MouseWheel(1);
-  EXPECT_EQ(e().PicOzadje.box.top, -98);
-  c.MouseWheel(5);
-  EXPECT_EQ(e().PicOzadje.box.top, 0);
-  EXPECT_EQ(c.ThumbTop(), 0);
-}
-
 TEST(PlaylistScroller, AnEmptyListKeepsTheColumnButShowsNoThumb) {
   stdSS c;
   Dress(c, 200, 141);

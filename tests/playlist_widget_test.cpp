@@ -134,11 +134,14 @@ TEST_F(PlaylistWidget, TheWheelScrollsThreeRowsANotch) {
   };
   turn(-120);
   EXPECT_EQ(w.elements().PicOzadje.box.top, -42);
+  EXPECT_NEAR(w.ThumbTop(), 42.0 * w.ThumbTravel() / -w.ScrollRange(), 1e-9) << "the thumb follows";
   turn(-60);  // half a notch waits for the other half
   EXPECT_EQ(w.elements().PicOzadje.box.top, -42);
   turn(-60);
   EXPECT_EQ(w.elements().PicOzadje.box.top, -84);
-  turn(240);
+  turn(-1200);
+  EXPECT_EQ(w.elements().PicOzadje.box.top, w.ScrollRange());
+  turn(1200);
   EXPECT_EQ(w.elements().PicOzadje.box.top, 0);
 }
 
