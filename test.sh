@@ -23,6 +23,14 @@ passed=$((passed + ctest_pass)); failed=$((failed + ctest_total - ctest_pass))
 [ "$ctest_total" -gt 0 ] || failed=$((failed + 1))
 rm -f "$ctest_log"
 
+# The Debian package, made from the build above, and what it holds.
+rm -f build/sonvira_*.deb
+if (cd build && cpack -G DEB >/dev/null) && scripts/check_package.sh build/sonvira_*.deb; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); echo "FAILED: the Debian package"
+fi
+
 # Fuzz targets: a separate clang build; each target runs for a short while on a copy of its
 # committed seed corpus, so new inputs never land in the source tree.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
