@@ -149,23 +149,25 @@ Status AddExecute(int fd, const fs::path& path) {
   return {};
 }
 
-// Copies `length` bytes between two descriptors at the given offsets (a negative `outOffset`
-// means the output's current position), preferring the kernel's copy_file_range and falling
-// back to a buffer of `block` bytes where the file systems do not support it.
+// Copies `length` bytes between two descriptors at the given offsets. The kernel's
+// copy_file_range is used where source and destination offsets share their place within a
+// page: otherwise it copies every page piecewise and runs a third slower than a plain copy
+// through a buffer, which is then used instead (one buffer of `block` bytes), as it is where
+// the file systems do not support the kernel's copy.
 Status CopyBetween(int in, const fs::path& inPath, std::int64_t inOffset, int out, const fs::path& outPath,
                    std::int64_t outOffset, std::int64_t length, std::size_t block) {
-  bool kernel = true;
+  constexpr std::int64_t kPage = 4096;
+  bool kernel = (inOffset - outOffset) % kPage == 0;
   std::vector<std::byte> buffer;
   for (std::int64_t done = 0; done < length;) {
-    // The kernel needs no buffer of ours, so it takes large steps; the fallback copies
-    // through one buffer of `block` bytes.
+    // The kernel needs no buffer of ours, so it takes large steps.
     const std::int64_t step = kernel ? std::int64_t{1} << 30 : static_cast<std::int64_t>(block);
     std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(length - done, step));
     ssize_t n = -1;
     if (kernel) {
       loff_t inPos = inOffset + done;
       loff_t outPos = outOffset + done;
-      n = ::copy_file_range(in, &inPos, out, outOffset < 0 ? nullptr : &outPos, want, 0);
+      n = ::copy_file_range(in, &inPos, out, &outPos, want, 0);
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         kernel = false;
         continue;
@@ -180,9 +182,7 @@ Status CopyBetween(int in, const fs::path& inPath, std::int64_t inOffset, int ou
       if (got < 0) return ErrorFromErrno(errno, Operation::Read, inPath.string());
       if (got == 0) return Error{ErrorKind::Truncated, inPath.string()};
       for (ssize_t put = 0; put < got;) {
-        ssize_t w = outOffset < 0 ? ::write(out, buffer.data() + put, static_cast<std::size_t>(got - put))
-                                  : ::pwrite(out, buffer.data() + put, static_cast<std::size_t>(got - put),
-                                             outOffset + done + put);
+        ssize_t w = ::pwrite(out, buffer.data() + put, static_cast<std::size_t>(got - put), outOffset + done + put);
         if (w < 0 && errno == EINTR) continue;
         if (w < 0) return ErrorFromErrno(errno, Operation::Write, outPath.string());
         put += w;
@@ -334,7 +334,8 @@ AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       temp_(std::move(other.temp_)),
       final_(std::move(other.final_)),
-      pending_(std::exchange(other.pending_, -1)) {
+      pending_(std::exchange(other.pending_, -1)),
+      size_(other.size_) {
   other.temp_.clear();
 }
 
@@ -352,18 +353,21 @@ void AtomicFile::Discard() {
 Status AtomicFile::Write(std::span<const std::byte> data) {
   std::size_t done = 0;
   while (done < data.size()) {
-    ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+    ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, size_);
     if (n < 0) {
       if (errno == EINTR) continue;
       return ErrorFromErrno(errno, Operation::Write, final_.string());
     }
     done += static_cast<std::size_t>(n);
+    size_ += n;
   }
   return {};
 }
 
 Status AtomicFile::CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t length, std::size_t block) {
-  return CopyBetween(source.fd_, source.path_, sourceOffset, fd_, final_, -1, length, block);
+  TRY(CopyBetween(source.fd_, source.path_, sourceOffset, fd_, final_, size_, length, block));
+  size_ += length;
+  return {};
 }
 
 Status AtomicFile::MakeExecutable() {

@@ -86,7 +86,7 @@ class AlbumImage {
 };
 
 // Copies positions first..last (both included, 1-based) of `source` into a new file
-// `destination`: in the kernel where it can, otherwise in blocks of kExtractBlock bytes. The
+// `destination`: in the kernel, or through one buffer of kExtractBlock bytes. The
 // copy is written under a temporary name in the destination folder and renamed into place,
 // replacing an older file of that name, so a failed or interrupted copy never leaves a half
 // file (see platform::AtomicFile). DestinationIsAlbum when `destination` is `source` itself.

@@ -34,10 +34,9 @@ class File {
   Status ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const;
   // Writes all of `data` or fails.
   Status WriteAt(std::int64_t offset, std::span<const std::byte> data);
-  // Copies `length` bytes from `source` at `sourceOffset` to `offset` of this file, in pieces
-  // of at most `block` bytes. The kernel copies where it can; otherwise one buffer of
-  // `block` bytes is used, so memory does not grow with the length. Truncated when the
-  // source ends early.
+  // Copies `length` bytes from `source` at `sourceOffset` to `offset` of this file. The
+  // kernel copies where that is fastest; otherwise one buffer of `block` bytes is used, so
+  // memory does not grow with the length. Truncated when the source ends early.
   Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t length,
                   std::size_t block);
   Status Truncate(std::int64_t length);
@@ -92,6 +91,7 @@ class AtomicFile {
   std::filesystem::path temp_;
   std::filesystem::path final_;
   int pending_ = -1;  // the slot of the signal clean-up, or -1
+  std::int64_t size_ = 0;  // bytes written so far; the next write goes there
 };
 
 // True when `a` and `b` name the same file (same device and inode, symbolic links followed);
