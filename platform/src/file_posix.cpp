@@ -182,7 +182,8 @@ Status CopyBetween(int in, const fs::path& inPath, std::int64_t inOffset, int ou
       if (got < 0) return ErrorFromErrno(errno, Operation::Read, inPath.string());
       if (got == 0) return Error{ErrorKind::Truncated, inPath.string()};
       for (ssize_t put = 0; put < got;) {
-        ssize_t w = ::pwrite(out, buffer.data() + put, static_cast<std::size_t>(got - put), outOffset + done + put);
+        ssize_t w =
+            ::pwrite(out, buffer.data() + put, static_cast<std::size_t>(got - put), outOffset + done + put);
         if (w < 0 && errno == EINTR) continue;
         if (w < 0) return ErrorFromErrno(errno, Operation::Write, outPath.string());
         put += w;
