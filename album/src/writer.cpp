@@ -59,8 +59,11 @@ Status WriteIndexTrailer(File& image, const Index& index) {
 }
 
 Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress) {
-  auto report = [&](int value) {
+  // A build the caller stops ends like a failed one: its temporary file is removed.
+  auto report = [&](int value) -> Status {
     if (progress) progress(value);
+    if (request.stopRequested && request.stopRequested()) return Error{ErrorKind::BuildStopped};
+    return {};
   };
   TRY(CheckNameAndDescription(request.albumName, request.description));
 
@@ -119,15 +122,15 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
 
   platform::AtomicFile image = TRY_VALUE(platform::AtomicFile::Create(result.image));
   TRY(image.Write(request.player));
-  report(2);
+  TRY(report(2));
   for (int k = 2; k <= 21; ++k) {
     if (sources[k]) TRY(image.CopyFrom(*sources[k], 0, sizes[k], kCopyBlock));
-    report(2 * k);
+    TRY(report(2 * k));
   }
   TRY(image.Write(platform::AsBytes(settings)));
-  report(44);
+  TRY(report(44));
   TRY(image.Write(platform::AsBytes(*description)));
-  report(48);
+  TRY(report(48));
   TRY(image.Write(BuildTrailer(result.index)));
   if (Status executable = image.MakeExecutable(); !executable) result.notExecutable = executable.error();
   TRY(image.Commit());
