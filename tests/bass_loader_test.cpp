@@ -112,9 +112,9 @@ TEST_F(BassLoader, UnloadingTheLibraryRemovesItAndEverythingItAllocated) {
   const std::string song = std::string(SONVIRA_SOURCE_DIR) + "/tests/data/audio/stereo_44k_cbr.mp3";
   auto cycle = [&](int times) {
     for (int i = 0; i < times; ++i) {
-      player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
-      ASSERT_TRUE(result.ok()) << result.detail;
-      const player::BassApi& api = result.library->api();
+      LoadResult result = BassLibrary::Load(folder_, nullptr);
+      ASSERT_TRUE(result.ok()) << static_cast<int>(result.error().kind);
+      const player::BassApi& api = result.value()->api();
       HSTREAM stream = api.BASS_StreamCreateFile(FALSE, song.c_str(), 0, 0, 0);
       ASSERT_TRUE(api.BASS_ChannelPlay(stream, FALSE));
     }
