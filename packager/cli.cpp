@@ -39,7 +39,7 @@ constexpr const char kUsage[] =
 constexpr const char kDefaultDescription[] = "没有说明\r\n";
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "pakrel: %s\nTry 'pakrel --help'.\n", message.c_str());
+  std::fprintf(stderr, "pakrel: %s\nTry 'pakrel --help'.\n", platform::EscapeControls(message).c_str());
   return 2;
 }
 

@@ -23,7 +23,7 @@ constexpr const char kUsage[] =
     "  --help               show this help\n";
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "sonvira: %s\nTry 'sonvira --help'.\n", message.c_str());
+  std::fprintf(stderr, "sonvira: %s\nTry 'sonvira --help'.\n", platform::EscapeControls(message).c_str());
   return 2;
 }
 
