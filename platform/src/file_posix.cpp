@@ -50,12 +50,14 @@ constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 struct sigaction g_previous[3];
 
 void RemovePendingFiles(int sig) {
+  const int savedErrno = errno;
   for (PendingFile& file : g_pending)
     if (file.state.load() == kReady) ::unlink(file.path);
   // End as the signal would have ended the process without us.
   for (int i = 0; i < 3; ++i)
     if (kCleanupSignals[i] == sig) ::sigaction(sig, &g_previous[i], nullptr);
   ::raise(sig);
+  errno = savedErrno;  // for a previous handler that lets the process go on
 }
 
 void InstallCleanupHandlers() {
@@ -128,8 +130,8 @@ void SweepStaleTemporaries(const fs::path& folder, const std::string& prefix) {
     if (!IsTemporaryNameOf(entry->d_name, prefix)) continue;
     int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
-    struct stat held {
-    }, named{};
+    struct stat held {};
+    struct stat named {};
     if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == held.st_dev &&
         named.st_ino == held.st_ino)
@@ -295,8 +297,8 @@ Status File::MakeExecutable() {
 }
 
 bool File::IsSameFileAs(const fs::path& other) const {
-  struct stat mine {
-  }, theirs{};
+  struct stat mine {};
+  struct stat theirs {};
   return ::fstat(fd_, &mine) == 0 && ::stat(other.c_str(), &theirs) == 0 && mine.st_dev == theirs.st_dev &&
          mine.st_ino == theirs.st_ino;
 }
@@ -305,7 +307,7 @@ Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
   const fs::path folder = finalPath.parent_path();
   const std::string prefix = "." + finalPath.filename().string() + ".";
   SweepStaleTemporaries(folder, prefix);
-  for (;;) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
     std::string pattern = (folder / (prefix + "XXXXXX")).string();
     int fd = -1;
     int pending = -1;
@@ -316,9 +318,11 @@ Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
       pending = AddPending(pattern);
     }
     // A sweep of another run may have found the file before it was locked; once the lock is
-    // held, a file that still has its name is safe from every sweep.
+    // held, a file that still has its name is safe from every sweep. (Where the file system
+    // has no locks, no sweep can take the file either.)
+    ::flock(fd, LOCK_EX);
     struct stat st {};
-    if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+    if (::fstat(fd, &st) == 0 && st.st_nlink > 0) {
       // mkstemp makes the file 0600; give it the mode an ordinary new file would get. A file
       // system without modes (FAT) refuses, which is no reason to fail.
       mode_t mask = ::umask(0);
@@ -329,6 +333,7 @@ Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
     RemovePending(pending);
     ::close(fd);
   }
+  return ErrorFromErrno(EBUSY, Operation::Create, finalPath.string());
 }
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
@@ -417,8 +422,8 @@ Result<bool> AtomicFile::CommitIfMissing() {
 }
 
 bool IsSameFile(const fs::path& a, const fs::path& b) {
-  struct stat sa {
-  }, sb{};
+  struct stat sa {};
+  struct stat sb {};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
