@@ -381,6 +381,10 @@ Status AtomicFile::MakeExecutable() {
 }
 
 Status AtomicFile::Commit() {
+  // The bytes reach the disk before the name does: otherwise a crash after the rename could
+  // leave an empty file in place of the old one, and a full disk found only at write-back
+  // would go unreported.
+  if (::fdatasync(fd_) != 0 && errno != EINVAL) return ErrorFromErrno(errno, Operation::Write, final_.string());
   // The lock is held across the rename, so no sweep takes the file in between.
   if (::rename(temp_.c_str(), final_.c_str()) != 0)
     return ErrorFromErrno(errno, Operation::Create, final_.string());
