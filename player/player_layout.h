@@ -1,0 +1,57 @@
+#pragma once
+// The player window's controls as designed: position and size in client pixels, design
+// text, colour, tooltip, font and picture. The window is built from this table, and its test
+// reads the same table, so a position lives in one place.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace player {
+
+enum class FontKind {
+  Default,   // the window's default font
+  SongBold,  // "宋体" 9 points bold, simplified Chinese character set
+};
+
+struct ControlSpec {
+  const char* name;   // the control's name, with "(n)" for an element of a control array
+  int x, y, width, height;
+  const char* text;   // design text, UTF-8; empty for pictures
+  std::optional<std::uint32_t> colour;  // foreground as 0x00BBGGRR, when the design sets one
+  const char* tooltip;
+  FontKind font;
+  const char* picture;  // resource name of the picture shown at design time, or empty
+};
+
+// Client area of the window, in pixels.
+inline constexpr int kClientWidth = 253;
+inline constexpr int kClientHeight = 185;
+
+// Every control, in stacking order from the bottom.
+std::span<const ControlSpec> PlayerLayout();
+
+// The control named `name` ("songtitle", "Label1(3)"); the program stops on an unknown name.
+const ControlSpec& Control(std::string_view name);
+
+// "Label1(n)".
+const ControlSpec& SongButton(int n);
+
+// Pictures that are no control's design picture: the hover and normal sources of the
+// picture buttons, and the playlist's skin.
+namespace pictures {
+inline constexpr char kBackground[] = "player_background.png";
+inline constexpr char kNextNormal[] = "player_next.png";            // Image3
+inline constexpr char kNextHover[] = "player_next_hover.png";       // Image4
+inline constexpr char kCloseNormal[] = "player_close.png";          // Image5
+inline constexpr char kCloseHover[] = "player_close_hover.png";     // Image6
+inline constexpr char kMinimiseNormal[] = "player_min.png";         // Image8
+inline constexpr char kMinimiseHover[] = "player_min_hover.png";    // Image9
+inline constexpr char kSpectrum[] = "player_spectrum.png";
+inline constexpr char kPanel[] = "player_panel.png";                // Picture2
+inline constexpr char kPlaylistSkin[] = "playlist_skin.png";        // Picture1
+inline constexpr char kPointer[] = "player_cursor.png";
+}  // namespace pictures
+
+}  // namespace player
