@@ -181,6 +181,14 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
   ASSERT_TRUE(player.Logged("wrote " + (albums / "低音.lrc").string())) << player.log();
   EXPECT_EQ(ReadFile(albums / "低音.mp3"), ReadFile(low));
 
+  // Dragged by its background with the pointer, the window follows.
+  auto position = [&] { return Check({"/usr/bin/xdotool", "getwindowgeometry", window}); };
+  const std::string placed = position();
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1", "mousemove_relative",
+         "--", "-60", "-40", "mouseup", "1"});
+  std::this_thread::sleep_for(300ms);
+  EXPECT_NE(position(), placed);
+
   Click(window, 200 + 30, 6 + 12);  // the close button
   ASSERT_TRUE(player.Exited(5s)) << player.log();
   EXPECT_EQ(player.exitCode(), 0);
