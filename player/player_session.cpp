@@ -142,6 +142,9 @@ std::optional<Message> PlayerSession::Start() {
   UnpackSongs();        // 14
   EnableSongButtons();  // 15
   PlayFirstSong();      // 16
+  // A song that cannot be written stays in the playlist and is skipped as a broken one.
+  for (int slot : deferred_) WriteSlot(slot);
+  deferred_.clear();
   Log("start-up done");
   return std::nullopt;
 }
@@ -174,27 +177,37 @@ void PlayerSession::UnpackSongs() {
       Log("step 14: slot " + std::to_string(i) + " skipped: its song has no bytes");
       continue;
     }
-    const QString number = QString::number(i);
-    const fs::path song = SongPath(number, ".mp3");
-    if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
-      Log("step 14: slot " + std::to_string(i) + " skipped: " + s.error().Describe());
-      Report(UnpackFailedMessage(i, slot.name, s.error()));
-      continue;
-    }
-    Log("wrote " + song.string());
+    // The first song is written at once; the others follow once it plays, so a large album
+    // is heard without waiting for all of it to be unpacked.
+    const bool first = setup_.playlist == nullptr || setup_.playlist->ListCount == 0;
+    if (first && !WriteSlot(i)) continue;
+    if (!first) deferred_.push_back(i);
     if (setup_.playlist != nullptr) {
+      const QString number = QString::number(i);
       platform::Status added = setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
       if (!added) Log("step 14: " + added.error().Describe());
     }
     face_.Label1[i].tooltip = slot.name;
-    if (slot.HasLyrics()) {
-      const fs::path lyrics = SongPath(number, ".lrc");
-      platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
-      Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + s.error().Describe());
-    }
   }
   songCount_ = setup_.playlist != nullptr ? setup_.playlist->ListCount : 0;
   Log("step 14: " + std::to_string(songCount_) + " songs");
+}
+
+bool PlayerSession::WriteSlot(int i) {
+  const album::SlotEntry& slot = image_->settings().slots[i - 1];
+  const fs::path song = SongPath(QString::number(i), ".mp3");
+  if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
+    Log("slot " + std::to_string(i) + " not unpacked: " + s.error().Describe());
+    Report(UnpackFailedMessage(i, slot.name, s.error()));
+    return false;
+  }
+  Log("wrote " + song.string());
+  if (slot.HasLyrics()) {
+    const fs::path lyrics = SongPath(QString::number(i), ".lrc");
+    platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
+    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + s.error().Describe());
+  }
+  return true;
 }
 
 void PlayerSession::EnableSongButtons() {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "album/reader.h"
 #include "bass_loader.h"
@@ -116,6 +117,7 @@ class PlayerSession {
  private:
   std::optional<Message> OpenAlbum();
   void UnpackSongs();
+  bool WriteSlot(int slot);
   void EnableSongButtons();
   void PlayFirstSong();
   void SelectAndPlay(std::int16_t index);
@@ -149,6 +151,7 @@ class PlayerSession {
   std::set<std::int16_t> failedSinceLastPlay_;  // playlist entries whose open failed
   std::set<std::int16_t> reported_;             // entries whose failure was shown
   bool shutDown_ = false;
+  std::vector<int> deferred_;  // slots whose songs are written once the first plays
 };
 
 }  // namespace player
