@@ -40,9 +40,9 @@ void CloseOnSignals(QWidget& window) {
 }  // namespace
 
 int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
-  QApplication app(argc, argv);
   QElapsedTimer clock;
   clock.start();
+  QApplication app(argc, argv);
   std::function<void(const std::string&)> log;
   if (options.verbose) {
     log = [&clock](const std::string& line) {
@@ -65,6 +65,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   setup.log = log;
   int status = 1;
   {
+    if (log) log("application ready");
     frmPlayer window(setup);
     if (std::optional<Message> refused = window.Start()) {
       boxes.Exec(*refused);
