@@ -15,6 +15,8 @@ FrmMenu::FrmMenu(std::function<void()> exportSong) {
   connect(outmp3lrc, &QAction::triggered, this, [exportSong = std::move(exportSong)] { exportSong(); });
 }
 
-void FrmMenu::Popup(const QPoint& globalPos) { menRClick->popup(globalPos); }
+void FrmMenu::Popup(const QPoint& globalPos) {
+  menRClick->popup(globalPos);
+}
 
 }  // namespace player

@@ -16,7 +16,9 @@
 namespace player {
 namespace {
 
-QColor FromBgr(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor FromBgr(std::uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 void SetTextColour(QWidget* widget, std::uint32_t bgr) {
   QPalette palette = widget->palette();
@@ -32,18 +34,25 @@ void SetText(QLabel* label, const std::string& text) {
 
 int ButtonCode(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
   }
 }
 
-bool Inside(QWidget* widget, QMouseEvent* event) { return widget->rect().contains(event->position().toPoint()); }
+bool Inside(QWidget* widget, QMouseEvent* event) {
+  return widget->rect().contains(event->position().toPoint());
+}
 
 }  // namespace
 
-frmPlayer::frmPlayer(Setup setup) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
+frmPlayer::frmPlayer(Setup setup)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
   setObjectName(QStringLiteral("frmPlayer"));
   setWindowTitle(QStringLiteral("Sonvira"));
   setFixedSize(kClientWidth, kClientHeight);
@@ -58,7 +67,9 @@ frmPlayer::frmPlayer(Setup setup) : QWidget(nullptr, Qt::Window | Qt::FramelessW
   s.library = setup_.library;
   s.playlist = stdSS1;
   s.playlistSkin = Picture1;
-  s.showMessage = [this](const Message& m) { setup_.boxes->Open(this, m, [this] { session_->MessageClosed(); }); };
+  s.showMessage = [this](const Message& m) {
+    setup_.boxes->Open(this, m, [this] { session_->MessageClosed(); });
+  };
   s.log = setup_.log;
   session_ = std::make_unique<PlayerSession>(std::move(s));
 
@@ -172,10 +183,14 @@ void frmPlayer::ShowFace() {
 
 void frmPlayer::SyncTimers() {
   const PlayerFace& face = session_->face();
-  if (!face.Timer1) Timer1.stop();
-  else if (!Timer1.isActive()) Timer1.start();
-  if (!face.tmrBass) tmrBass.stop();
-  else if (!tmrBass.isActive()) tmrBass.start();
+  if (!face.Timer1)
+    Timer1.stop();
+  else if (!Timer1.isActive())
+    Timer1.start();
+  if (!face.tmrBass)
+    tmrBass.stop();
+  else if (!tmrBass.isActive())
+    tmrBass.start();
 }
 
 void frmPlayer::Timer1Tick() {
@@ -190,8 +205,10 @@ void frmPlayer::Timer1Tick() {
 void frmPlayer::TmrBassTick() {
   TmrBassWork work = session_->TmrBassTick();
   SetText(lblCPU, work.lblCPU);
-  if (work.songChanged) ShowFace();
-  else SyncTimers();
+  if (work.songChanged)
+    ShowFace();
+  else
+    SyncTimers();
 }
 
 void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {
@@ -213,10 +230,11 @@ bool frmPlayer::SongButtonEvent(int n, QEvent* event) {
   auto* mouse = static_cast<QMouseEvent*>(event);
   if (event->type() == QEvent::MouseButtonPress) {
     if (session_->SongButtonDown(n, ButtonCode(mouse->button()))) {
-      if (menu_ == nullptr) menu_ = new FrmMenu([this] {
-        Log("menu: export slot " + std::to_string(session_->exportSlot()));
-        session_->Export();
-      });
+      if (menu_ == nullptr)
+        menu_ = new FrmMenu([this] {
+          Log("menu: export slot " + std::to_string(session_->exportSlot()));
+          session_->Export();
+        });
       menu_->Popup(mouse->globalPosition().toPoint());
     }
     return true;
@@ -247,7 +265,8 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
     dragOffset_.reset();
     return true;
   }
-  if (type == QEvent::MouseButtonPress && (watched == Image1 || watched == Label2)) return PressOnDragArea(mouse);
+  if (type == QEvent::MouseButtonPress && (watched == Image1 || watched == Label2))
+    return PressOnDragArea(mouse);
 
   if (type == QEvent::MouseMove) {
     if (watched == Image1) {

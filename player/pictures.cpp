@@ -46,7 +46,7 @@ QImage PlayerPicture(const char* name) {
   if (std::string_view(name) == pictures::kBackground) return StandInBackground(size.width(), size.height());
   image = QImage(size, QImage::Format_RGB32);
   image.fill(std::string_view(name).find("hover") != std::string_view::npos ? QColor(96, 110, 140)
-                                                                             : QColor(60, 67, 82));
+                                                                            : QColor(60, 67, 82));
   return image;
 }
 

@@ -1,13 +1,13 @@
 #include "player_app.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "frm_player.h"
 #include "platform/folders.h"
@@ -46,7 +46,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   std::function<void(const std::string&)> log;
   if (options.verbose) {
     log = [&clock](const std::string& line) {
-      std::fprintf(stderr, "sonvira %8.3f %s\n", static_cast<double>(clock.nsecsElapsed()) / 1e9, line.c_str());
+      std::fprintf(stderr, "sonvira %8.3f %s\n", static_cast<double>(clock.nsecsElapsed()) / 1e9,
+                   line.c_str());
     };
   }
   QtMessageBoxes boxes;

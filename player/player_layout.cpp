@@ -47,14 +47,19 @@ constexpr std::array kLayout = {
 
 }  // namespace
 
-std::span<const ControlSpec> PlayerLayout() { return kLayout; }
+std::span<const ControlSpec> PlayerLayout() {
+  return kLayout;
+}
 
 const ControlSpec& Control(std::string_view name) {
-  auto it = std::find_if(kLayout.begin(), kLayout.end(), [&](const ControlSpec& c) { return name == c.name; });
+  auto it =
+      std::find_if(kLayout.begin(), kLayout.end(), [&](const ControlSpec& c) { return name == c.name; });
   if (it == kLayout.end()) std::abort();
   return *it;
 }
 
-const ControlSpec& SongButton(int n) { return Control("Label1(" + std::to_string(n) + ")"); }
+const ControlSpec& SongButton(int n) {
+  return Control("Label1(" + std::to_string(n) + ")");
+}
 
 }  // namespace player

@@ -16,9 +16,9 @@ enum class FontKind {
 };
 
 struct ControlSpec {
-  const char* name;   // the control's name, with "(n)" for an element of a control array
+  const char* name;  // the control's name, with "(n)" for an element of a control array
   int x, y, width, height;
-  const char* text;   // design text, UTF-8; empty for pictures
+  const char* text;                     // design text, UTF-8; empty for pictures
   std::optional<std::uint32_t> colour;  // foreground as 0x00BBGGRR, when the design sets one
   const char* tooltip;
   FontKind font;
@@ -42,15 +42,15 @@ const ControlSpec& SongButton(int n);
 // picture buttons, and the playlist's skin.
 namespace pictures {
 inline constexpr char kBackground[] = "player_background.png";
-inline constexpr char kNextNormal[] = "player_next.png";            // Image3
-inline constexpr char kNextHover[] = "player_next_hover.png";       // Image4
-inline constexpr char kCloseNormal[] = "player_close.png";          // Image5
-inline constexpr char kCloseHover[] = "player_close_hover.png";     // Image6
-inline constexpr char kMinimiseNormal[] = "player_min.png";         // Image8
-inline constexpr char kMinimiseHover[] = "player_min_hover.png";    // Image9
+inline constexpr char kNextNormal[] = "player_next.png";          // Image3
+inline constexpr char kNextHover[] = "player_next_hover.png";     // Image4
+inline constexpr char kCloseNormal[] = "player_close.png";        // Image5
+inline constexpr char kCloseHover[] = "player_close_hover.png";   // Image6
+inline constexpr char kMinimiseNormal[] = "player_min.png";       // Image8
+inline constexpr char kMinimiseHover[] = "player_min_hover.png";  // Image9
 inline constexpr char kSpectrum[] = "player_spectrum.png";
-inline constexpr char kPanel[] = "player_panel.png";                // Picture2
-inline constexpr char kPlaylistSkin[] = "playlist_skin.png";        // Picture1
+inline constexpr char kPanel[] = "player_panel.png";          // Picture2
+inline constexpr char kPlaylistSkin[] = "playlist_skin.png";  // Picture1
 inline constexpr char kPointer[] = "player_cursor.png";
 }  // namespace pictures
 

@@ -45,8 +45,8 @@ bool CarriesNoSettings(const fs::path& path) {
   std::vector<std::byte> trailer(album::kTrailerSize);
   if (!file.value().ReadExactlyAt(size.value() - album::kTrailerSize, trailer)) return false;
   std::optional<album::Index> index = album::ParseTrailer(trailer);
-  return index && index->E + album::kTrailerSize - 1 == size.value() && index->A >= 1 && index->A == index->B &&
-         index->B <= index->E;
+  return index && index->E + album::kTrailerSize - 1 == size.value() && index->A >= 1 &&
+         index->A == index->B && index->B <= index->E;
 }
 
 PlayerFace DesignFace() {
@@ -64,11 +64,15 @@ PlayerFace DesignFace() {
 
 }  // namespace
 
-std::unique_ptr<AudioLibrary> CarriedAudioLibrary() { return std::make_unique<CarriedLibrary>(); }
+std::unique_ptr<AudioLibrary> CarriedAudioLibrary() {
+  return std::make_unique<CarriedLibrary>();
+}
 
 PlayerSession::PlayerSession(Setup setup) : setup_(std::move(setup)), face_(DesignFace()) {}
 
-PlayerSession::~PlayerSession() { Shutdown(); }
+PlayerSession::~PlayerSession() {
+  Shutdown();
+}
 
 void PlayerSession::Log(const std::string& line) const {
   if (setup_.log) setup_.log(line);
@@ -131,9 +135,9 @@ std::optional<Message> PlayerSession::Start() {
   api_ = opened.api;
   Log("steps 8-10: audio library 2.2 loaded and opened");
 
-  SetTimer(face_.Timer1, true, "Timer1");                 // 11
-  bassTime_ = std::make_unique<Cbass_time>(*api_);         // 12
-  if (image_) {                                            // 13
+  SetTimer(face_.Timer1, true, "Timer1");           // 11
+  bassTime_ = std::make_unique<Cbass_time>(*api_);  // 12
+  if (image_) {                                     // 13
     face_.Label2 = image_->AlbumName();
     Log("step 13: label Label2 = " + face_.Label2);
   } else {
@@ -184,7 +188,8 @@ void PlayerSession::UnpackSongs() {
     if (!first) deferred_.push_back(i);
     if (setup_.playlist != nullptr) {
       const QString number = QString::number(i);
-      platform::Status added = setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
+      platform::Status added =
+          setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
       if (!added) Log("step 14: " + added.error().Describe());
     }
     face_.Label1[i].tooltip = slot.name;

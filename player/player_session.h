@@ -147,7 +147,7 @@ class PlayerSession {
   int exportSlot_ = 0;
 
   bool messageOpen_ = false;
-  bool currentFailed_ = false;  // the current song could not be opened or started
+  bool currentFailed_ = false;                  // the current song could not be opened or started
   std::set<std::int16_t> failedSinceLastPlay_;  // playlist entries whose open failed
   std::set<std::int16_t> reported_;             // entries whose failure was shown
   bool shutDown_ = false;

@@ -7,9 +7,12 @@ namespace {
 
 QMessageBox::Icon IconOf(Icon icon) {
   switch (icon) {
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::Exclamation: return QMessageBox::Warning;
-    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Critical:
+      return QMessageBox::Critical;
+    case Icon::Exclamation:
+      return QMessageBox::Warning;
+    case Icon::Warning:
+      return QMessageBox::Warning;
   }
   return QMessageBox::Warning;
 }

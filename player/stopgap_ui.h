@@ -12,7 +12,9 @@ class QWidget;
 namespace player {
 
 // Twips to pixels, at 15 twips to the pixel.
-constexpr int Px(int twips) { return (twips + 7) / 15; }
+constexpr int Px(int twips) {
+  return (twips + 7) / 15;
+}
 
 // "宋体" 9 points bold with the simplified Chinese character set, or the installed Song face
 // that stands in for it.

@@ -60,7 +60,8 @@ void Sweep(const fs::path& base, std::vector<fs::path>* swept) {
 
 }  // namespace
 
-Result<std::unique_ptr<UnpackFolder>> UnpackFolder::Create(const fs::path& base, std::vector<fs::path>* swept) {
+Result<std::unique_ptr<UnpackFolder>> UnpackFolder::Create(const fs::path& base,
+                                                           std::vector<fs::path>* swept) {
   ScopedLock guard(base / kSweepLock);
   if (!guard.held()) return ErrorFromErrno(errno, (base / kSweepLock).string(), "lock the lock file");
   Sweep(base, swept);

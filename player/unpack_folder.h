@@ -18,8 +18,8 @@ class UnpackFolder {
  public:
   // Removes every subfolder of `base` that no running player holds (their paths go to
   // `swept` when given), then makes and locks a new one (mode 0700).
-  static platform::Result<std::unique_ptr<UnpackFolder>> Create(const std::filesystem::path& base,
-                                                                std::vector<std::filesystem::path>* swept = nullptr);
+  static platform::Result<std::unique_ptr<UnpackFolder>> Create(
+      const std::filesystem::path& base, std::vector<std::filesystem::path>* swept = nullptr);
 
   // Removes the folder and whatever is still in it, then lets go of the lock.
   ~UnpackFolder();

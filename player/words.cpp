@@ -4,26 +4,39 @@ namespace player {
 
 std::string Reason(const platform::Error& error) {
   switch (error.kind) {
-    case platform::ErrorKind::NotFound: return "找不到该文件或文件夹";
-    case platform::ErrorKind::Unreadable: return "无法读取该文件";
-    case platform::ErrorKind::Unwritable: return "无法写入（文件夹只读或没有权限）";
-    case platform::ErrorKind::DiskFull: return "磁盘空间不足";
-    case platform::ErrorKind::BadName: return "文件名无效";
-    case platform::ErrorKind::TooLarge: return "文件太大";
-    case platform::ErrorKind::BadFormat: return "不是有效的专辑文件（文件可能已损坏或不完整）";
-    case platform::ErrorKind::AlreadyRunning: return "程序已在运行中";
-    case platform::ErrorKind::Other: break;
+    case platform::ErrorKind::NotFound:
+      return "找不到该文件或文件夹";
+    case platform::ErrorKind::Unreadable:
+      return "无法读取该文件";
+    case platform::ErrorKind::Unwritable:
+      return "无法写入（文件夹只读或没有权限）";
+    case platform::ErrorKind::DiskFull:
+      return "磁盘空间不足";
+    case platform::ErrorKind::BadName:
+      return "文件名无效";
+    case platform::ErrorKind::TooLarge:
+      return "文件太大";
+    case platform::ErrorKind::BadFormat:
+      return "不是有效的专辑文件（文件可能已损坏或不完整）";
+    case platform::ErrorKind::AlreadyRunning:
+      return "程序已在运行中";
+    case platform::ErrorKind::Other:
+      break;
   }
   return "发生未知错误";
 }
 
 namespace {
 
-std::string Named(const std::string& file) { return file.empty() ? std::string() : "“" + file + "”"; }
+std::string Named(const std::string& file) {
+  return file.empty() ? std::string() : "“" + file + "”";
+}
 
 }  // namespace
 
-Message AlreadyRunningMessage() { return {"对不起Sonvira已在运行中, 不得重复加载!!", "错误！", Icon::Critical}; }
+Message AlreadyRunningMessage() {
+  return {"对不起Sonvira已在运行中, 不得重复加载!!", "错误！", Icon::Critical};
+}
 
 Message PrivateFolderMessage(const platform::Error& error) {
   return {"无法使用私有文件夹" + Named(error.file) + "：" + Reason(error), "错误！", Icon::Critical};
@@ -48,8 +61,8 @@ Message LibraryErrorMessage(const std::string& what, int code) {
 }
 
 Message UnpackFailedMessage(int slot, const std::string& title, const platform::Error& error) {
-  return {"第" + std::to_string(slot) + "首歌曲“" + title + "”无法解出，已跳过。\n" + Named(error.file) + "：" +
-              Reason(error),
+  return {"第" + std::to_string(slot) + "首歌曲“" + title + "”无法解出，已跳过。\n" + Named(error.file) +
+              "：" + Reason(error),
           "警告", Icon::Warning};
 }
 

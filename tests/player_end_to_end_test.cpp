@@ -83,7 +83,7 @@ std::string Check(const std::vector<std::string>& argv) {
 fs::path Tone(const fs::path& folder, const std::string& name, int hz) {
   fs::path wav = folder / (name + ".wav"), mp3 = folder / (name + ".mp3");
   Check({"/usr/bin/sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav.string(), "synth", "20", "sine",
-       std::to_string(hz), "vol", "0.5"});
+         std::to_string(hz), "vol", "0.5"});
   Check({"/usr/bin/lame", "--quiet", "-b", "128", wav.string(), mp3.string()});
   fs::remove(wav);
   return mp3;
@@ -126,7 +126,7 @@ std::string PlayerWindowId() {
 // A real pointer click at (x, y) of the window.
 void Click(const std::string& window, int x, int y, int button = 1) {
   Check({"/usr/bin/xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y), "click",
-       std::to_string(button)});
+         std::to_string(button)});
 }
 
 std::set<fs::path> PlayerFolders() {
@@ -146,9 +146,9 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
   testing_support::WriteFile(dir / "低音.lrc", "[00:01.00]低音\r\n");
   fs::path albums = dir / "albums";
   fs::create_directory(albums);
-  Check({(kBin / "pakrel").string(), "--name", "两个音", "--description", "测试", "--song", "1=" + low.string(),
-       "--lyrics", "1=" + (dir / "低音.lrc").string(), "--song", "2=" + high.string(), "--output-dir",
-       albums.string()});
+  Check({(kBin / "pakrel").string(), "--name", "两个音", "--description", "测试", "--song",
+         "1=" + low.string(), "--lyrics", "1=" + (dir / "低音.lrc").string(), "--song", "2=" + high.string(),
+         "--output-dir", albums.string()});
   const fs::path album = albums / "两个音.exe";
   const std::set<fs::path> before = PlayerFolders();
 
@@ -184,8 +184,8 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
   // Dragged by its background with the pointer, the window follows.
   auto position = [&] { return Check({"/usr/bin/xdotool", "getwindowgeometry", window}); };
   const std::string placed = position();
-  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1", "mousemove_relative",
-         "--", "-60", "-40", "mouseup", "1"});
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1",
+         "mousemove_relative", "--", "-60", "-40", "mouseup", "1"});
   std::this_thread::sleep_for(300ms);
   EXPECT_NE(position(), placed);
 

@@ -147,7 +147,8 @@ TEST_F(Player, AnAlbumWithoutSettingsWarnsAndGoesOnEmpty) {
   testing_support::WriteFile(album, image);
   PlayerSession& s = Start(album);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text, "There was an error when trying to load settings from " + s.albumFolder() + "set.ini. ");
+  EXPECT_EQ(messages_[0].text,
+            "There was an error when trying to load settings from " + s.albumFolder() + "set.ini. ");
   EXPECT_EQ(messages_[0].title, "Load Error");
   EXPECT_EQ(s.face().Label2, player::Control("Label2").text);
   EXPECT_EQ(s.songCount(), 0);

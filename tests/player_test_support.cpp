@@ -9,7 +9,9 @@ namespace fs = std::filesystem;
 namespace player_test {
 namespace {
 
-FakeBass& F() { return FakeBass::The(); }
+FakeBass& F() {
+  return FakeBass::The();
+}
 
 bool Known(DWORD h) {
   if (h != 0 && F().streams.contains(h)) return true;
@@ -47,8 +49,12 @@ player::BassApi FakeTable() {
     F().streams[h].playing = true;
     return TRUE;
   };
-  t.BASS_ChannelGetPosition = [](DWORD h) -> QWORD { return Known(h) ? F().streams[h].position : BASS_FAILED_QWORD; };
-  t.BASS_ChannelGetLength = [](DWORD h) -> QWORD { return Known(h) ? F().streams[h].length : BASS_FAILED_QWORD; };
+  t.BASS_ChannelGetPosition = [](DWORD h) -> QWORD {
+    return Known(h) ? F().streams[h].position : BASS_FAILED_QWORD;
+  };
+  t.BASS_ChannelGetLength = [](DWORD h) -> QWORD {
+    return Known(h) ? F().streams[h].length : BASS_FAILED_QWORD;
+  };
   t.BASS_ChannelBytes2Seconds = [](DWORD h, QWORD bytes) -> float {
     return Known(h) ? static_cast<float>(bytes) / kBytesPerSecond : -1.0f;
   };
@@ -75,11 +81,13 @@ platform::Status FakeLibrary::WriteWhenMissing(const fs::path& folder) {
 }
 
 player::AudioLibrary::Opened FakeLibrary::Load(const fs::path&) {
-  if (F().initFails) return {nullptr, player::LibraryErrorMessage("Can't initialize digital sound system", 3), "init"};
+  if (F().initFails)
+    return {nullptr, player::LibraryErrorMessage("Can't initialize digital sound system", 3), "init"};
   return {&table, {}, {}};
 }
 
-fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& songs, const std::vector<int>& lyricsSlots) {
+fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& songs,
+                   const std::vector<int>& lyricsSlots) {
   static const std::string player = testing_support::Pattern(3000, 7);
   album::BuildRequest request;
   request.player = platform::AsBytes(player);

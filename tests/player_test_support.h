@@ -59,6 +59,8 @@ class FakeLibrary : public player::AudioLibrary {
 std::filesystem::path MakeAlbum(const std::filesystem::path& folder, const std::map<int, std::string>& songs,
                                 const std::vector<int>& lyricsSlots = {});
 
-inline std::string Title(int slot) { return "歌" + std::to_string(slot); }
+inline std::string Title(int slot) {
+  return "歌" + std::to_string(slot);
+}
 
 }  // namespace player_test

@@ -37,9 +37,13 @@ class RecordingBoxes : public player::MessageBoxes {
   std::vector<player::Message> shown;
 };
 
-QColor TextColour(QWidget* w) { return w->palette().color(QPalette::Active, QPalette::WindowText); }
+QColor TextColour(QWidget* w) {
+  return w->palette().color(QPalette::Active, QPalette::WindowText);
+}
 
-QColor FromBgr(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor FromBgr(std::uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 class PlayerWindow : public ::testing::Test {
  protected:
@@ -121,7 +125,8 @@ TEST_F(PlayerWindow, MagentaAndWhatTheBackgroundLeavesUncoveredAreSeeThrough) {
 
 TEST_F(PlayerWindow, SongButtonsAndTheNextButtonPlayAndShowWhatPlays) {
   Open({{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
-  for (int n = 1; n <= 10; ++n) EXPECT_EQ(Find<QWidget>(player::SongButton(n).name)->isEnabled(), n <= 3) << n;
+  for (int n = 1; n <= 10; ++n)
+    EXPECT_EQ(Find<QWidget>(player::SongButton(n).name)->isEnabled(), n <= 3) << n;
   EXPECT_EQ(Find("Label1(5)")->toolTip(), QString::fromStdString(Title(5)));
   EXPECT_EQ(TextColour(Find("Label1(1)")), QColor(0, 255, 0));
   EXPECT_EQ(Find("songtitle")->text(), QString::fromStdString("[" + Title(1) + "]"));
