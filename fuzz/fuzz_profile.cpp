@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   auto bytes = std::as_bytes(std::span(data, size));
   album::AlbumSettings settings = album::LoadAlbumSettings(bytes);
-  for (const auto& slot : settings.slots) (void)slot.HasSafeName();
+  for (const auto& slot : settings.songSlots) (void)slot.HasSafeName();
   (void)album::ParseDescription(bytes);
   (void)album::ParseTrailer(bytes);
   return 0;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "album/writer.h"
+#include "cli/error_text.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
 
@@ -115,11 +116,12 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       } else {
         platform::Result<std::string> text = platform::ReadWholeFile(value, 16 << 20);
         if (!text) {
-          std::fprintf(stderr, "pakrel: %s\n", text.error().Describe().c_str());
+          std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(text.error()).c_str());
           return 1;
         }
         if (!platform::IsValidUtf8(text.value())) {
-          std::fprintf(stderr, "pakrel: %s: the description is not UTF-8 text\n", value.c_str());
+          std::fprintf(stderr, "pakrel: %s\n",
+                       cli::ErrorText({platform::ErrorKind::DescriptionNotText, value}).c_str());
           return 1;
         }
         request.description = text.value();
@@ -131,7 +133,7 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       auto& set = arg == "--song" ? songSet : lyricsSet;
       if (set[parsed->first - 1]) return UsageError(arg + " given twice for slot " + std::to_string(parsed->first));
       set[parsed->first - 1] = true;
-      auto& slot = request.slots[parsed->first - 1];
+      auto& slot = request.songSlots[parsed->first - 1];
       (arg == "--song" ? slot.song : slot.lyrics) = parsed->second;
     } else if (arg == "--output-dir") {
       if (!takeValue()) return UsageError("--output-dir needs a folder");
@@ -159,7 +161,7 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
     return album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
   }();
   if (!result) {
-    std::fprintf(stderr, "pakrel: %s\n", result.error().Describe().c_str());
+    std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(result.error()).c_str());
     return 1;
   }
   fs::path written = fs::absolute(result.value().image, ec).lexically_normal();

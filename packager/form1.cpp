@@ -8,7 +8,6 @@
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -17,16 +16,15 @@
 #include "common_dialog.h"
 #include "gradient_hscroll_widget.h"
 #include "platform/property_store.h"
+#include "ui/error_text.h"
+#include "ui/fonts.h"
+#include "ui/paths.h"
+#include "ui/twips.h"
 
 namespace {
 
-// The window was laid out in twips; at 15 twips to the pixel.
-int Px(int twips) {
-  return (twips + 7) / 15;
-}
-QRect Twips(int left, int top, int width, int height) {
-  return QRect(Px(left), Px(top), Px(width), Px(height));
-}
+using ui::Px;
+using ui::TwipsRect;
 
 constexpr int kClientWidth = 10290;
 constexpr int kClientHeight = 5400;
@@ -75,10 +73,6 @@ QCursor PackagerCursor() {
 
 }  // namespace
 
-void QtMessageBoxes::Warning(QWidget* parent, const QString& text, const QString& title) {
-  QMessageBox::warning(parent, title, text);
-}
-
 QString Form1::OwnFolderNote() {
   return QStringLiteral("音乐光碟已经完成，并放在本程式的所在目录下。");
 }
@@ -93,19 +87,13 @@ Form1::Form1(Setup setup, QWidget* parent) : QWidget(parent), setup_(std::move(s
     ownDialogs_ = std::make_unique<QtFileDialogs>(this);
     setup_.dialogs = ownDialogs_.get();
   }
-  if (!setup_.boxes) {
-    ownBoxes_ = std::make_unique<QtMessageBoxes>();
-    setup_.boxes = ownBoxes_.get();
-  }
   if (!setup_.openUrl) setup_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   PackagerWorkflow::Ui& ui = *this;
   workflow_ = std::make_unique<PackagerWorkflow>(ui, *setup_.dialogs, setup_.player, setup_.outputFolder);
 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Pakrel"));
-  QFont font(QStringLiteral("WenQuanYi Zen Hei"));
-  font.setPixelSize(12);
-  setFont(font);
+  setFont(ui::ProductFont());
   setFixedSize(Px(kClientWidth), Px(kClientHeight));
   setAutoFillBackground(true);
   SetBackground(kBackground);
@@ -119,14 +107,14 @@ Form1::~Form1() = default;
 void Form1::CreateControls() {
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(Twips(0, 50, 2025, 5310));
+  Image1->setGeometry(TwipsRect(0, 50, 2025, 5310));
   Image1->setPixmap(QPixmap(QStringLiteral(":/packager/packager_banner.png")));
 
   Label1 = MakeLabel(this, "Label1", QStringLiteral("专辑名称"), 2190, 240, kGreen);
 
   Text1 = new QLineEdit(this);
   Text1->setObjectName(QStringLiteral("Text1"));
-  Text1->setGeometry(Twips(3090, 120, 6435, 285));
+  Text1->setGeometry(TwipsRect(3090, 120, 6435, 285));
   connect(Text1, &QLineEdit::textEdited, this,
           [this](const QString& text) { workflow_->SetAlbumName(text); });
 
@@ -140,7 +128,7 @@ void Form1::CreateControls() {
     auto makeBox = [&](int i, int left) {
       auto* box = new QLineEdit(this);
       box->setObjectName(QStringLiteral("Text2(%1)").arg(i));
-      box->setGeometry(Twips(left, top, 3075, kRowHeight));
+      box->setGeometry(TwipsRect(left, top, 3075, kRowHeight));
       connect(box, &QLineEdit::textEdited, this,
               [this, i](const QString& text) { workflow_->SetText2(i, text); });
       return box;
@@ -148,7 +136,7 @@ void Form1::CreateControls() {
     auto makeButton = [&](const char* array, const QString& caption, int left) {
       auto* button = new QPushButton(caption, this);
       button->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(row));
-      button->setGeometry(Twips(left, top, 885, kRowHeight));
+      button->setGeometry(TwipsRect(left, top, 885, kRowHeight));
       return button;
     };
     Text2[row + 1] = makeBox(row + 1, 2100);
@@ -166,7 +154,7 @@ void Form1::CreateControls() {
 
   Command3 = new QPushButton(QStringLiteral("开始打包成EXE"), this);
   Command3->setObjectName(QStringLiteral("Command3"));
-  Command3->setGeometry(Twips(2160, 4560, 1605, 585));
+  Command3->setGeometry(TwipsRect(2160, 4560, 1605, 585));
   {
     QPalette palette = Command3->palette();
     palette.setColor(QPalette::Button, kGrey);
@@ -179,7 +167,7 @@ void Form1::CreateControls() {
 
   Command4 = new QPushButton(QStringLiteral("退出程序"), this);
   Command4->setObjectName(QStringLiteral("Command4"));
-  Command4->setGeometry(Twips(9120, 4560, 1095, 615));
+  Command4->setGeometry(TwipsRect(9120, 4560, 1095, 615));
   connect(Command4, &QPushButton::clicked, this, &QWidget::close);
   setTabOrder(previous, Command3);
   setTabOrder(Command3, Command4);
@@ -189,7 +177,7 @@ void Form1::CreateControls() {
   Label6 = new QLabel(this);
   Label6->setObjectName(QStringLiteral("Label6"));
   SetTextColour(Label6, kYellow);
-  Label6->setGeometry(Twips(2760, 4590, 7695, 225));
+  Label6->setGeometry(TwipsRect(2760, 4590, 7695, 225));
   Label6->setAlignment(Qt::AlignCenter);
   Label6->setText(Label6->fontMetrics().elidedText(setup_.completionNote, Qt::ElideMiddle, Label6->width()));
   Label6->setToolTip(setup_.completionNote);
@@ -204,7 +192,7 @@ void Form1::CreateControls() {
   Label5 = new QLabel(QStringLiteral("欢迎访问本程序的说明页"), this);
   Label5->setObjectName(QStringLiteral("Label5"));
   SetTextColour(Label5, kBlue);
-  Label5->setGeometry(Twips(5040, 4920, 2610, 180));
+  Label5->setGeometry(TwipsRect(5040, 4920, 2610, 180));
   Label5->setCursor(PackagerCursor());
   Label5->setMouseTracking(true);
   Label5->installEventFilter(this);
@@ -219,7 +207,7 @@ void Form1::CreateControls() {
   Label3 = MakeLabel(this, "Label3", QStringLiteral("专辑说明"), 1980, 6180, kOrange);
   rtfOutput = new QPlainTextEdit(this);
   rtfOutput->setObjectName(QStringLiteral("rtfOutput"));
-  rtfOutput->setGeometry(Twips(150, 5460, 1995, 3555));
+  rtfOutput->setGeometry(TwipsRect(150, 5460, 1995, 3555));
   {
     QPalette palette = rtfOutput->palette();
     palette.setColor(QPalette::Base, Qt::white);
@@ -281,14 +269,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::OpenLink() {
   // A page that is not there would otherwise open nothing, without a word.
   if (setup_.link.isLocalFile() && !QFileInfo::exists(setup_.link.toLocalFile())) {
-    Warn(QStringLiteral("找不到说明页：\n%1").arg(setup_.link.toLocalFile()), QStringLiteral("Pakrel"));
+    Warn(ui::MessageFor({platform::ErrorKind::NotFound, ui::ToPath(setup_.link.toLocalFile()).string()},
+                        ui::MissingPage()));
     return;
   }
   setup_.openUrl(setup_.link);
 }
 
-void Form1::Warn(const QString& text, const QString& title) {
-  setup_.boxes->Warning(this, text, title);
+void Form1::Warn(const ui::Message& message) {
+  ui::ShowMessage(this, message);
 }
 
 void Form1::Progress(bool visible, int value) {

@@ -25,18 +25,6 @@ class QPushButton;
 class FileDialogs;
 class GradientHScrollWidget;
 
-// Warning boxes, replaceable in tests. Each call returns when the user has closed the box.
-class MessageBoxes {
- public:
-  virtual ~MessageBoxes() = default;
-  virtual void Warning(QWidget* parent, const QString& text, const QString& title) = 0;
-};
-
-class QtMessageBoxes : public MessageBoxes {
- public:
-  void Warning(QWidget* parent, const QString& text, const QString& title) override;
-};
-
 class Form1 : public QWidget, private PackagerWorkflow::Ui {
   Q_OBJECT
 
@@ -46,9 +34,9 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
     std::filesystem::path outputFolder;  // where the albums go
     QString completionNote;              // the text of the completion note
     QUrl link;                           // what the link label opens
-    // Seams for tests; null or empty gives the desktop's own.
+    // Seams for tests; null or empty gives the desktop's own. (Message boxes go through
+    // ui::ShowMessage, whose seam is ui::ScopedMessageBoxes.)
     FileDialogs* dialogs = nullptr;
-    MessageBoxes* boxes = nullptr;
     std::function<void(const QUrl&)> openUrl;
   };
 
@@ -69,7 +57,7 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
 
  private:
   // PackagerWorkflow::Ui
-  void Warn(const QString& text, const QString& title) override;
+  void Warn(const ui::Message& message) override;
   void Progress(bool visible, int value) override;
   void Refresh() override;
 
@@ -80,7 +68,6 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
 
   Setup setup_;
   std::unique_ptr<FileDialogs> ownDialogs_;
-  std::unique_ptr<MessageBoxes> ownBoxes_;
   std::unique_ptr<PackagerWorkflow> workflow_;
 
   QLabel* Image1 = nullptr;

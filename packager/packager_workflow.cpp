@@ -1,20 +1,13 @@
 #include "packager_workflow.h"
 
-#include <QFile>
 #include <optional>
 #include <utility>
 
 #include "album/writer.h"
 #include "common_dialog.h"
-
-namespace {
-
-// Paths keep the bytes the file system gave the dialog, even when they are not UTF-8.
-std::filesystem::path ToPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
+#include "platform/text.h"
+#include "ui/error_text.h"
+#include "ui/paths.h"
 
 PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const std::byte> player,
                                    std::filesystem::path outputFolder)
@@ -25,8 +18,8 @@ PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const
 }
 
 QString PackagerWorkflow::GetFileName(const QString& path) {
-  std::optional<std::string> name = album::GetFileName(path.toStdString());
-  return name ? QString::fromStdString(*name) : QString();
+  std::optional<std::string> name = album::GetFileName(ui::ToUtf8(path));
+  return name ? ui::FromUtf8(*name) : QString();
 }
 
 void PackagerWorkflow::ChooseSong(int index) {
@@ -63,10 +56,10 @@ void PackagerWorkflow::Build() {
   // build; the window disables the button, and this guard holds even without it.
   if (building_) return;
 
-  const std::string name = text1_.toStdString();
-  const std::string description = description_.toStdString();
-  if (std::optional<album::Refusal> refusal = album::CheckNameAndDescription(name, description)) {
-    ui_.Warn(QString::fromStdString(refusal->text), QString::fromStdString(refusal->title));
+  const std::string name = ui::ToUtf8(text1_);
+  const std::string description = ui::ToUtf8(description_);
+  if (platform::Status checked = album::CheckNameAndDescription(name, description); !checked) {
+    ui_.Warn(ui::MessageFor(checked.error()));
     return;
   }
 
@@ -75,8 +68,8 @@ void PackagerWorkflow::Build() {
   request.albumName = name;
   request.description = description;
   for (int i = 0; i < album::kSlotCount; ++i) {
-    request.slots[i].song = ToPath(text2_[i + 1]);
-    request.slots[i].lyrics = ToPath(text2_[i + 11]);
+    request.songSlots[i].song = ui::ToPath(text2_[i + 1]);
+    request.songSlots[i].lyrics = ui::ToPath(text2_[i + 11]);
   }
   request.outputFolder = outputFolder_;
 
@@ -92,17 +85,13 @@ void PackagerWorkflow::Build() {
   if (!result) {
     SetProgress(wasVisible, wasValue);
     ui_.Refresh();
-    const platform::Error& error = result.error();
-    QString text = QStringLiteral("专辑没有做成：\n");
-    if (!error.file.empty()) text += QFile::decodeName(QByteArray::fromStdString(error.file)) + u'\n';
-    text += QString::fromStdString(error.message);
-    ui_.Warn(text, QStringLiteral("打包失败"));
+    ui_.Warn(ui::MessageFor(result.error(), ui::BuildFailure()));
     return;
   }
 
   const album::BuildResult& built = result.value();
   lastImage_ = built.image;
-  text4_[0] = QString::fromStdString(album::TrimSpaces(name));
+  text4_[0] = ui::FromUtf8(platform::Trim(name));
   for (int k = 1; k <= 21; ++k) text4_[k] = QString::number(built.s[k]);
   text4_[22] = QString::number(built.index.A);
   text4_[23] = QString::number(built.index.B);

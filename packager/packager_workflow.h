@@ -14,6 +14,7 @@
 #include <span>
 
 #include "album/format.h"
+#include "ui/message_box.h"
 
 class FileDialogs;
 
@@ -23,8 +24,8 @@ class PackagerWorkflow {
   class Ui {
    public:
     virtual ~Ui() = default;
-    // A warning box; returns when the user has closed it.
-    virtual void Warn(const QString& text, const QString& title) = 0;
+    // A message box; returns when the user has closed it.
+    virtual void Warn(const ui::Message& message) = 0;
     // The progress bar's visibility and value changed: repaint it and process pending events.
     virtual void Progress(bool visible, int value) = 0;
     // Texts, the build button's state or the completion note changed.

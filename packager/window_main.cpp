@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <system_error>
 
@@ -12,6 +11,9 @@
 #include "platform/folders.h"
 #include "platform/resources.h"
 #include "platform/single_instance.h"
+#include "ui/error_text.h"
+#include "ui/paths.h"
+#include "ui/translations.h"
 
 namespace fs = std::filesystem;
 
@@ -25,7 +27,7 @@ bool WritableFolder(const fs::path& folder) {
 fs::path FallbackFolder() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
   if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-  return QFile::encodeName(folder).toStdString();
+  return ui::ToPath(folder);
 }
 
 }  // namespace
@@ -41,12 +43,13 @@ OutputFolder ChooseOutputFolder(const fs::path& programFolder, const fs::path& f
 
 int RunPackagerWindow(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Pakrel"));
+  ui::LoadQtTranslations(app);
 
   platform::Result<std::unique_ptr<platform::SingleInstance>> instance =
       platform::SingleInstance::Acquire(platform::ProgramFile());
   if (!instance && instance.error().kind == platform::ErrorKind::AlreadyRunning) {
-    QMessageBox::critical(nullptr, QStringLiteral("错误！"),
-                          QStringLiteral("对不起Pakrel已在运行中, 不得重复加载!!"));
+    ui::ShowError(nullptr, instance.error());
     return 1;
   }
   // Any other trouble with the lock (no private folder, say) must not keep the user from working.
@@ -58,11 +61,8 @@ int RunPackagerWindow(int argc, char** argv) {
   setup.player = platform::LoadResourceData("CUSTOM", 101);
   setup.outputFolder = output.folder;
   setup.completionNote =
-      output.isProgramFolder
-          ? Form1::OwnFolderNote()
-          : Form1::OtherFolderNote(QFile::decodeName(QByteArray::fromStdString(output.folder.string())));
-  setup.link = QUrl::fromLocalFile(
-      QFile::decodeName(QByteArray::fromStdString((programFolder / "README.md").string())));
+      output.isProgramFolder ? Form1::OwnFolderNote() : Form1::OtherFolderNote(ui::ToQString(output.folder));
+  setup.link = QUrl::fromLocalFile(ui::ToQString(programFolder / "README.md"));
   Form1 window(std::move(setup));
   window.show();
   return app.exec();

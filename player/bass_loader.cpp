@@ -12,23 +12,6 @@ namespace fs = std::filesystem;
 namespace player {
 namespace {
 
-BassLoadResult Failed(BassFailure failure, std::string detail) {
-  BassLoadResult result;
-  result.failure = failure;
-  result.detail = std::move(detail);
-  switch (failure) {
-    case BassFailure::Missing:
-      result.message = {"BASS.DLL does not exists", "BASS.DLL", MessageIcon::Critical};
-      break;
-    case BassFailure::WrongVersion:
-      result.message = {"BASS version 2.2 was not loaded", "Incorrect BASS.DLL", MessageIcon::Critical};
-      break;
-    case BassFailure::InitFailed:
-      break;
-  }
-  return result;
-}
-
 // A directory search that finds anything under the name counts, as on the system the
 // player was made for, even an entry that turns out not to be a loadable file.
 bool FileExists(const fs::path& path) {
@@ -43,11 +26,11 @@ fs::path LibraryPath(const fs::path& albumFolder) {
   return folder / kBassFileName;
 }
 
+// Binds `name`; `complete` turns false when the library lacks it.
 template <class Fn>
-bool Bind(void* handle, const char* name, Fn& slot, std::string& missing) {
+void Bind(void* handle, const char* name, Fn& slot, bool& complete) {
   slot = reinterpret_cast<Fn>(dlsym(handle, name));
-  if (slot == nullptr && missing.empty()) missing = name;
-  return slot != nullptr;
+  complete = complete && slot != nullptr;
 }
 
 }  // namespace
@@ -56,62 +39,51 @@ platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder,
                                                std::span<const std::byte> library) {
   const fs::path path = LibraryPath(albumFolder);
   if (FileExists(path)) return {};
-  if (library.empty())
-    return platform::Error{platform::ErrorKind::NotFound, path.string(),
-                           "the program carries no audio library"};
-  platform::Result<platform::AtomicFile> file = platform::AtomicFile::Create(path);
-  if (!file) return file.error();
-  if (platform::Status written = file.value().Write(library); !written) return written;
-  // A file that appeared meanwhile is kept, never replaced.
-  platform::Result<bool> committed = file.value().CommitIfMissing();
-  if (!committed) return committed.error();
+  if (library.empty()) return platform::Error{platform::ErrorKind::NoLibraryResource, path.string()};
+  platform::AtomicFile file = TRY_VALUE(platform::AtomicFile::Create(path));
+  TRY(file.Write(library));
+  // A file that appeared meanwhile is kept, never replaced: either outcome is fine.
+  TRY(file.CommitIfMissing());
   return {};
 }
 
-BassLoadResult BassLibrary::Load(const fs::path& albumFolder, void* window) {
+platform::Result<std::unique_ptr<BassLibrary>> BassLibrary::Load(const fs::path& albumFolder, void* window) {
   const fs::path path = LibraryPath(albumFolder);
-  if (!FileExists(path)) return Failed(BassFailure::Missing, path.string() + " is missing");
+  auto failed = [&](platform::ErrorKind kind, int code) {
+    return platform::Error{kind, path.string(), 0, code};
+  };
+  if (!FileExists(path)) return failed(platform::ErrorKind::LibraryMissing, 0);
 
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
-    const char* why = dlerror();
-    return Failed(BassFailure::WrongVersion, why != nullptr ? why : "the library cannot be loaded");
-  }
+  if (handle == nullptr) return failed(platform::ErrorKind::LibraryWrongVersion, 0);
   std::unique_ptr<BassLibrary> library(new BassLibrary(handle, path));
   BassApi& api = library->api_;
-  std::string missing;
-  Bind(handle, "BASS_GetVersion", api.BASS_GetVersion, missing);
-  Bind(handle, "BASS_Init", api.BASS_Init, missing);
-  Bind(handle, "BASS_ErrorGetCode", api.BASS_ErrorGetCode, missing);
-  Bind(handle, "BASS_ChannelStop", api.BASS_ChannelStop, missing);
-  Bind(handle, "BASS_StreamCreateFile", api.BASS_StreamCreateFile, missing);
-  Bind(handle, "BASS_ChannelPlay", api.BASS_ChannelPlay, missing);
-  Bind(handle, "BASS_ChannelGetPosition", api.BASS_ChannelGetPosition, missing);
-  Bind(handle, "BASS_ChannelGetLength", api.BASS_ChannelGetLength, missing);
-  Bind(handle, "BASS_ChannelBytes2Seconds", api.BASS_ChannelBytes2Seconds, missing);
-  Bind(handle, "BASS_ChannelGetAttributes", api.BASS_ChannelGetAttributes, missing);
-  Bind(handle, "BASS_ChannelGetInfo", api.BASS_ChannelGetInfo, missing);
-  Bind(handle, "BASS_ChannelGetData", api.BASS_ChannelGetData, missing);
-  Bind(handle, "BASS_GetCPU", api.BASS_GetCPU, missing);
-  Bind(handle, "BASS_GetInfo", api.BASS_GetInfo, missing);
-  Bind(handle, "BASS_Free", api.BASS_Free, missing);
-  if (!missing.empty()) return Failed(BassFailure::WrongVersion, "the library lacks " + missing);
+  bool complete = true;
+  Bind(handle, "BASS_GetVersion", api.BASS_GetVersion, complete);
+  Bind(handle, "BASS_Init", api.BASS_Init, complete);
+  Bind(handle, "BASS_ErrorGetCode", api.BASS_ErrorGetCode, complete);
+  Bind(handle, "BASS_ChannelStop", api.BASS_ChannelStop, complete);
+  Bind(handle, "BASS_StreamCreateFile", api.BASS_StreamCreateFile, complete);
+  Bind(handle, "BASS_ChannelPlay", api.BASS_ChannelPlay, complete);
+  Bind(handle, "BASS_ChannelGetPosition", api.BASS_ChannelGetPosition, complete);
+  Bind(handle, "BASS_ChannelGetLength", api.BASS_ChannelGetLength, complete);
+  Bind(handle, "BASS_ChannelBytes2Seconds", api.BASS_ChannelBytes2Seconds, complete);
+  Bind(handle, "BASS_ChannelGetAttributes", api.BASS_ChannelGetAttributes, complete);
+  Bind(handle, "BASS_ChannelGetInfo", api.BASS_ChannelGetInfo, complete);
+  Bind(handle, "BASS_ChannelGetData", api.BASS_ChannelGetData, complete);
+  Bind(handle, "BASS_GetCPU", api.BASS_GetCPU, complete);
+  Bind(handle, "BASS_GetInfo", api.BASS_GetInfo, complete);
+  Bind(handle, "BASS_Free", api.BASS_Free, complete);
+  if (!complete) return failed(platform::ErrorKind::LibraryWrongVersion, 0);
 
   const DWORD version = api.BASS_GetVersion();
   if (version != static_cast<DWORD>(MakeLong(2, 2)))
-    return Failed(BassFailure::WrongVersion, "the library reports version " + std::to_string(version));
+    return failed(platform::ErrorKind::LibraryWrongVersion, static_cast<int>(version));
 
-  if (!api.BASS_Init(-1, 44100, 0, window, nullptr)) {
-    const int code = api.BASS_ErrorGetCode();
-    BassLoadResult result = Failed(BassFailure::InitFailed, "BASS_Init failed");
-    result.message = {"Can't initialize digital sound system\r\n(error code: " + std::to_string(code) + ")",
-                      "Error", MessageIcon::Exclamation};
-    return result;
-  }
+  if (!api.BASS_Init(-1, 44100, 0, window, nullptr))
+    return failed(platform::ErrorKind::SoundInitFailed, api.BASS_ErrorGetCode());
   library->open_ = true;
-  BassLoadResult result;
-  result.library = std::move(library);
-  return result;
+  return library;
 }
 
 void BassLibrary::Free() {

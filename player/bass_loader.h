@@ -1,8 +1,8 @@
 #pragma once
 // The audio library the player carries: written out beside the album as "bass.dll" when
 // missing, loaded from there by path, every operation bound by name, its version checked
-// and its output opened. Each failure comes back with the exact message box the player
-// shows for it, so the window only has to show it and end.
+// and its output opened. Each failure comes back as an error kind (LibraryMissing,
+// LibraryWrongVersion, SoundInitFailed) for the window to show before it ends.
 
 #include <filesystem>
 #include <memory>
@@ -37,32 +37,6 @@ struct BassApi {
 // The library's file name in the album folder.
 inline constexpr char kBassFileName[] = "bass.dll";
 
-enum class MessageIcon { Critical, Exclamation };
-
-// A message box: its text, title and icon.
-struct StartupMessage {
-  std::string text;
-  std::string title;
-  MessageIcon icon = MessageIcon::Critical;
-};
-
-enum class BassFailure {
-  Missing,       // no "bass.dll" in the album folder
-  WrongVersion,  // not loadable, an operation missing, or a version other than 2.2
-  InitFailed,    // the output could not be opened
-};
-
-class BassLibrary;
-
-struct BassLoadResult {
-  std::unique_ptr<BassLibrary> library;  // set on success, null on failure
-  BassFailure failure = BassFailure::Missing;
-  StartupMessage message;  // what to show on failure; the program then ends
-  std::string detail;      // why, for a developer (the loader's or the library's words)
-
-  bool ok() const { return library != nullptr; }
-};
-
 // Owns the loaded library: it is open (BASS_Init done) from Load until Free or the
 // destructor, and unloaded by the destructor.
 class BassLibrary {
@@ -70,15 +44,18 @@ class BassLibrary {
   // Start-up: the program's resource `library` written, byte for byte, to
   // `albumFolder`/"bass.dll" when no file of that name is there. An existing file is
   // never replaced, and a failed write leaves no part of a file behind. Nothing is written
-  // for an empty resource. The error is for a developer; the user learns of a missing
-  // library from Load.
+  // for an empty resource (NoLibraryResource). The user learns of a missing library from
+  // Load, so the window need not show this error.
   static platform::Status WriteWhenMissing(const std::filesystem::path& albumFolder,
                                            std::span<const std::byte> library);
 
   // Start-up: loads `albumFolder`/"bass.dll", binds every operation, checks for version
   // 2.2 and opens the default output at 44,100 Hz for `window` (which the library may
-  // ignore).
-  static BassLoadResult Load(const std::filesystem::path& albumFolder, void* window);
+  // ignore). LibraryMissing when there is no such file; LibraryWrongVersion when it cannot be
+  // loaded, lacks an operation or reports another version (`code`: the version, or 0);
+  // SoundInitFailed with the library's error code when the output does not open.
+  static platform::Result<std::unique_ptr<BassLibrary>> Load(const std::filesystem::path& albumFolder,
+                                                             void* window);
 
   ~BassLibrary();
   BassLibrary(const BassLibrary&) = delete;

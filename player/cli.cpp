@@ -5,6 +5,8 @@
 #include <string>
 
 #include "album/reader.h"
+#include "cli/error_text.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
@@ -28,29 +30,26 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
-platform::Result<album::AlbumImage> OpenOrReport(const char* path) {
+platform::Result<album::AlbumImage> ReadIndexOrReport(const char* path) {
   platform::Result<album::AlbumImage> image = album::AlbumImage::ReadAlbumIndex(path);
-  if (!image) std::fprintf(stderr, "sonvira: %s\n", image.error().Describe().c_str());
+  if (!image) std::fprintf(stderr, "sonvira: %s\n", cli::ErrorText(image.error()).c_str());
   return image;
 }
 
 int List(const char* path) {
-  platform::Result<album::AlbumImage> opened = OpenOrReport(path);
-  if (!opened) return 1;
-  const album::AlbumImage& image = opened.value();
+  platform::Result<album::AlbumImage> read = ReadIndexOrReport(path);
+  if (!read) return 1;
+  const album::AlbumImage& image = read.value();
   std::printf("Album: %s\n", image.AlbumName().c_str());
   std::printf("Description:\n");
-  std::string description = image.description();
-  for (std::size_t at = 0; at < description.size();) {
-    std::size_t end = description.find("\r\n", at);
-    if (end == std::string::npos) end = description.size();
-    std::printf("  %s\n", description.substr(at, end - at).c_str());
-    at = end + 2;
+  for (std::string_view rest = image.description(); !rest.empty();) {
+    const std::string_view line = platform::NextLine(rest, platform::LineEnds::CrOrCrLf);
+    std::printf("  %.*s\n", static_cast<int>(line.size()), line.data());
   }
   std::printf("Songs:\n");
   int songs = 0;
   for (int i = 1; i <= album::kSlotCount; ++i) {
-    const album::SlotEntry& slot = image.settings().slots[i - 1];
+    const album::SlotEntry& slot = image.settings().songSlots[i - 1];
     if (slot.name.empty()) continue;
     ++songs;
     std::printf("  %2d  %s  (song %lld bytes, lyrics %lld bytes)\n", i, slot.name.c_str(),
@@ -62,8 +61,9 @@ int List(const char* path) {
 }
 
 int Extract(const char* path, const char* folder) {
-  platform::Result<album::AlbumImage> opened = OpenOrReport(path);
-  if (!opened) return 1;
+  platform::Result<album::AlbumImage> read = ReadIndexOrReport(path);
+  if (!read) return 1;
+  const album::AlbumImage& image = read.value();
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder, ec)) {
@@ -72,12 +72,14 @@ int Extract(const char* path, const char* folder) {
   }
   int status = 0;
   for (int i = 1; i <= album::kSlotCount; ++i) {
-    if (opened.value().settings().slots[i - 1].name.empty()) continue;
-    platform::Result<album::ExtractedSong> song = album::ExportSlot(opened.value(), i, folder);
+    if (image.settings().songSlots[i - 1].name.empty()) continue;
+    platform::Result<album::ExtractedSong> song = album::ExportSlot(image, i, folder);
     if (!song) {
       // A bad slot is passed over so that the others still come out.
-      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i, song.error().Describe().c_str());
-      if (song.error().kind != platform::ErrorKind::BadName) return 1;
+      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i,
+                   cli::ErrorText(song.error()).c_str());
+      const platform::ErrorKind kind = song.error().kind;
+      if (kind != platform::ErrorKind::UnsafeSongName && kind != platform::ErrorKind::EmptySong) return 1;
       status = 1;
       continue;
     }

@@ -6,12 +6,12 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config binutils
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
   libmpg123-dev libsdl2-dev
   # tests, fuzzing and benchmarks
   libgtest-dev clang libclang-rt-14-dev time mpg123
-  # headless desktop: X server, sound server, a CJK font, screenshots
-  xvfb xauth x11-utils pulseaudio pulseaudio-utils fontconfig fonts-wqy-zenhei imagemagick
+  # headless desktop: X server, sound server, CJK fonts (AR PL UMing stands in for SimSun), screenshots
+  xvfb xauth x11-utils pulseaudio pulseaudio-utils fontconfig fonts-wqy-zenhei fonts-arphic-uming imagemagick
   # making the demo songs and test tones
   sox libsox-fmt-mp3 lame
 )

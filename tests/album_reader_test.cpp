@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli/error_text.h"
+
 #include "album/reader.h"
 #include "album/writer.h"
 #include "platform/file.h"
@@ -62,9 +64,9 @@ class AlbumReader : public ::testing::Test {
     fs::path path = Write("bad.exe", bytes);
     auto image = album::AlbumImage::ReadAlbumIndex(path);
     ASSERT_FALSE(image) << "accepted: " << words;
-    EXPECT_EQ(image.error().kind, platform::ErrorKind::BadFormat);
-    EXPECT_NE(image.error().Describe().find(path.string()), std::string::npos);
-    EXPECT_NE(image.error().Describe().find(words), std::string::npos) << image.error().Describe();
+    EXPECT_EQ(image.error().kind, platform::ErrorKind::NotAnAlbum);
+    EXPECT_NE(cli::ErrorText(image.error()).find(path.string()), std::string::npos);
+    EXPECT_NE(cli::ErrorText(image.error()).find(words), std::string::npos) << cli::ErrorText(image.error());
   }
   TempDir dir_;
 };
@@ -77,7 +79,7 @@ TEST_F(AlbumReader, ReadsAnAlbumFromAnotherWriter) {
   made.lyrics[2] = "[00:01.00]third\r\n";
   made.names[2] = "\xC8\xFD";  // "三" in code page 936
   auto image = album::AlbumImage::ReadAlbumIndex(Write("other.exe", made.Bytes()));
-  ASSERT_TRUE(image) << image.error().Describe();
+  ASSERT_TRUE(image) << cli::ErrorText(image.error());
   EXPECT_EQ(image.value().settings().title, "elsewhere");
   EXPECT_EQ(image.value().description(), "made elsewhere\r\n");
 
@@ -178,17 +180,17 @@ TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
   auto image = album::AlbumImage::ReadAlbumIndex(Write("unsafe.exe", made.Bytes()));
   ASSERT_TRUE(image);
   TempDir out;
-  std::vector<std::pair<int, std::string>> skipped;
+  std::vector<std::pair<int, platform::ErrorKind>> skipped;
   auto songs = album::ExtractSongs(image.value(), out.path(),
-                                   {.onSong = {}, .onSkip = [&](int slot, const std::string& why) {
-                                      skipped.emplace_back(slot, why);
+                                   {.onSong = {}, .onSkip = [&](const platform::Error& why) {
+                                      skipped.emplace_back(why.slot, why.kind);
                                     }});
   ASSERT_TRUE(songs);
   ASSERT_EQ(skipped.size(), 4u);
   EXPECT_EQ(skipped[0].first, 1);
-  EXPECT_NE(skipped[0].second.find("not a safe file name"), std::string::npos);
+  EXPECT_EQ(skipped[0].second, platform::ErrorKind::UnsafeSongName);
   EXPECT_EQ(skipped[3].first, 4);
-  EXPECT_NE(skipped[3].second.find("no bytes"), std::string::npos);
+  EXPECT_EQ(skipped[3].second, platform::ErrorKind::EmptySong);
   ASSERT_EQ(songs.value().size(), 1u);
   EXPECT_EQ(songs.value()[0].slot, 5);
   EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
@@ -196,7 +198,8 @@ TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
 
   auto exported = album::ExportSlot(image.value(), 1, out.path());
   ASSERT_FALSE(exported);
-  EXPECT_EQ(exported.error().kind, platform::ErrorKind::BadName);
+  EXPECT_EQ(exported.error().kind, platform::ErrorKind::UnsafeSongName);
+  EXPECT_EQ(exported.error().slot, 1);
 }
 
 TEST_F(AlbumReader, SameNamesUnpackToOneFileHoldingTheLaterSlot) {
@@ -274,7 +277,7 @@ TEST(ExtractPiece, AFailedCopyLeavesNoHalfFile) {
   // Past the end of the source.
   auto status = album::ExtractPiece(dir / "src", dir / "dst", 500, 1500);
   ASSERT_FALSE(status);
-  EXPECT_NE(status.error().Describe().find("src"), std::string::npos);
+  EXPECT_NE(cli::ErrorText(status.error()).find("src"), std::string::npos);
   EXPECT_EQ(ReadFile(dir / "dst"), "older");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
   // A write that fails half-way (a full disk behaves the same).
@@ -284,7 +287,7 @@ TEST(ExtractPiece, AFailedCopyLeavesNoHalfFile) {
     status = album::ExtractPiece(dir / "big", dir / "new", 1, 300000);
   }
   ASSERT_FALSE(status);
-  EXPECT_NE(status.error().Describe().find("new"), std::string::npos);
+  EXPECT_NE(cli::ErrorText(status.error()).find("new"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "new"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
   // A missing source.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli/error_text.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -43,10 +45,10 @@ class AlbumWriter : public ::testing::Test {
 
 TEST_F(AlbumWriter, WorkedExampleIsWrittenByteForByte) {
   album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = Source("x.mp3", 3000000, 1);
+  request.songSlots[0].song = Source("x.mp3", 3000000, 1);
   std::vector<int> progress;
   auto result = album::BuildAlbumImage(request, [&](int v) { progress.push_back(v); });
-  ASSERT_TRUE(result) << result.error().Describe();
+  ASSERT_TRUE(result) << cli::ErrorText(result.error());
 
   EXPECT_EQ(result.value().s[1], 700417);
   for (int k = 2; k <= 21; ++k) EXPECT_EQ(result.value().s[k], 3700417) << "s" << k;
@@ -86,21 +88,21 @@ TEST_F(AlbumWriter, WorkedExampleIsWrittenByteForByte) {
 
 TEST_F(AlbumWriter, GapsAndLyricsWithoutSongsRoundTrip) {
   album::BuildRequest request = Request("  专辑 gaps  ", "第一行\n\n  \nsecond line");
-  request.slots[1].song = Source("两只老虎.mp3", 5000, 2);
-  request.slots[1].lyrics = Source("两只老虎.lrc", 300, 3);
-  request.slots[4].song = Source("five.mp3", 7000, 5);
-  request.slots[7].lyrics = Source("orphan.lrc", 100, 8);
+  request.songSlots[1].song = Source("两只老虎.mp3", 5000, 2);
+  request.songSlots[1].lyrics = Source("两只老虎.lrc", 300, 3);
+  request.songSlots[4].song = Source("five.mp3", 7000, 5);
+  request.songSlots[7].lyrics = Source("orphan.lrc", 100, 8);
   auto result = album::BuildAlbumImage(request);
-  ASSERT_TRUE(result) << result.error().Describe();
+  ASSERT_TRUE(result) << cli::ErrorText(result.error());
   EXPECT_EQ(result.value().image.filename(), "专辑 gaps.exe");
 
   auto image = album::AlbumImage::ReadAlbumIndex(result.value().image);
-  ASSERT_TRUE(image) << image.error().Describe();
+  ASSERT_TRUE(image) << cli::ErrorText(image.error());
   EXPECT_EQ(image.value().AlbumName(), "专辑 gaps");
   EXPECT_EQ(image.value().settings().title, "专辑 gaps");
   // Blank lines are not shown; the others are kept as typed.
   EXPECT_EQ(image.value().description(), "第一行\r\nsecond line\r\n");
-  const auto& slots = image.value().settings().slots;
+  const auto& slots = image.value().settings().songSlots;
   EXPECT_EQ(slots[0].name, "");
   EXPECT_EQ(slots[1].name, "两只老虎");
   EXPECT_EQ(slots[4].name, "five");
@@ -139,7 +141,7 @@ TEST_F(AlbumWriter, ExistingLongerImageKeepsItsOldBytesInsideThePlayerPiece) {
   std::string old = Pattern(900000, 7);
   WriteFile(dir_ / "abc.exe", old);
   album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = Source("x.mp3", 1000, 1);
+  request.songSlots[0].song = Source("x.mp3", 1000, 1);
   auto result = album::BuildAlbumImage(request);
   ASSERT_TRUE(result);
   EXPECT_EQ(result.value().s[1], 900001);
@@ -147,44 +149,42 @@ TEST_F(AlbumWriter, ExistingLongerImageKeepsItsOldBytesInsideThePlayerPiece) {
   EXPECT_EQ(image.substr(0, 700416), player_);
   EXPECT_EQ(image.substr(700416, 900000 - 700416), old.substr(700416));
   auto read = album::AlbumImage::ReadAlbumIndex(dir_ / "abc.exe");
-  ASSERT_TRUE(read) << read.error().Describe();
-  EXPECT_EQ(read.value().settings().slots[0].songFirst, 900001);
+  ASSERT_TRUE(read) << cli::ErrorText(read.error());
+  EXPECT_EQ(read.value().settings().songSlots[0].songFirst, 900001);
 }
 
 TEST_F(AlbumWriter, LongSongNamesComeBackCutTo126Bytes) {
   std::string longName(140, 'n');
   album::BuildRequest request = Request("long", "hi");
-  request.slots[0].song = Source(longName + ".mp3", 10, 1);
+  request.songSlots[0].song = Source(longName + ".mp3", 10, 1);
   std::string chinese;
   for (int i = 0; i < 50; ++i) chinese += "歌";  // 100 bytes in code page 936, 150 in UTF-8
-  request.slots[1].song = Source(chinese + "x.mp3", 10, 2);
+  request.songSlots[1].song = Source(chinese + "x.mp3", 10, 2);
   std::string cut;
   for (int i = 0; i < 70; ++i) cut += "曲";  // 140 bytes: the cut falls on a character boundary
-  request.slots[2].song = Source(cut + ".mp3", 10, 3);
+  request.songSlots[2].song = Source(cut + ".mp3", 10, 3);
   auto result = album::BuildAlbumImage(request);
   ASSERT_TRUE(result);
   auto image = album::AlbumImage::ReadAlbumIndex(result.value().image);
   ASSERT_TRUE(image);
-  EXPECT_EQ(image.value().settings().slots[0].name, std::string(126, 'n'));
-  EXPECT_EQ(image.value().settings().slots[1].name, chinese + "x");
-  EXPECT_EQ(image.value().settings().slots[2].name.size(), 63u * 3);
+  EXPECT_EQ(image.value().settings().songSlots[0].name, std::string(126, 'n'));
+  EXPECT_EQ(image.value().settings().songSlots[1].name, chinese + "x");
+  EXPECT_EQ(image.value().settings().songSlots[2].name.size(), 63u * 3);
 }
 
 TEST_F(AlbumWriter, NameAndDescriptionChecksComeFirst) {
   auto noName = album::CheckNameAndDescription("   ", "hi");
-  ASSERT_TRUE(noName);
-  EXPECT_EQ(noName->text, "请先给你制作的专辑取个名字吧！");
-  EXPECT_EQ(noName->title, "无专辑名");
+  ASSERT_FALSE(noName);
+  EXPECT_EQ(noName.error().kind, platform::ErrorKind::NoAlbumName);
   auto noDescription = album::CheckNameAndDescription("abc", "   ");
-  ASSERT_TRUE(noDescription);
-  EXPECT_EQ(noDescription->text, "请为你制作的专辑写个说明吧！");
-  EXPECT_EQ(noDescription->title, "无专辑说明");
+  ASSERT_FALSE(noDescription);
+  EXPECT_EQ(noDescription.error().kind, platform::ErrorKind::NoDescription);
   // Only spaces count as blank.
-  EXPECT_FALSE(album::CheckNameAndDescription("a\tb", "\r\n\r\n"));
+  EXPECT_TRUE(album::CheckNameAndDescription("a\tb", "\r\n\r\n"));
 
   auto result = album::BuildAlbumImage(Request(" ", ""));
   ASSERT_FALSE(result);
-  EXPECT_EQ(result.error().message, "请先给你制作的专辑取个名字吧！");
+  EXPECT_EQ(result.error().kind, platform::ErrorKind::NoAlbumName);
   EXPECT_TRUE(fs::is_empty(dir_.path()));
 }
 
@@ -195,14 +195,15 @@ class RefusedBuild : public AlbumWriter {
     auto before = Listing();
     auto result = album::BuildAlbumImage(request);
     ASSERT_FALSE(result);
-    EXPECT_NE(result.error().Describe().find(file), std::string::npos) << result.error().Describe();
-    EXPECT_NE(result.error().Describe().find(words), std::string::npos) << result.error().Describe();
+    EXPECT_NE(cli::ErrorText(result.error()).find(file), std::string::npos) << cli::ErrorText(result.error());
+    EXPECT_NE(cli::ErrorText(result.error()).find(words), std::string::npos)
+        << cli::ErrorText(result.error());
     EXPECT_EQ(Listing(), before);
   }
   // A write that fails half-way (a full disk behaves the same) after `limit` bytes.
   platform::Result<album::BuildResult> BuildWithWritesFailingAt(std::size_t limit) {
     album::BuildRequest request = Request("abc", "hi");
-    request.slots[0].song = Source("x.mp3", 3000000, 1);
+    request.songSlots[0].song = Source("x.mp3", 3000000, 1);
     testing_support::FileSizeLimit failing(limit);
     return album::BuildAlbumImage(request);
   }
@@ -219,21 +220,21 @@ class RefusedBuild : public AlbumWriter {
 
 TEST_F(RefusedBuild, MissingOrUnreadableSource) {
   album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = dir_ / "gone.mp3";
+  request.songSlots[0].song = dir_ / "gone.mp3";
   ExpectRefused(request, "gone.mp3", "no such file");
   if (::getuid() != 0) {  // root reads anything
-    request.slots[0].song = Source("locked.mp3", 10, 1);
-    ::chmod(request.slots[0].song.c_str(), 0);
+    request.songSlots[0].song = Source("locked.mp3", 10, 1);
+    ::chmod(request.songSlots[0].song.c_str(), 0);
     ExpectRefused(request, "locked.mp3", "permission denied");
   }
-  request.slots[0].song = Source("ok.mp3", 10, 1);
-  request.slots[3].lyrics = dir_.path();
+  request.songSlots[0].song = Source("ok.mp3", 10, 1);
+  request.songSlots[3].lyrics = dir_.path();
   ExpectRefused(request, dir_.path().string(), "folder");
 }
 
 TEST_F(RefusedBuild, SongFileNameTooShortForAName) {
   album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = Source("mp3", 10, 1);
+  request.songSlots[0].song = Source("mp3", 10, 1);
   ExpectRefused(request, "mp3", "too short");
 }
 
@@ -247,7 +248,7 @@ TEST_F(RefusedBuild, AlbumNamesThatAreNoFileNames) {
 
 TEST_F(RefusedBuild, AlbumThatWouldOverwriteItsOwnSong) {
   album::BuildRequest request = Request("abc", "hi");
-  request.slots[0].song = Source("abc.exe", 10, 1);
+  request.songSlots[0].song = Source("abc.exe", 10, 1);
   ExpectRefused(request, "abc.exe", "its own files");
 }
 
@@ -258,7 +259,7 @@ TEST_F(RefusedBuild, AlbumPastTheSizeLimit) {
     fs::path path = dir_ / ("big" + std::to_string(i) + ".mp3");
     WriteFile(path, "");
     fs::resize_file(path, 1100000000);
-    request.slots[i].song = path;
+    request.songSlots[i].song = path;
   }
   ExpectRefused(request, "huge.exe", "2,147,483,647");
 }
@@ -266,7 +267,7 @@ TEST_F(RefusedBuild, AlbumPastTheSizeLimit) {
 TEST_F(RefusedBuild, WriteFailureRemovesANewImage) {
   auto result = BuildWithWritesFailingAt(2000000);
   ASSERT_FALSE(result);
-  EXPECT_NE(result.error().Describe().find("abc.exe"), std::string::npos);
+  EXPECT_NE(cli::ErrorText(result.error()).find("abc.exe"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "abc.exe"));
 }
 
@@ -291,10 +292,10 @@ TEST_F(RefusedBuild, ReadOnlyFolder) {
   if (child == 0) {
     if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
     auto result = album::BuildAlbumImage(request);
-    bool named = !result && result.error().Describe().find(locked.string()) != std::string::npos &&
-                 result.error().Describe().find("permission denied") != std::string::npos;
+    bool named = !result && cli::ErrorText(result.error()).find(locked.string()) != std::string::npos &&
+                 cli::ErrorText(result.error()).find("permission denied") != std::string::npos;
     if (asNobody) _exit(named ? 0 : 1);
-    EXPECT_TRUE(named) << (result ? "built" : result.error().Describe());
+    EXPECT_TRUE(named) << (result ? "built" : cli::ErrorText(result.error()));
   } else {
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -1,5 +1,5 @@
 // The player's loader of the audio library: writing it out, loading it by path, and the
-// message box each failure brings.
+// error kind and facts each failure brings (the window words them: ui_error_text_test).
 #include "bass_loader.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +14,9 @@
 #include "platform/resources.h"
 
 namespace fs = std::filesystem;
-using player::BassFailure;
+using platform::ErrorKind;
 using player::BassLibrary;
-using player::MessageIcon;
+using LoadResult = platform::Result<std::unique_ptr<BassLibrary>>;
 
 namespace {
 
@@ -39,12 +39,10 @@ class BassLoader : public ::testing::Test {
     std::ofstream(folder_ / "bass.dll", std::ios::binary) << bytes;
   }
 
-  static void ExpectWrongVersion(const player::BassLoadResult& result) {
+  void ExpectWrongVersion(const LoadResult& result) {
     ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.failure, BassFailure::WrongVersion);
-    EXPECT_EQ(result.message.text, "BASS version 2.2 was not loaded");
-    EXPECT_EQ(result.message.title, "Incorrect BASS.DLL");
-    EXPECT_EQ(result.message.icon, MessageIcon::Critical);
+    EXPECT_EQ(result.error().kind, ErrorKind::LibraryWrongVersion);
+    EXPECT_EQ(result.error().file, (folder_ / "bass.dll").string());
   }
 
   fs::path folder_;
@@ -67,16 +65,16 @@ TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
       << "no temporary left";
 
-  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
-  ASSERT_TRUE(result.ok()) << result.detail;
-  const player::BassApi& api = result.library->api();
+  LoadResult result = BassLibrary::Load(folder_, nullptr);
+  ASSERT_TRUE(result.ok()) << static_cast<int>(result.error().kind);
+  const player::BassApi& api = result.value()->api();
   EXPECT_EQ(api.BASS_GetVersion(), 0x00020002u);
   // The output is open: a stream can be made and played through the bound operations.
   std::string song = std::string(SONVIRA_SOURCE_DIR) + "/tests/data/audio/stereo_44k_cbr.mp3";
   HSTREAM stream = api.BASS_StreamCreateFile(FALSE, song.c_str(), 0, 0, 0);
   ASSERT_NE(stream, 0u) << api.BASS_ErrorGetCode();
   EXPECT_TRUE(api.BASS_ChannelPlay(stream, FALSE));
-  result.library->Free();
+  result.value()->Free();
   EXPECT_EQ(api.BASS_ChannelGetLength(stream), ~QWORD{0}) << "Free releases every stream";
 }
 
@@ -85,14 +83,14 @@ TEST_F(BassLoader, AnExistingLibraryIsNeverOverwrittenAndAForeignVersionIsRefuse
   PutLibrary(foreign);
   ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, platform::LoadResourceData("CUSTOM", 101)));
   EXPECT_EQ(ReadBytes(folder_ / "bass.dll"), foreign);
-  ExpectWrongVersion(BassLibrary::Load(folder_, nullptr));
+  LoadResult result = BassLibrary::Load(folder_, nullptr);
+  ExpectWrongVersion(result);
+  EXPECT_EQ(result.error().code, 0x00010002) << "the version it reports";
 }
 
 TEST_F(BassLoader, ALibraryLackingAnOperationIsRefusedLikeAWrongVersion) {
   PutLibrary(ReadBytes(FAKE_INCOMPLETE_LIBRARY));
-  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
-  ExpectWrongVersion(result);
-  EXPECT_NE(result.detail.find("BASS_ChannelGetData"), std::string::npos) << result.detail;
+  ExpectWrongVersion(BassLibrary::Load(folder_, nullptr));
 }
 
 TEST_F(BassLoader, AFileThatIsNoLibraryIsRefusedLikeAWrongVersion) {
@@ -100,27 +98,24 @@ TEST_F(BassLoader, AFileThatIsNoLibraryIsRefusedLikeAWrongVersion) {
   ExpectWrongVersion(BassLibrary::Load(folder_, nullptr));
 }
 
-TEST_F(BassLoader, WithNoLibraryToWriteTheMissingLibraryMessageIsGiven) {
-  EXPECT_FALSE(BassLibrary::WriteWhenMissing(folder_, {}));
+TEST_F(BassLoader, WithNoLibraryToWriteTheLibraryIsReportedMissing) {
+  platform::Status written = BassLibrary::WriteWhenMissing(folder_, {});
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().kind, ErrorKind::NoLibraryResource);
   EXPECT_FALSE(fs::exists(folder_ / "bass.dll"));
-  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
+  LoadResult result = BassLibrary::Load(folder_, nullptr);
   ASSERT_FALSE(result.ok());
-  EXPECT_EQ(result.failure, BassFailure::Missing);
-  EXPECT_EQ(result.message.text, "BASS.DLL does not exists");
-  EXPECT_EQ(result.message.title, "BASS.DLL");
-  EXPECT_EQ(result.message.icon, MessageIcon::Critical);
+  EXPECT_EQ(result.error().kind, ErrorKind::LibraryMissing);
 }
 
-TEST_F(BassLoader, WhenNoOutputOpensTheMessageCarriesTheLibrarysErrorCode) {
+TEST_F(BassLoader, WhenNoOutputOpensTheErrorCarriesTheLibrarysErrorCode) {
   ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, platform::LoadResourceData("CUSTOM", 101)));
   setenv("SDL_AUDIODRIVER", "no_such_output", 1);
-  player::BassLoadResult result = BassLibrary::Load(folder_, nullptr);
+  LoadResult result = BassLibrary::Load(folder_, nullptr);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   ASSERT_FALSE(result.ok());
-  EXPECT_EQ(result.failure, BassFailure::InitFailed);
-  EXPECT_EQ(result.message.text, "Can't initialize digital sound system\r\n(error code: 3)");
-  EXPECT_EQ(result.message.title, "Error");
-  EXPECT_EQ(result.message.icon, MessageIcon::Exclamation);
+  EXPECT_EQ(result.error().kind, ErrorKind::SoundInitFailed);
+  EXPECT_EQ(result.error().code, 3);
 }
 
 }  // namespace

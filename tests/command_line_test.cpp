@@ -90,14 +90,15 @@ TEST(CommandLine, PakrelBuildsTheAlbumThatSonviraListsAndUnpacks) {
   EXPECT_EQ(std::count(extracted.out.begin(), extracted.out.end(), '\n'), 3);
 }
 
-TEST(CommandLine, PakrelRefusesWithTheWindowsMessagesAndLeavesNothing) {
+TEST(CommandLine, PakrelRefusesInEnglishAndLeavesNothing) {
   TempDir dir;
   auto noName = RunProcess({kPakrel, "--name", "  ", "--output-dir", dir.path().string()});
   EXPECT_EQ(noName.exitCode, 1);
-  EXPECT_NE(noName.err.find("请先给你制作的专辑取个名字吧！"), std::string::npos) << noName.err;
+  EXPECT_NE(noName.err.find("pakrel: the album name is empty"), std::string::npos) << noName.err;
   auto noDescription = RunProcess({kPakrel, "--name", "a", "--description", " ", "--output-dir", dir.path().string()});
   EXPECT_EQ(noDescription.exitCode, 1);
-  EXPECT_NE(noDescription.err.find("请为你制作的专辑写个说明吧！"), std::string::npos);
+  EXPECT_NE(noDescription.err.find("pakrel: the description is empty"), std::string::npos)
+      << noDescription.err;
 
   auto missing = RunProcess({kPakrel, "--name", "a", "--song", "2=" + (dir / "gone.mp3").string(),
                              "--output-dir", dir.path().string()});

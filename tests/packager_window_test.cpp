@@ -24,11 +24,9 @@ using packager_test::ReadAll;
 using packager_test::ScriptedDialogs;
 using packager_test::TempFolder;
 
-class RecordingBoxes : public MessageBoxes {
+class RecordingBoxes : public ui::MessageBoxes {
  public:
-  void Warning(QWidget*, const QString& text, const QString& title) override {
-    boxes.push_back({text, title});
-  }
+  void Show(QWidget*, const ui::Message& message) override { boxes.push_back({message.text, message.title}); }
   std::vector<Box> boxes;
 };
 
@@ -45,6 +43,7 @@ struct Window {
   std::filesystem::path output = folder.path() / "albums";
   ScriptedDialogs dialogs;
   RecordingBoxes boxes;
+  ui::ScopedMessageBoxes scopedBoxes{boxes};
   std::vector<QUrl> opened;
   std::unique_ptr<Form1> form;
 
@@ -56,7 +55,6 @@ struct Window {
     setup.completionNote = Form1::OwnFolderNote();
     setup.link = QUrl::fromLocalFile(QString::fromStdString(folder.Write("README.md", 10, 0).string()));
     setup.dialogs = &dialogs;
-    setup.boxes = &boxes;
     setup.openUrl = [this](const QUrl& url) { opened.push_back(url); };
     form = std::make_unique<Form1>(std::move(setup));
     form->show();

@@ -18,7 +18,7 @@ using packager_test::TempFolder;
 // Keeps what the workflow asked of its window.
 class RecordingUi : public PackagerWorkflow::Ui {
  public:
-  void Warn(const QString& text, const QString& title) override { boxes.push_back({text, title}); }
+  void Warn(const ui::Message& message) override { boxes.push_back({message.text, message.title}); }
   void Progress(bool visible, int value) override {
     progress.push_back({visible, value});
     if (onProgress) onProgress();
@@ -182,10 +182,10 @@ TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
 
   // The image reads back with the songs in their slots.
   auto opened = album::AlbumImage::ReadAlbumIndex(image);
-  ASSERT_TRUE(opened) << opened.error().Describe();
-  EXPECT_EQ(opened.value().settings().slots[0].name, "one");
-  EXPECT_EQ(opened.value().settings().slots[1].name, "");
-  EXPECT_EQ(opened.value().settings().slots[2].name, "three");
+  ASSERT_TRUE(opened) << opened.error().file;
+  EXPECT_EQ(opened.value().settings().songSlots[0].name, "one");
+  EXPECT_EQ(opened.value().settings().songSlots[1].name, "");
+  EXPECT_EQ(opened.value().settings().songSlots[2].name, "three");
   EXPECT_EQ(opened.value().description(), "没有说明\r\n");
 
   // Finished: paths, names and album name emptied, the description kept, the note shown.

@@ -49,7 +49,7 @@ TEST(Folders, ProgramFileIsThisTestProgram) {
 
 TEST_F(WithRuntimeDir, PrivateFolderIsCreatedOnlyAccessibleToTheUser) {
   platform::Result<std::filesystem::path> folder = platform::PrivateFolder();
-  ASSERT_TRUE(folder) << folder.error().Describe();
+  ASSERT_TRUE(folder) << folder.error().file;
   EXPECT_EQ(folder.value().parent_path(), dir_.path());
   struct stat st {};
   ASSERT_EQ(::stat(folder.value().c_str(), &st), 0);
@@ -70,12 +70,13 @@ TEST_F(WithRuntimeDir, PrivateFolderThatIsALinkIsRefused) {
   std::filesystem::create_directory_symlink(elsewhere.path(), dir_ / "sonvira");
   platform::Result<std::filesystem::path> folder = platform::PrivateFolder();
   ASSERT_FALSE(folder);
-  EXPECT_NE(folder.error().Describe().find("sonvira"), std::string::npos);
+  EXPECT_EQ(folder.error().kind, platform::ErrorKind::NotPrivate);
+  EXPECT_NE(folder.error().file.find("sonvira"), std::string::npos);
 }
 
 TEST_F(WithRuntimeDir, SecondCopyOfTheSameProgramIsDetected) {
   auto first = platform::SingleInstance::Acquire("/opt/album/abc.exe");
-  ASSERT_TRUE(first) << first.error().Describe();
+  ASSERT_TRUE(first) << first.error().file;
   // flock locks belong to the open file, so a second acquisition in this process already
   // sees the first; a child process shows the same from outside.
   auto second = platform::SingleInstance::Acquire("/opt/album/abc.exe");

@@ -33,7 +33,7 @@ class Driver {
  public:
   explicit Driver(unsigned seed) : rng_(seed) {
     c_.ControlResized(220, 120);
-    playlist::DressPlaylist(c_, PlayerSkinPicture());
+    player::DressPlaylist(c_, PlayerSkinPicture());
   }
 
   void Step() {
@@ -47,19 +47,22 @@ class Driver {
       case 1:
       case 2: {
         const int id = ++nextId_;
-        (void)c_.AddItem(QStringLiteral("id %1").arg(id), QStringLiteral("x %1").arg(id),
-                         TitleOf(id), QStringLiteral("t %1").arg(id), SecondsOf(id));
+        EXPECT_TRUE(c_.AddItem(QStringLiteral("id %1").arg(id), QStringLiteral("x %1").arg(id), TitleOf(id),
+                               QStringLiteral("t %1").arg(id), SecondsOf(id)));
         songs_[QStringLiteral("id %1").arg(id)] = id;
         break;
       }
       case 3: {
         const int index = Pick(-1, n + 1);
         if (index >= 1 && index <= n) removed_ << c_.row(index).FileName;
-        (void)c_.Remove(static_cast<std::int16_t>(index));
+        // Below row 1 nothing happens; past the last row the call fails.
+        EXPECT_EQ(c_.Remove(static_cast<std::int16_t>(index)).ok(), index <= n);
         break;
       }
       case 4:
-        if (n > 0) (void)c_.SelectIndex(static_cast<std::int16_t>(Pick(1, n)));
+        if (n > 0) {
+          EXPECT_TRUE(c_.SelectIndex(static_cast<std::int16_t>(Pick(1, n))));
+        }
         break;
       case 5:
       case 6:
@@ -100,7 +103,7 @@ class Driver {
         if (n > 0) {
           const int i = Pick(1, n);
           const int id = songs_.at(c_.row(i).FileName);
-          (void)c_.RefreshTime(SecondsOf(id), c_.row(i).lbls.text, static_cast<std::int16_t>(i));
+          EXPECT_TRUE(c_.RefreshTime(SecondsOf(id), c_.row(i).lbls.text, static_cast<std::int16_t>(i)));
         }
         break;
       case 12:

@@ -34,8 +34,8 @@ TEST(PlaylistColours, AHostThatStoredNothingGetsTheTwelveDefaults) {
 }
 
 TEST(PlaylistColours, StoredNamesAreMatchedWithoutRegardToCase) {
-  MemoryPropertyStore bag{{"playedbordercolor", 0x0080FF}, {"BACKGROUNDCOLOR", 0x123456}};
-  stdSS c(&bag);
+  MemoryPropertyStore store{{"playedbordercolor", 0x0080FF}, {"BACKGROUNDCOLOR", 0x123456}};
+  stdSS c(&store);
   EXPECT_EQ(c.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(c.elements().shpsB.borderColor, 0x0080FFu);
   EXPECT_EQ(c.BackgroundColor(), 0x123456u);
@@ -50,13 +50,13 @@ TEST(PlaylistColours, SavingStoresOnlyWhatDiffersAndReadsBackTheSame) {
 
   c.PlayedBorderColor(0x0080FF);
   c.SelectedTimeTextColor(0x010203);
-  MemoryPropertyStore bag;
-  c.WriteProperties(bag);
-  EXPECT_EQ(bag.size(), 2);
-  EXPECT_TRUE(bag.Contains("PlayedBorderColor"));
-  EXPECT_EQ(bag.Read("playedbordercolor"), 0x0080FF);
+  MemoryPropertyStore store;
+  c.WriteProperties(store);
+  EXPECT_EQ(store.size(), 2);
+  EXPECT_TRUE(store.Contains("PlayedBorderColor"));
+  EXPECT_EQ(store.Read("playedbordercolor"), 0x0080FF);
 
-  stdSS reloaded(&bag);
+  stdSS reloaded(&store);
   EXPECT_EQ(reloaded.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(reloaded.SelectedTimeTextColor(), 0x010203u);
   EXPECT_EQ(reloaded.BackgroundColor(), defaults::kBackgroundColor);
@@ -66,7 +66,7 @@ TEST(PlaylistColours, TitleTextColorSparesTheSelectedAndThePlayingRow) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 4);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.Play(3);
   c.TitleTextColor(0x00FF00);
   EXPECT_EQ(c.TitleTextColor(), 0x00FF00u);
@@ -77,7 +77,7 @@ TEST(PlaylistColours, TitleTextColorSparesTheSelectedAndThePlayingRow) {
   EXPECT_EQ(c.row(2).lblIme.style.foreColor, defaults::kSelectedTitleTextColor);
   EXPECT_EQ(c.row(3).lblIme.style.foreColor, defaults::kPlayedTitleTextColor);
   // New rows and rows returning to normal take the new colour.
-  (void)c.SelectIndex(4);
+  EXPECT_TRUE(c.SelectIndex(4));
   EXPECT_EQ(c.row(2).lblIme.style.foreColor, 0x00FF00u);
 }
 
@@ -85,7 +85,7 @@ TEST(PlaylistColours, SelectedTimeBackColorRecoloursTheHolderTheJoinLinesAndMark
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 4);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.SelectedTimeBackColor(0x0000FF);
   EXPECT_EQ(c.elements().shpsA.fillColor, 0x0000FFu);
   for (int i = 0; i <= 4; ++i) EXPECT_EQ(c.row(i).tas.color, 0x0000FFu) << i;
@@ -97,7 +97,7 @@ TEST(PlaylistColours, EachColourRecoloursItsOwnElements) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 4);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.Play(3);
   c.BackgroundTimeColor(0x000001);
   EXPECT_EQ(c.row(1).shps.fillColor, 0x000001u);
@@ -172,7 +172,7 @@ TEST(PlaylistLayout, EnlargingAScrolledControlMovesTheCanvasDownToFillTheSpace) 
   stdSS c;
   Dress(c, 200, 100);
   AddSongs(c, 20);  // canvas 281
-  (void)c.SelectIndex(20);
+  EXPECT_TRUE(c.SelectIndex(20));
   ASSERT_EQ(c.elements().PicOzadje.box.top, 100 - 281);
   c.ControlResized(200, 200);
   EXPECT_EQ(c.elements().PicOzadje.box.top, 200 - 281);
@@ -227,7 +227,7 @@ TEST(PlaylistSkin, GuiCopiesCapsAndButtonsOutOfThePicture) {
 TEST(PlaylistSkin, AZeroTileHeightOrNoPictureLeavesTheStripsUnpaintedWithoutFailing) {
   stdSS c;
   c.ControlResized(200, 141);
-  playlist::SetupPlaylistSkin(c);
+  player::SetupPlaylistSkin(c);
   c.GUI_SSOzadjeVina = 0;
   c.PictureData = PlayerSkinPicture();
   c.GUI();
@@ -235,7 +235,7 @@ TEST(PlaylistSkin, AZeroTileHeightOrNoPictureLeavesTheStripsUnpaintedWithoutFail
   EXPECT_EQ(c.elements().PicDrsnik.tileTops.size(), 43u);
   stdSS bare;
   bare.ControlResized(200, 141);
-  playlist::SetupPlaylistSkin(bare);
+  player::SetupPlaylistSkin(bare);
   bare.GUI();
   EXPECT_TRUE(bare.elements().PicDrsnik.tileTops.empty());
   EXPECT_TRUE(bare.elements().PicGor.image.isNull());

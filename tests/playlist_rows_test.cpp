@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 
 #include "playlist_test_support.h"
+#include "ui/fonts.h"
 
 namespace {
 
@@ -55,15 +56,11 @@ TEST(PlaylistRows, LabelWidthsComeFromTheFontMetricsOfTheirFont) {
   for (int k = 2; k <= 120; ++k) AddSong(c, k);
   for (int i : {1, 9, 10, 99, 100, 120}) {
     const playlist::TextElement& number = c.row(i).lblevilka;
-    QFont font;
-    font.setFamilies({number.style.fontName, QStringLiteral("WenQuanYi Zen Hei")});
-    font.setPixelSize(number.fontPixelSize);
+    const QFont font = ui::ProductFont(number.style.fontName, number.fontPixelSize);
     EXPECT_EQ(number.box.width, QFontMetrics(font).horizontalAdvance(number.text)) << i;
   }
   const playlist::TextElement& title = c.row(1).lblIme;
-  QFont font;
-  font.setFamilies({title.style.fontName, QStringLiteral("WenQuanYi Zen Hei")});
-  font.setPixelSize(title.fontPixelSize);
+  const QFont font = ui::ProductFont(title.style.fontName, title.fontPixelSize);
   EXPECT_EQ(title.box.width, QFontMetrics(font).horizontalAdvance(title.text));
   EXPECT_GT(title.box.width, 0);
 }
@@ -72,7 +69,7 @@ TEST(PlaylistRows, AnEmptyTitleShowsNoEllipsisAndALongOneShowsItLeftOfTheTimeCol
   stdSS c;
   c.ControlResized(120, 300);
   AddSong(c, 1, QStringLiteral(" "));
-  (void)c.RefreshTitle(QString(), 1);
+  EXPECT_TRUE(c.RefreshTitle(QString(), 1));
   AddSong(c, 2, QStringLiteral("A title far too long to fit in front of the time column"));
   EXPECT_FALSE(c.row(1).lblSpot.visible);
   const playlist::Row& r = c.row(2);
@@ -100,7 +97,7 @@ TEST(PlaylistRows, AddingRaisesDurationChangedOnceWithTheNewTotalBeforeTheRowHas
 TEST(PlaylistRows, AnAddThatWouldOverflowTheTotalTimeFailsAndChangesNothing) {
   stdSS c;
   c.ControlResized(200, 300);
-  (void)c.AddItem("a", "", "a", "", 2'000'000'000);
+  EXPECT_TRUE(c.AddItem("a", "", "a", "", 2'000'000'000));
   auto status = c.AddItem("b", "", "b", "", 2'000'000'000);
   EXPECT_FALSE(status.ok());
   EXPECT_EQ(c.ListCount, 1);
@@ -114,7 +111,7 @@ TEST(PlaylistRows, RemovingTheMiddleOfThreeMovesTheLastSongUpWithItsDataAndMark)
   EventLog log;
   log.Attach(c);
   c.NanMultiSelect = 2;
-  (void)c.MS(3);  // row 3 carries the mark
+  EXPECT_TRUE(c.MS(3));  // row 3 carries the mark
   ASSERT_TRUE(c.Remove(2).ok());
   EXPECT_EQ(c.ListCount, 2);
   EXPECT_EQ(c.row(1).lblevilka.text, "01. ");
@@ -139,7 +136,7 @@ TEST(PlaylistRows, RemovingThePlayingRowClearsThePlayingMark) {
   ASSERT_TRUE(c.elements().shpsB.visible);
   EventLog log;
   log.Attach(c);
-  (void)c.Remove(3);
+  EXPECT_TRUE(c.Remove(3));
   EXPECT_EQ(c.Playing, 0);
   EXPECT_FALSE(c.elements().shpsB.visible);
   // The song that moved into the row does not look played.
@@ -155,7 +152,7 @@ TEST(PlaylistRows, RemovingARowAboveThePlayingRowMovesTheMarkUpWithoutPlaying) {
   c.Play(4);
   EventLog log;
   log.Attach(c);
-  (void)c.Remove(1);
+  EXPECT_TRUE(c.Remove(1));
   EXPECT_EQ(c.Playing, 3);
   EXPECT_EQ(c.row(3).lblIme.text, "Song 4");
   EXPECT_EQ(c.elements().shpsB.box.top, 28);
@@ -170,7 +167,7 @@ TEST(PlaylistRows, RemovingTheOnlyRowHidesTheCanvas) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 1);
-  (void)c.Remove(1);
+  EXPECT_TRUE(c.Remove(1));
   EXPECT_EQ(c.ListCount, 0);
   EXPECT_FALSE(c.elements().PicOzadje.visible);
   EXPECT_EQ(c.SkupensSekund, 0);
@@ -197,9 +194,9 @@ TEST(PlaylistRows, RemovingARowScrolledIntoViewKeepsNoEmptySpaceBelowTheLastRow)
   stdSS c;
   c.ControlResized(200, 70);
   AddSongs(c, 10);
-  (void)c.SelectIndex(10);
+  EXPECT_TRUE(c.SelectIndex(10));
   ASSERT_EQ(c.elements().PicOzadje.box.top, 70 - 141);
-  (void)c.Remove(10);
+  EXPECT_TRUE(c.Remove(10));
   EXPECT_EQ(c.elements().PicOzadje.box.top, 70 - 127);
 }
 
@@ -207,9 +204,9 @@ TEST(PlaylistRows, ClearEmptiesTheListTheTotalAndTheOutputFields) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 3);
-  (void)c.SelectIndex(2);
+  EXPECT_TRUE(c.SelectIndex(2));
   c.Play(1);
-  (void)c.GetData(2);
+  EXPECT_TRUE(c.GetData(2));
   EventLog log;
   log.Attach(c);
   c.Clear();
@@ -239,10 +236,10 @@ TEST(PlaylistRows, GetDataCopiesARowAndIndexZeroEmptiesTheFields) {
   EXPECT_EQ(c.gTitle, "Song 2");
   EXPECT_EQ(c.gTime, "0:20");
   EXPECT_EQ(c.gTimeInSeconds, 20);
-  (void)c.AddFileName2("other", 2);
-  (void)c.GetData(2);
+  EXPECT_TRUE(c.AddFileName2("other", 2));
+  EXPECT_TRUE(c.GetData(2));
   EXPECT_EQ(c.gFileName2, "other");
-  (void)c.GetData(0);
+  EXPECT_TRUE(c.GetData(0));
   EXPECT_EQ(c.gFileName, "");
   EXPECT_EQ(c.gFileName2, "");
   EXPECT_EQ(c.gTitle, "");
@@ -256,10 +253,10 @@ TEST(PlaylistRows, RefreshTimeChangesTheTotalOnlyForDifferentSeconds) {
   AddSongs(c, 2);
   EventLog log;
   log.Attach(c);
-  (void)c.RefreshTime(20, "changed", 2);
+  EXPECT_TRUE(c.RefreshTime(20, "changed", 2));
   EXPECT_EQ(c.row(2).lbls.text, "0:20");
   EXPECT_TRUE(log.durations.empty());
-  (void)c.RefreshTime(100, "1:40", 2);
+  EXPECT_TRUE(c.RefreshTime(100, "1:40", 2));
   EXPECT_EQ(c.row(2).lbls.text, "1:40");
   EXPECT_EQ(c.row(2).seconds, 100);
   EXPECT_EQ(c.SkupensSekund, 110);
@@ -271,9 +268,9 @@ TEST(PlaylistRows, RefreshTitleShowsAndHidesTheEllipsisInPlace) {
   c.ControlResized(120, 300);
   AddSongs(c, 1);
   EXPECT_FALSE(c.row(1).lblSpot.visible);
-  (void)c.RefreshTitle("A title far too long to fit in front of the time column", 1);
+  EXPECT_TRUE(c.RefreshTitle("A title far too long to fit in front of the time column", 1));
   EXPECT_TRUE(c.row(1).lblSpot.visible);
-  (void)c.RefreshTitle("Short", 1);
+  EXPECT_TRUE(c.RefreshTitle("Short", 1));
   EXPECT_FALSE(c.row(1).lblSpot.visible);
   EXPECT_EQ(c.row(1).lblIme.text, "Short");
 }
@@ -282,10 +279,10 @@ TEST(PlaylistRows, MultiDeleteRemovesTheSelectedRowAndEveryMarkedRow) {
   stdSS c;
   c.ControlResized(200, 300);
   AddSongs(c, 5);
-  (void)c.SelectIndex(3);
+  EXPECT_TRUE(c.SelectIndex(3));
   c.NanMultiSelect = 2;
-  (void)c.MS(2);
-  (void)c.MS(4);
+  EXPECT_TRUE(c.MS(2));
+  EXPECT_TRUE(c.MS(4));
   ASSERT_EQ(Marks(c), (QStringList{"", "I", "I", "I", ""}));
   c.MultiIzbris();
   EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 5"}));
@@ -299,11 +296,11 @@ TEST(PlaylistRows, MultiDeleteOfARangeWithoutPrimaryRowAlsoRemovesTheLastRow) {
   c.ControlResized(200, 300);
   AddSongs(c, 5);
   c.NanMultiSelect = 1;
-  (void)c.MS(5);  // no single selection yet: rows 1 to 5, Selected stays 0
+  EXPECT_TRUE(c.MS(5));  // no single selection yet: rows 1 to 5, Selected stays 0
   ASSERT_EQ(c.Selected, 0);
   c.NanMultiSelect = 2;
-  (void)c.MS(1);
-  (void)c.MS(2);
+  EXPECT_TRUE(c.MS(1));
+  EXPECT_TRUE(c.MS(2));
   c.MultiIzbris();
   EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2"}));
 }

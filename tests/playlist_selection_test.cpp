@@ -343,9 +343,9 @@ TEST(PlaylistSelection, SelectingOrPlayingARowScrollsItIntoView) {
   stdSS c;
   c.ControlResized(200, 70);
   AddSongs(c, 10);
-  (void)c.SelectIndex(8);
+  EXPECT_TRUE(c.SelectIndex(8));
   EXPECT_EQ(c.elements().PicOzadje.box.top, -43);
-  (void)c.SelectIndex(1);
+  EXPECT_TRUE(c.SelectIndex(1));
   EXPECT_EQ(c.elements().PicOzadje.box.top, 0);
   c.Play(8);
   EXPECT_EQ(c.elements().PicOzadje.box.top, -43);

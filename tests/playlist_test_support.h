@@ -2,6 +2,8 @@
 // Shared set-up for the playlist control tests: rows with recognisable data, the player's skin,
 // and a recorder for the control's events.
 
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -9,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "playlist/player_skin.h"
+#include "player_skin.h"
 #include "playlist/stdss.h"
 
 namespace playlist_test {
@@ -40,9 +42,9 @@ inline QImage PlayerSkinPicture() {
 
 // Song k: FileName "file k", FileName2 "second k", title "Song k", k * 10 seconds.
 inline void AddSong(stdSS& c, int k, const QString& title = QString()) {
-  (void)c.AddItem(QStringLiteral("file %1").arg(k), QStringLiteral("second %1").arg(k),
-                  title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title, QStringLiteral("0:%1").arg(k * 10),
-                  k * 10);
+  EXPECT_TRUE(c.AddItem(QStringLiteral("file %1").arg(k), QStringLiteral("second %1").arg(k),
+                        title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title,
+                        QStringLiteral("0:%1").arg(k * 10), k * 10));
 }
 
 inline void AddSongs(stdSS& c, int count) {
@@ -52,7 +54,7 @@ inline void AddSongs(stdSS& c, int count) {
 // A control of the given size, dressed the way the player dresses it.
 inline void Dress(stdSS& c, int width, int height) {
   c.ControlResized(width, height);
-  playlist::DressPlaylist(c, PlayerSkinPicture());
+  player::DressPlaylist(c, PlayerSkinPicture());
 }
 
 // Titles of rows 1..ListCount, to compare whole lists at once.

@@ -15,7 +15,7 @@ class PlaylistWidget : public ::testing::Test {
  protected:
   void SetUp() override {
     w.SetSize(200, 141);
-    playlist::DressPlaylist(w, PlayerSkinPicture());
+    player::DressPlaylist(w, PlayerSkinPicture());
     AddSongs(w, 20);
     log.Attach(w);
     w.show();
@@ -104,7 +104,7 @@ TEST_F(PlaylistWidget, ARightPressBelowTheRowsRaisesRightClick) {
 }
 
 TEST_F(PlaylistWidget, ItPaintsTheSelectedRowThePlayingFrameAndTheSkin) {
-  (void)w.SelectIndex(2);
+  EXPECT_TRUE(w.SelectIndex(2));
   w.NePredvajaj = true;
   w.Play(4);
   w.NePredvajaj = false;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/text.h"
 
 namespace album {
 
@@ -89,28 +90,16 @@ std::optional<std::int64_t> ParsePosition(std::string_view text) {
 std::optional<Index> ParseTrailer(std::span<const std::byte> trailer) {
   // The index text is what is left of the trailer's lines once NULs are dropped and each
   // line is trimmed; lines end at CR or CR LF.
+  std::string bytes;
+  for (std::byte b : trailer)
+    if (b != std::byte{0}) bytes += static_cast<char>(b);
   std::string text;
-  std::string line;
-  auto flush = [&] {
-    std::size_t b = line.find_first_not_of(' ');
-    if (b != std::string::npos) {
-      std::size_t e = line.find_last_not_of(' ');
-      text.append(line, b, e - b + 1);
-      text += "\r\n";
-    }
-    line.clear();
-  };
-  for (std::size_t i = 0; i < trailer.size(); ++i) {
-    char c = static_cast<char>(trailer[i]);
-    if (c == '\0') continue;
-    if (c == '\r') {
-      flush();
-      if (i + 1 < trailer.size() && static_cast<char>(trailer[i + 1]) == '\n') ++i;
-      continue;
-    }
-    line += c;
+  for (std::string_view rest = bytes; !rest.empty();) {
+    std::string_view line = platform::Trim(platform::NextLine(rest, platform::LineEnds::CrOrCrLf));
+    if (line.empty()) continue;
+    text.append(line);
+    text += "\r\n";
   }
-  flush();
 
   std::optional<std::int64_t> fields[3];
   std::size_t start = 0;

@@ -1,11 +1,13 @@
 #include "album/reader.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 using platform::Error;
@@ -37,7 +39,7 @@ AlbumSettings LoadAlbumSettings(std::span<const std::byte> ini) {
   settings.title = platform::FromAnsi(platform::ReadProfileString("t", "title", ini));
   for (int k = 1; k <= 21; ++k) settings.s[k] = PositionOrZero(platform::ReadProfileString("S", "S" + std::to_string(k), ini));
   for (int i = 1; i <= kSlotCount; ++i) {
-    SlotEntry& slot = settings.slots[i - 1];
+    SlotEntry& slot = settings.songSlots[i - 1];
     slot.name = platform::FromAnsi(platform::ReadProfileString("SONG", "SONG" + std::to_string(i), ini));
     slot.songFirst = settings.s[i];
     slot.songAfter = settings.s[i + 1];
@@ -51,14 +53,8 @@ std::string ParseDescription(std::span<const std::byte> bytes) {
   std::string_view text = platform::AsChars(bytes);
   std::string kept;
   while (!text.empty()) {
-    std::size_t end = text.find('\r');
-    std::string_view line = text.substr(0, end);
-    if (end == std::string_view::npos) {
-      text = {};
-    } else {
-      text.remove_prefix(end + (end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1));
-    }
-    if (line.find_first_not_of(' ') == std::string_view::npos) continue;
+    std::string_view line = platform::NextLine(text, platform::LineEnds::CrOrCrLf);
+    if (platform::IsBlank(line)) continue;
     kept.append(line);
     kept += "\r\n";
   }
@@ -67,23 +63,22 @@ std::string ParseDescription(std::span<const std::byte> bytes) {
 
 namespace {
 
-// What is wrong with the trailer's numbers for a file of `fileLength` bytes, or empty.
-std::string IndexProblem(const Index& index, std::int64_t fileLength) {
-  if (index.E + kTrailerSize - 1 != fileLength)
-    return "the index does not match the file length (the file may be truncated)";
-  if (!(1 <= index.A && index.A <= index.B && index.B <= index.E)) return "the index positions are out of order";
-  if (index.B - index.A > kMaxSettingsSize) return "the settings are implausibly large";
-  if (index.E - index.B > kMaxDescriptionSize) return "the description is implausibly large";
-  return {};
+// What is wrong with the trailer's numbers for a file of `fileLength` bytes, or nullopt.
+std::optional<Defect> IndexProblem(const Index& index, std::int64_t fileLength) {
+  if (index.E + kTrailerSize - 1 != fileLength) return Defect::LengthMismatch;
+  if (!(1 <= index.A && index.A <= index.B && index.B <= index.E)) return Defect::IndexOutOfOrder;
+  if (index.B - index.A > kMaxSettingsSize) return Defect::SettingsTooLarge;
+  if (index.E - index.B > kMaxDescriptionSize) return Defect::DescriptionTooLarge;
+  return std::nullopt;
 }
 
-// What is wrong with the recorded piece positions of an image with a sound index, or empty.
-std::string PositionsProblem(const Index& index, const PiecePositions& s) {
-  if (s[1] < 1) return "the settings do not record where the songs start";
+// What is wrong with the recorded piece positions of an image with a sound index, or nullopt.
+std::optional<Defect> PositionsProblem(const Index& index, const PiecePositions& s) {
+  if (s[1] < 1) return Defect::NoSongStart;
   for (int k = 2; k <= 21; ++k)
-    if (s[k] < s[k - 1]) return "the settings record song positions out of order";
-  if (s[21] != index.A) return "the settings do not agree with the index";
-  return {};
+    if (s[k] < s[k - 1]) return Defect::PositionsOutOfOrder;
+  if (s[21] != index.A) return Defect::SettingsDisagree;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -95,70 +90,67 @@ std::string AlbumImage::AlbumName() const {
 }
 
 Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
-  auto bad = [&](const std::string& why) { return Error{ErrorKind::BadFormat, path.string(), "not a valid album: " + why}; };
-  Result<File> opened = File::OpenRead(path);
-  if (!opened) return opened.error();
-  const File& file = opened.value();
-  Result<std::int64_t> size = file.Size();
-  if (!size) return size.error();
+  auto bad = [&](Defect defect) {
+    return Error{ErrorKind::NotAnAlbum, path.string(), 0, static_cast<int>(defect)};
+  };
+  const File file = TRY_VALUE(File::OpenRead(path));
 
   AlbumImage image;
   image.path_ = path;
-  image.size_ = size.value();
-  if (image.size_ < kTrailerSize) return bad("the file is shorter than the 10,000-byte index");
-  if (image.size_ > kMaxImageSize) return bad("the file is larger than 2,147,483,647 bytes");
+  image.size_ = TRY_VALUE(file.Size());
+  if (image.size_ < kTrailerSize) return bad(Defect::ShorterThanTrailer);
+  if (image.size_ > kMaxImageSize) return bad(Defect::LargerThanLimit);
 
   std::vector<std::byte> trailer(kTrailerSize);
-  if (Status s = file.ReadExactlyAt(image.size_ - kTrailerSize, trailer); !s) return s.error();
+  TRY(file.ReadExactlyAt(image.size_ - kTrailerSize, trailer));
   std::optional<Index> index = ParseTrailer(trailer);
-  if (!index) return bad("the index at its end does not hold three numbers");
+  if (!index) return bad(Defect::NoIndexNumbers);
   image.index_ = *index;
-  if (std::string why = IndexProblem(*index, image.size_); !why.empty()) return bad(why);
+  if (std::optional<Defect> defect = IndexProblem(*index, image.size_)) return bad(*defect);
 
   std::vector<std::byte> settings(static_cast<std::size_t>(index->B - index->A));
-  if (Status s = file.ReadExactlyAt(index->A - 1, settings); !s) return s.error();
+  TRY(file.ReadExactlyAt(index->A - 1, settings));
   image.settings_ = LoadAlbumSettings(settings);
-  if (std::string why = PositionsProblem(*index, image.settings_.s); !why.empty()) return bad(why);
+  if (std::optional<Defect> defect = PositionsProblem(*index, image.settings_.s)) return bad(*defect);
 
   std::vector<std::byte> description(static_cast<std::size_t>(index->E - index->B));
-  if (Status s = file.ReadExactlyAt(index->B - 1, description); !s) return s.error();
+  TRY(file.ReadExactlyAt(index->B - 1, description));
   image.description_ = ParseDescription(description);
   return image;
 }
 
 Status ExtractPiece(const fs::path& source, const fs::path& destination, std::int64_t first, std::int64_t last) {
-  Result<File> in = File::OpenRead(source);
-  if (!in) return in.error();
-  Result<platform::AtomicFile> out = platform::AtomicFile::Create(destination);
-  if (!out) return out.error();
-  if (Status s = out.value().CopyFrom(in.value(), first - 1, last - first + 1, kExtractBlock); !s) return s;
-  return out.value().Commit();
+  const File in = TRY_VALUE(File::OpenRead(source));
+  platform::AtomicFile out = TRY_VALUE(platform::AtomicFile::Create(destination));
+  TRY(out.CopyFrom(in, first - 1, last - first + 1, kExtractBlock));
+  return out.Commit();
 }
 
 namespace {
 
-// Why slot `i` cannot be unpacked, or empty when it can.
-std::string SlotProblem(const SlotEntry& slot) {
-  if (slot.name.empty()) return "the slot has no song";
-  if (!slot.HasSafeName()) return "the song name \"" + slot.name + "\" is not a safe file name";
-  if (slot.songAfter <= slot.songFirst) return "the song \"" + slot.name + "\" has no bytes";
-  return {};
+// Why slot `i` cannot be unpacked, or nullopt when it can.
+std::optional<Error> SlotProblem(const AlbumImage& image, int i) {
+  const SlotEntry& slot = image.settings().songSlots[i - 1];
+  auto problem = [&](ErrorKind kind) { return Error{kind, image.path().string(), i}; };
+  if (slot.name.empty()) return problem(ErrorKind::SlotWithoutSong);
+  if (!slot.HasSafeName()) return problem(ErrorKind::UnsafeSongName);
+  if (slot.songAfter <= slot.songFirst) return problem(ErrorKind::EmptySong);
+  return std::nullopt;
 }
 
 // Writes slot `i`'s song, tells `onSong`, then writes its lyrics.
 Result<ExtractedSong> WriteSlot(const AlbumImage& image, int i, const fs::path& folder,
                                 const std::function<void(const ExtractedSong&)>& onSong) {
-  const SlotEntry& slot = image.settings().slots[i - 1];
+  const SlotEntry& slot = image.settings().songSlots[i - 1];
   ExtractedSong song;
   song.slot = i;
   song.name = slot.name;
   song.song = folder / (slot.name + ".mp3");
-  if (Status s = ExtractPiece(image.path(), song.song, slot.songFirst, slot.songAfter - 1); !s) return s.error();
+  TRY(ExtractPiece(image.path(), song.song, slot.songFirst, slot.songAfter - 1));
   if (onSong) onSong(song);
   if (slot.HasLyrics()) {
     song.lyrics = folder / (slot.name + ".lrc");
-    if (Status s = ExtractPiece(image.path(), song.lyrics, slot.lyricsFirst, slot.lyricsAfter - 1); !s)
-      return s.error();
+    TRY(ExtractPiece(image.path(), song.lyrics, slot.lyricsFirst, slot.lyricsAfter - 1));
   }
   return song;
 }
@@ -169,28 +161,25 @@ Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const f
                                                 const ExtractCallbacks& callbacks) {
   std::vector<ExtractedSong> written;
   for (int i = 1; i <= kSlotCount; ++i) {
-    const SlotEntry& slot = image.settings().slots[i - 1];
+    const SlotEntry& slot = image.settings().songSlots[i - 1];
     if (slot.name.empty()) continue;
-    if (std::string why = SlotProblem(slot); !why.empty()) {
-      if (callbacks.onSkip) callbacks.onSkip(i, why);
+    if (std::optional<Error> why = SlotProblem(image, i)) {
+      if (callbacks.onSkip) callbacks.onSkip(*why);
       continue;
     }
-    Result<ExtractedSong> song = WriteSlot(image, i, folder, callbacks.onSong);
-    if (!song) return song.error();
-    written.push_back(std::move(song).value());
+    written.push_back(TRY_VALUE(WriteSlot(image, i, folder, callbacks.onSong)));
   }
   return written;
 }
 
 Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const fs::path& folder) {
-  if (slot < 1 || slot > kSlotCount) return Error{ErrorKind::BadName, image.path().string(), "there is no slot " + std::to_string(slot)};
-  if (std::string why = SlotProblem(image.settings().slots[slot - 1]); !why.empty())
-    return Error{ErrorKind::BadName, image.path().string(), "cannot export slot " + std::to_string(slot) + ": " + why};
+  if (slot < 1 || slot > kSlotCount) return Error{ErrorKind::NoSuchSlot, image.path().string(), slot};
+  if (std::optional<Error> why = SlotProblem(image, slot)) return *why;
   return WriteSlot(image, slot, folder, {});
 }
 
 void DeleteExtractedSongs(const AlbumSettings& settings, const fs::path& folder) {
-  for (const SlotEntry& slot : settings.slots) {
+  for (const SlotEntry& slot : settings.songSlots) {
     if (!slot.HasSafeName()) continue;
     std::error_code ec;
     fs::remove(folder / (slot.name + ".mp3"), ec);

@@ -1,50 +1,43 @@
 #include <cerrno>
-#include <cstring>
 
 #include "platform/result.h"
 
 namespace platform {
 
-Error ErrorFromErrno(int err, const std::string& file, const std::string& doing) {
+namespace {
+
+bool IsReading(Operation operation) {
+  switch (operation) {
+    case Operation::OpenForReading:
+    case Operation::Read:
+    case Operation::ReadSize:
+    case Operation::OpenFolder:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+Error ErrorFromErrno(int err, Operation operation, const std::string& file) {
   Error e;
   e.file = file;
+  e.code = err;
+  e.operation = operation;
   switch (err) {
-    case ENOENT:
-      e.kind = ErrorKind::NotFound;
-      e.message = "cannot " + doing + ": no such file or folder";
-      return e;
+    case ENOENT: e.kind = ErrorKind::NotFound; break;
     case ENOSPC:
-    case EDQUOT:
-      e.kind = ErrorKind::DiskFull;
-      e.message = "cannot " + doing + ": the disk is full";
-      return e;
-    case EROFS:
-      e.kind = ErrorKind::Unwritable;
-      e.message = "cannot " + doing + ": the folder is read-only";
-      return e;
+    case EDQUOT: e.kind = ErrorKind::DiskFull; break;
+    case EROFS: e.kind = ErrorKind::ReadOnly; break;
     case EACCES:
-    case EPERM:
-      e.kind = doing.rfind("read", 0) == 0 || doing.rfind("open", 0) == 0 ? ErrorKind::Unreadable
-                                                                         : ErrorKind::Unwritable;
-      e.message = "cannot " + doing + ": permission denied";
-      return e;
-    case EISDIR:
-      e.kind = ErrorKind::Unreadable;
-      e.message = "cannot " + doing + ": it is a folder";
-      return e;
-    case ENAMETOOLONG:
-      e.kind = ErrorKind::BadName;
-      e.message = "cannot " + doing + ": the name is too long";
-      return e;
-    case EFBIG:
-      e.kind = ErrorKind::TooLarge;
-      e.message = "cannot " + doing + ": the file is too large";
-      return e;
-    default:
-      e.kind = ErrorKind::Other;
-      e.message = "cannot " + doing + ": " + std::strerror(err);
-      return e;
+    case EPERM: e.kind = IsReading(operation) ? ErrorKind::Unreadable : ErrorKind::Unwritable; break;
+    case EISDIR: e.kind = ErrorKind::IsFolder; break;
+    case ENAMETOOLONG: e.kind = ErrorKind::NameTooLong; break;
+    case EFBIG: e.kind = ErrorKind::FileTooLarge; break;
+    default: e.kind = ErrorKind::SystemError; break;
   }
+  return e;
 }
 
 }  // namespace platform

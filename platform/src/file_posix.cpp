@@ -34,21 +34,21 @@ Status CopyBetween(int in, const fs::path& inPath, std::int64_t inOffset, int ou
         kernel = false;
         continue;
       }
-      if (n < 0 && errno != EINTR) return ErrorFromErrno(errno, outPath.string(), "write the file");
+      if (n < 0 && errno != EINTR) return ErrorFromErrno(errno, Operation::Write, outPath.string());
       if (n < 0) continue;
-      if (n == 0) return Error{ErrorKind::BadFormat, inPath.string(), "the file is shorter than expected (was it changed while in use?)"};
+      if (n == 0) return Error{ErrorKind::Truncated, inPath.string()};
     } else {
       if (buffer.empty()) buffer.resize(block);
       ssize_t got = ::pread(in, buffer.data(), want, inOffset + done);
       if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return ErrorFromErrno(errno, inPath.string(), "read the file");
-      if (got == 0) return Error{ErrorKind::BadFormat, inPath.string(), "the file is shorter than expected (was it changed while in use?)"};
+      if (got < 0) return ErrorFromErrno(errno, Operation::Read, inPath.string());
+      if (got == 0) return Error{ErrorKind::Truncated, inPath.string()};
       for (ssize_t put = 0; put < got;) {
         ssize_t w = outOffset < 0 ? ::write(out, buffer.data() + put, static_cast<std::size_t>(got - put))
                                   : ::pwrite(out, buffer.data() + put, static_cast<std::size_t>(got - put),
                                              outOffset + done + put);
         if (w < 0 && errno == EINTR) continue;
-        if (w < 0) return ErrorFromErrno(errno, outPath.string(), "write the file");
+        if (w < 0) return ErrorFromErrno(errno, Operation::Write, outPath.string());
         put += w;
       }
       n = got;
@@ -62,11 +62,11 @@ Status CopyBetween(int in, const fs::path& inPath, std::int64_t inOffset, int ou
 
 Result<File> File::OpenRead(const fs::path& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ErrorFromErrno(errno, path.string(), "open the file for reading");
+  if (fd < 0) return ErrorFromErrno(errno, Operation::OpenForReading, path.string());
   struct stat st {};
   if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd);
-    return ErrorFromErrno(EISDIR, path.string(), "read the file");
+    return ErrorFromErrno(EISDIR, Operation::Read, path.string());
   }
   return File(fd, path);
 }
@@ -78,7 +78,7 @@ Result<File> File::OpenReadWrite(const fs::path& path, bool& created) {
     fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     created = fd >= 0;
   }
-  if (fd < 0) return ErrorFromErrno(errno, path.string(), "open the file for writing");
+  if (fd < 0) return ErrorFromErrno(errno, Operation::OpenForWriting, path.string());
   return File(fd, path);
 }
 
@@ -99,7 +99,7 @@ File::~File() {
 
 Result<std::int64_t> File::Size() const {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) return ErrorFromErrno(errno, path_.string(), "read the file size");
+  if (::fstat(fd_, &st) != 0) return ErrorFromErrno(errno, Operation::ReadSize, path_.string());
   return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -109,7 +109,7 @@ Result<std::size_t> File::ReadAt(std::int64_t offset, std::span<std::byte> buffe
     ssize_t n = ::pread(fd_, buffer.data() + done, buffer.size() - done, offset + static_cast<std::int64_t>(done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return ErrorFromErrno(errno, path_.string(), "read the file");
+      return ErrorFromErrno(errno, Operation::Read, path_.string());
     }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
@@ -118,10 +118,7 @@ Result<std::size_t> File::ReadAt(std::int64_t offset, std::span<std::byte> buffe
 }
 
 Status File::ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const {
-  Result<std::size_t> n = ReadAt(offset, buffer);
-  if (!n) return n.error();
-  if (n.value() != buffer.size())
-    return Error{ErrorKind::BadFormat, path_.string(), "the file is shorter than expected (was it changed while in use?)"};
+  if (TRY_VALUE(ReadAt(offset, buffer)) != buffer.size()) return Error{ErrorKind::Truncated, path_.string()};
   return {};
 }
 
@@ -131,7 +128,7 @@ Status File::WriteAt(std::int64_t offset, std::span<const std::byte> data) {
     ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, offset + static_cast<std::int64_t>(done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return ErrorFromErrno(errno, path_.string(), "write the file");
+      return ErrorFromErrno(errno, Operation::Write, path_.string());
     }
     done += static_cast<std::size_t>(n);
   }
@@ -144,16 +141,16 @@ Status File::CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_
 }
 
 Status File::Truncate(std::int64_t length) {
-  if (::ftruncate(fd_, length) != 0) return ErrorFromErrno(errno, path_.string(), "cut the file back");
+  if (::ftruncate(fd_, length) != 0) return ErrorFromErrno(errno, Operation::Truncate, path_.string());
   return {};
 }
 
 Status File::MakeExecutable() {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) return ErrorFromErrno(errno, path_.string(), "read the file mode");
+  if (::fstat(fd_, &st) != 0) return ErrorFromErrno(errno, Operation::ReadSize, path_.string());
   mode_t mode = st.st_mode & 07777;
   mode |= (mode & 0444) >> 2;
-  if (::fchmod(fd_, mode) != 0) return ErrorFromErrno(errno, path_.string(), "make the file executable");
+  if (::fchmod(fd_, mode) != 0) return ErrorFromErrno(errno, Operation::MakeExecutable, path_.string());
   return {};
 }
 
@@ -161,7 +158,7 @@ Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
   fs::path folder = finalPath.parent_path();
   std::string pattern = (folder / ("." + finalPath.filename().string() + ".XXXXXX")).string();
   int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) return ErrorFromErrno(errno, finalPath.string(), "create the file");
+  if (fd < 0) return ErrorFromErrno(errno, Operation::Create, finalPath.string());
   // mkstemp makes the file 0600; give it the mode an ordinary new file would get.
   mode_t mask = ::umask(0);
   ::umask(mask);
@@ -185,7 +182,7 @@ Status AtomicFile::Write(std::span<const std::byte> data) {
     ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return ErrorFromErrno(errno, final_.string(), "write the file");
+      return ErrorFromErrno(errno, Operation::Write, final_.string());
     }
     done += static_cast<std::size_t>(n);
   }
@@ -198,19 +195,20 @@ Status AtomicFile::CopyFrom(const File& source, std::int64_t sourceOffset, std::
 
 Status AtomicFile::Commit() {
   int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return ErrorFromErrno(errno, final_.string(), "write the file");
-  if (::rename(temp_.c_str(), final_.c_str()) != 0) return ErrorFromErrno(errno, final_.string(), "create the file");
+  if (::close(fd) != 0) return ErrorFromErrno(errno, Operation::Write, final_.string());
+  if (::rename(temp_.c_str(), final_.c_str()) != 0)
+    return ErrorFromErrno(errno, Operation::Create, final_.string());
   temp_.clear();
   return {};
 }
 
 Result<bool> AtomicFile::CommitIfMissing() {
   int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) return ErrorFromErrno(errno, final_.string(), "write the file");
+  if (::close(fd) != 0) return ErrorFromErrno(errno, Operation::Write, final_.string());
   // link() never replaces an existing name, so there is no window between check and write.
   if (::link(temp_.c_str(), final_.c_str()) != 0) {
     if (errno == EEXIST) return false;
-    return ErrorFromErrno(errno, final_.string(), "create the file");
+    return ErrorFromErrno(errno, Operation::Create, final_.string());
   }
   ::unlink(temp_.c_str());
   temp_.clear();
@@ -218,16 +216,11 @@ Result<bool> AtomicFile::CommitIfMissing() {
 }
 
 Result<std::string> ReadWholeFile(const fs::path& path, std::size_t maxBytes) {
-  Result<File> file = File::OpenRead(path);
-  if (!file) return file.error();
-  Result<std::int64_t> size = file.value().Size();
-  if (!size) return size.error();
-  if (static_cast<std::uint64_t>(size.value()) > maxBytes)
-    return Error{ErrorKind::TooLarge, path.string(), "the file is too large"};
-  std::string text(static_cast<std::size_t>(size.value()), '\0');
-  Result<std::size_t> n = file.value().ReadAt(0, std::as_writable_bytes(std::span(text)));
-  if (!n) return n.error();
-  text.resize(n.value());
+  const File file = TRY_VALUE(File::OpenRead(path));
+  const std::int64_t size = TRY_VALUE(file.Size());
+  if (static_cast<std::uint64_t>(size) > maxBytes) return Error{ErrorKind::FileTooLarge, path.string()};
+  std::string text(static_cast<std::size_t>(size), '\0');
+  text.resize(TRY_VALUE(file.ReadAt(0, std::as_writable_bytes(std::span(text)))));
   return text;
 }
 

@@ -29,13 +29,12 @@ namespace {
 // of ours that nobody else can enter.
 Status EnsurePrivateDir(const fs::path& dir) {
   if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-    return ErrorFromErrno(errno, dir.string(), "create the folder");
+    return ErrorFromErrno(errno, Operation::CreateFolder, dir.string());
   struct stat st {};
-  if (::lstat(dir.c_str(), &st) != 0) return ErrorFromErrno(errno, dir.string(), "open the folder");
-  if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-    return Error{ErrorKind::Unwritable, dir.string(), "is not a private folder of this user"};
+  if (::lstat(dir.c_str(), &st) != 0) return ErrorFromErrno(errno, Operation::OpenFolder, dir.string());
+  if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return Error{ErrorKind::NotPrivate, dir.string()};
   if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
-    return ErrorFromErrno(errno, dir.string(), "make the folder private");
+    return ErrorFromErrno(errno, Operation::MakeFolderPrivate, dir.string());
   return {};
 }
 
@@ -52,10 +51,10 @@ Result<fs::path> PrivateFolder() {
     std::error_code ec;
     fs::create_directories(base, ec);
   } else {
-    return Error{ErrorKind::NotFound, "", "no folder for private files: HOME is not set"};
+    return Error{ErrorKind::NoHomeFolder};
   }
   fs::path dir = base / "sonvira";
-  if (Status s = EnsurePrivateDir(dir); !s) return s.error();
+  TRY(EnsurePrivateDir(dir));
   return dir;
 }
 

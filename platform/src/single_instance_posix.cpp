@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 namespace platform {
 
 Result<std::unique_ptr<SingleInstance>> SingleInstance::Acquire(const fs::path& programFile) {
-  Result<fs::path> folder = PrivateFolder();
-  if (!folder) return folder.error();
+  const fs::path folder = TRY_VALUE(PrivateFolder());
 
   // One lock per program file: two different albums may run side by side.
   std::error_code ec;
@@ -25,16 +24,15 @@ Result<std::unique_ptr<SingleInstance>> SingleInstance::Acquire(const fs::path& 
   for (unsigned char c : canonical.string()) hash = (hash ^ c) * 1099511628211ull;
   char name[40];
   std::snprintf(name, sizeof name, "instance-%016llx.lock", static_cast<unsigned long long>(hash));
-  fs::path lockFile = folder.value() / name;
+  fs::path lockFile = folder / name;
 
   int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return ErrorFromErrno(errno, lockFile.string(), "open the lock file");
+  if (fd < 0) return ErrorFromErrno(errno, Operation::OpenLockFile, lockFile.string());
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;
     ::close(fd);
-    if (err == EWOULDBLOCK)
-      return Error{ErrorKind::AlreadyRunning, programFile.string(), "another copy is already running"};
-    return ErrorFromErrno(err, lockFile.string(), "lock the lock file");
+    if (err == EWOULDBLOCK) return Error{ErrorKind::AlreadyRunning, programFile.string()};
+    return ErrorFromErrno(err, Operation::LockLockFile, lockFile.string());
   }
   return std::unique_ptr<SingleInstance>(new SingleInstance(fd));
 }

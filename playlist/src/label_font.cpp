@@ -6,11 +6,11 @@
 
 #include <array>
 
+#include "ui/fonts.h"
+
 namespace playlist {
 
 namespace {
-
-constexpr const char* kCjkFallback = "WenQuanYi Zen Hei";
 
 QString FontKey(const TextElement& label) {
   return label.style.fontName + QChar(0x1f) + QString::number(label.fontPixelSize) +
@@ -40,9 +40,7 @@ const QFontMetrics& Metrics(const TextElement& label, const QString& key) {
 }  // namespace
 
 QFont LabelFont(const TextElement& label) {
-  QFont font;
-  font.setFamilies({label.style.fontName, QString::fromLatin1(kCjkFallback)});
-  font.setPixelSize(label.fontPixelSize);
+  QFont font = ui::ProductFont(label.style.fontName, label.fontPixelSize);
   font.setBold(label.style.bold);
   font.setItalic(label.style.italic);
   return font;

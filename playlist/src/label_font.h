@@ -9,8 +9,8 @@
 
 namespace playlist {
 
-// The label's font: its style's face, bold and italic flags at its own pixel size. Faces that
-// are not installed (the Windows CJK faces) fall back to an installed CJK font.
+// The label's font: its style's face, bold and italic flags at its own pixel size, with the
+// product's stand-ins (ui/fonts.h) for a face that is not installed.
 QFont LabelFont(const TextElement& label);
 
 // Width in pixels of `text` drawn with the label's font.

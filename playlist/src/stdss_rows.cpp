@@ -7,6 +7,7 @@
 
 #include "label_font.h"
 #include "playlist/stdss.h"
+#include "ui/fonts.h"
 
 namespace playlist {
 
@@ -14,8 +15,7 @@ namespace {
 
 constexpr int kTemplateLabelHeight = 12;  // gives the 14-pixel row pitch
 constexpr int kTemplateFontPixels = 11;
-constexpr int kHolderFontPixels = 12;     // 9 points at 96 dots per inch
-const QString kHolderFont = QStringLiteral("宋体");
+constexpr int kHolderFontPixels = 12;  // 9 points at 96 dots per inch
 const QString kMark = QStringLiteral("I");
 
 bool FitsLong(std::int64_t v) {
@@ -25,7 +25,7 @@ bool FitsLong(std::int64_t v) {
 TextElement HolderLabel(const QString& text, Colour colour) {
   TextElement label;
   label.text = text;
-  label.style = LabelStyle{kHolderFont, true, false, colour};
+  label.style = LabelStyle{ui::kSongFace, true, false, colour};
   label.fontPixelSize = kHolderFontPixels;
   label.box.height = kTemplateLabelHeight;
   return label;
@@ -89,9 +89,8 @@ stdSS::stdSS(const platform::PropertyStore* store) {
   ReadProperties(store ? *store : static_cast<const platform::PropertyStore&>(none));
 }
 
-platform::Status stdSS::NoRow(int i, const char* operation) const {
-  return platform::Error{platform::ErrorKind::Other, std::string(),
-                         std::string(operation) + ": the playlist has no row " + std::to_string(i)};
+platform::Status stdSS::NoRow(int i) const {
+  return platform::Error{platform::ErrorKind::NoSuchRow, std::string(), 0, i};
 }
 
 int stdSS::RowPitch() const { return e_.rows[0].lblevilka.box.height + 2; }
@@ -118,13 +117,11 @@ platform::Status stdSS::AddItem(const QString& FileName, const QString& FileName
                                 const QString& time, std::int32_t TimeInSeconds) {
   const int n = static_cast<int>(e_.rows.size());
   if (n > kMaxRows) {
-    return platform::Error{platform::ErrorKind::TooLarge, std::string(),
-                           "the playlist holds at most 32767 rows"};
+    return platform::Error{platform::ErrorKind::TooManyRows};
   }
   const std::int64_t total = std::int64_t{SkupensSekund} + TimeInSeconds;
   if (!FitsLong(total)) {
-    return platform::Error{platform::ErrorKind::TooLarge, std::string(),
-                           "the total play time of the playlist would overflow"};
+    return platform::Error{platform::ErrorKind::PlayTimeOverflow};
   }
   ListCount = static_cast<std::int16_t>(n);
 
@@ -211,15 +208,20 @@ void stdSS::Clear() {
 
 platform::Status stdSS::Remove(std::int16_t Index) {
   if (Index < 1) return {};
-  if (!HasRow(Index)) return NoRow(Index, "Remove");
-  const std::int64_t total = std::int64_t{SkupensSekund} - R(Index).seconds;
-  if (!FitsLong(total)) {
-    return platform::Error{platform::ErrorKind::TooLarge, std::string(),
-                           "the total play time of the playlist would overflow"};
-  }
-  SkupensSekund = static_cast<std::int32_t>(total);
+  if (!HasRow(Index)) return NoRow(Index);
+  if (!CanRemove(Index)) return platform::Error{platform::ErrorKind::PlayTimeOverflow};
+  RemoveRow(Index);
+  return {};
+}
+
+bool stdSS::CanRemove(int i) const {
+  return HasRow(i) && FitsLong(std::int64_t{SkupensSekund} - e_.rows[static_cast<std::size_t>(i)].seconds);
+}
+
+void stdSS::RemoveRow(std::int16_t Index) {
+  SkupensSekund = static_cast<std::int32_t>(SkupensSekund - R(Index).seconds);
   RaiseDurationChanged();
-  if (!HasRow(Index)) return {};  // a handler changed the list
+  if (!HasRow(Index)) return;  // a handler changed the list
 
   NePredvajaj = true;
   ListCount = static_cast<std::int16_t>(LastRow() - 1);
@@ -271,24 +273,24 @@ platform::Status stdSS::Remove(std::int16_t Index) {
   }
   LegaDrsnika();
   Changed();
-  return {};
 }
 
 void stdSS::MultiIzbris() {
   JoinSelectedRows(true);
-  (void)Remove(Selected);
+  // A row whose time cannot come off the total stays, as Remove would leave it.
+  if (CanRemove(Selected)) RemoveRow(Selected);
   // Walk down from the last row so that the indices of rows not yet visited stay valid.
   for (int k = LastRow(); k >= 1; --k) {
     if (HasRow(k) && R(k).lblIzbor.tag == kMark) {
       Selected = static_cast<std::int16_t>(k);
-      (void)Remove(static_cast<std::int16_t>(k));
+      if (CanRemove(k)) RemoveRow(static_cast<std::int16_t>(k));
     }
   }
   Changed();
 }
 
 platform::Status stdSS::RefreshTitle(const QString& Title, std::int16_t Index) {
-  if (!HasRow(Index)) return NoRow(Index, "RefreshTitle");
+  if (!HasRow(Index)) return NoRow(Index);
   Row& r = R(Index);
   SetText(r.lblIme, Title);
   r.lblSpot.visible = r.lbls.box.left - r.lblIme.box.left < r.lblIme.box.width;
@@ -298,13 +300,12 @@ platform::Status stdSS::RefreshTitle(const QString& Title, std::int16_t Index) {
 
 platform::Status stdSS::RefreshTime(std::int32_t NewTimeInSeconds, const QString& NewTime,
                                     std::int16_t Index) {
-  if (!HasRow(Index)) return NoRow(Index, "RefreshTime");
+  if (!HasRow(Index)) return NoRow(Index);
   Row& r = R(Index);
   if (r.seconds == NewTimeInSeconds) return {};
   const std::int64_t total = std::int64_t{SkupensSekund} - r.seconds + NewTimeInSeconds;
   if (!FitsLong(total)) {
-    return platform::Error{platform::ErrorKind::TooLarge, std::string(),
-                           "the total play time of the playlist would overflow"};
+    return platform::Error{platform::ErrorKind::PlayTimeOverflow};
   }
   SkupensSekund = static_cast<std::int32_t>(total);
   RaiseDurationChanged();
@@ -324,7 +325,7 @@ platform::Status stdSS::GetData(std::int16_t Index) {
     gTimeInSeconds = 0;
     return {};
   }
-  if (!HasRow(Index)) return NoRow(Index, "GetData");
+  if (!HasRow(Index)) return NoRow(Index);
   const Row& r = R(Index);
   gFileName = r.FileName;
   gFileName2 = r.FileName2;
@@ -335,7 +336,7 @@ platform::Status stdSS::GetData(std::int16_t Index) {
 }
 
 platform::Status stdSS::AddFileName2(const QString& FileName, std::int16_t Index) {
-  if (!HasRow(Index)) return NoRow(Index, "AddFileName2");
+  if (!HasRow(Index)) return NoRow(Index);
   R(Index).FileName2 = FileName;
   return {};
 }

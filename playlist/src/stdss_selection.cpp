@@ -158,7 +158,13 @@ void stdSS::JoinSelectedRows(bool HideAll) {
 
 platform::Status stdSS::SelectIndex(std::int16_t Index) {
   if (Index == Selected) return {};
-  if (!HasRow(Index)) return NoRow(Index, "SelectIndex");
+  if (!HasRow(Index)) return NoRow(Index);
+  SelectRow(Index);
+  return {};
+}
+
+void stdSS::SelectRow(std::int16_t Index) {
+  if (Index == Selected) return;
   const int s = HasRow(Selected) ? Selected : 0;
   if (s > 0) R(s).shpOzadje.visible = false;
   R(Index).shpOzadje.visible = true;
@@ -184,7 +190,6 @@ platform::Status stdSS::SelectIndex(std::int16_t Index) {
   ScrollRowIntoView(Index);
   NoMS();
   Changed();
-  return {};
 }
 
 void stdSS::Play(std::int16_t Index) {
@@ -222,7 +227,12 @@ void stdSS::Play(std::int16_t Index) {
 }
 
 platform::Status stdSS::MS(std::int16_t Index) {
-  if (!HasRow(Index)) return NoRow(Index, "MS");
+  if (!HasRow(Index)) return NoRow(Index);
+  MarkRow(Index);
+  return {};
+}
+
+void stdSS::MarkRow(std::int16_t Index) {
   ZatMS = true;
   if (NanMultiSelect == 1) {
     const int lo = std::min<int>(Index, prvaMultiSelect);
@@ -276,7 +286,6 @@ platform::Status stdSS::MS(std::int16_t Index) {
     JoinSelectedRows(false);
   }
   Changed();
-  return {};
 }
 
 void stdSS::NoMS() {
@@ -291,14 +300,22 @@ void stdSS::NoMS() {
 
 // ---- Row input
 
+void stdSS::SelectOrMark(std::int16_t i) {
+  if (MultiSelect) {
+    MarkRow(i);
+  } else {
+    SelectRow(i);
+  }
+}
+
 void stdSS::RowMouseDown(std::int16_t i, int button) {
   if (!HasRow(i)) return;
   if (button == kLeftButton) {
     pressedRow_ = i;
-    (void)(MultiSelect ? MS(i) : SelectIndex(i));
+    SelectOrMark(i);
     return;
   }
-  if (R(i).lblIzbor.tag != kMark) (void)(MultiSelect ? MS(i) : SelectIndex(i));
+  if (R(i).lblIzbor.tag != kMark) SelectOrMark(i);
   Selected = i;
   Changed();
   if (RightClick) RightClick();
@@ -383,7 +400,7 @@ void stdSS::RowMouseUp(std::int16_t i, int button, int y) {
       for (int r = i; r <= t - 1; ++r) put(r, take(r + 1));
     }
     put(t, moving);
-    (void)SelectIndex(static_cast<std::int16_t>(t));
+    SelectRow(static_cast<std::int16_t>(t));
     // The playing mark follows its song: the dragged one, or one of those it pushed aside.
     if (Playing == i) {
       Play(static_cast<std::int16_t>(t));
@@ -411,18 +428,18 @@ void stdSS::KeyDown(int keyCode, int shift) {
     case kKeyDown:
       if (ListCount > 0) {
         if (Selected == 0) {
-          (void)SelectIndex(1);
+          SelectRow(1);
         } else if (Selected < ListCount) {
-          (void)SelectIndex(static_cast<std::int16_t>(Selected + 1));
+          SelectRow(static_cast<std::int16_t>(Selected + 1));
         }
       }
       break;
     case kKeyUp:
       if (ListCount > 0) {
         if (Selected == 0) {
-          (void)SelectIndex(1);
+          SelectRow(1);
         } else if (Selected > 1) {
-          (void)SelectIndex(static_cast<std::int16_t>(Selected - 1));
+          SelectRow(static_cast<std::int16_t>(Selected - 1));
         }
       }
       break;
@@ -442,7 +459,7 @@ void stdSS::KeyDown(int keyCode, int shift) {
       if (ZatMS) {
         MultiIzbris();
       } else {
-        (void)Remove(Selected);
+        if (CanRemove(Selected)) RemoveRow(Selected);
       }
       break;
     default:

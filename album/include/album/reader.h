@@ -30,10 +30,24 @@ struct SlotEntry {
   bool HasSafeName() const;
 };
 
+// Why a file is not a whole, consistent album image: the `code` of a NotAnAlbum error.
+enum class Defect {
+  ShorterThanTrailer = 1,  // shorter than the 10,000-byte index
+  LargerThanLimit,         // larger than 2,147,483,647 bytes
+  NoIndexNumbers,          // the index at its end does not hold three numbers
+  LengthMismatch,          // the index does not match the file length (truncated?)
+  IndexOutOfOrder,         // the index positions are out of order
+  SettingsTooLarge,        // the settings are implausibly large
+  DescriptionTooLarge,     // the description is implausibly large
+  NoSongStart,             // the settings do not record where the songs start
+  PositionsOutOfOrder,     // the settings record song positions out of order
+  SettingsDisagree,        // the settings do not agree with the index
+};
+
 struct AlbumSettings {
   std::string title;                       // the "[t]" title, UTF-8 (not shown by the player)
   PiecePositions s{};                      // s1..s21; 0 where a value is missing or not a number
-  std::array<SlotEntry, kSlotCount> slots;  // slots 1..10 at elements 0..9
+  std::array<SlotEntry, kSlotCount> songSlots;  // slots 1..10 at elements 0..9
 };
 
 // The settings text (bytes in the album code page), read through the profile-string rules:
@@ -49,8 +63,8 @@ class AlbumImage {
  public:
   // Reads and checks the trailer, the settings and the description of `path`: the file must
   // satisfy 1 <= s1 <= ... <= s21 = A <= B <= E with E + 9,999 equal to its length. Nothing is
-  // written. BadFormat (naming the file and the problem) for anything that is not a whole,
-  // consistent album image.
+  // written. NotAnAlbum (the file, and the Defect as its code) for anything that is not a
+  // whole, consistent album image.
   static platform::Result<AlbumImage> ReadAlbumIndex(const std::filesystem::path& path);
 
   const std::filesystem::path& path() const { return path_; }
@@ -88,8 +102,8 @@ struct ExtractCallbacks {
   // Called after a slot's song was written, before its lyrics (the player adds the
   // playlist row here).
   std::function<void(const ExtractedSong&)> onSong;
-  // A slot passed over, with the reason (an unsafe name, an empty song piece).
-  std::function<void(int slot, const std::string& why)> onSkip;
+  // A slot passed over: UnsafeSongName or EmptySong, with the slot.
+  std::function<void(const platform::Error& why)> onSkip;
 };
 
 // Writes each named slot's song and lyrics into `folder`, in slot order. Slots without a
@@ -100,7 +114,8 @@ platform::Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& imag
 
 // The export of one slot (1..10): its song and, when it has lyrics, its lyrics, copied out of
 // the album image into `folder` as name + ".mp3" and name + ".lrc", replacing older files of
-// those names. BadName for a slot without a usable name, BadFormat for an empty song.
+// those names. NoSuchSlot, SlotWithoutSong, UnsafeSongName or EmptySong for a slot that has
+// nothing to export.
 platform::Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const std::filesystem::path& folder);
 
 // The clean-up at closing: for every named slot with a safe name, removes folder / name +

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -16,19 +15,10 @@
 
 namespace album {
 
-// The warning box the packager shows instead of building.
-struct Refusal {
-  std::string text;
-  std::string title;
-};
-
-// The two checks made before anything else: an album name that is empty after trimming
-// spaces, then a description that is. Empty optional when both pass. (Only spaces are
+// The two checks made before anything else: NoAlbumName for an album name that is empty
+// after trimming spaces, then NoDescription for a description that is. (Only spaces are
 // trimmed: a description of line breaks alone passes.)
-std::optional<Refusal> CheckNameAndDescription(std::string_view albumName, std::string_view description);
-
-// `text` without leading and trailing spaces (only the space character).
-std::string TrimSpaces(std::string_view text);
+platform::Status CheckNameAndDescription(std::string_view albumName, std::string_view description);
 
 struct SlotSources {
   std::filesystem::path song;    // empty: the slot has no song
@@ -39,7 +29,7 @@ struct BuildRequest {
   std::span<const std::byte> player;        // the player program (P bytes)
   std::string albumName;                    // UTF-8 as typed; trimmed of spaces here
   std::string description;                  // UTF-8 as typed, any line ends
-  std::array<SlotSources, kSlotCount> slots;  // slots 1..10 at elements 0..9
+  std::array<SlotSources, kSlotCount> songSlots;  // slots 1..10 at elements 0..9
   std::filesystem::path outputFolder;       // where album name + ".exe" is written
 };
 

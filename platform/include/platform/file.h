@@ -28,13 +28,13 @@ class File {
   Result<std::int64_t> Size() const;
   // Reads up to `buffer.size()` bytes; fewer only at the end of the file.
   Result<std::size_t> ReadAt(std::int64_t offset, std::span<std::byte> buffer) const;
-  // Reads exactly `buffer.size()` bytes or fails (a file shorter than expected is BadFormat).
+  // Reads exactly `buffer.size()` bytes or fails (a file shorter than expected is Truncated).
   Status ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const;
   // Writes all of `data` or fails.
   Status WriteAt(std::int64_t offset, std::span<const std::byte> data);
   // Copies `length` bytes from `source` at `sourceOffset` to `offset` of this file, in pieces
   // of at most `block` bytes. The kernel copies where it can; otherwise one buffer of
-  // `block` bytes is used, so memory does not grow with the length. BadFormat when the
+  // `block` bytes is used, so memory does not grow with the length. Truncated when the
   // source ends early.
   Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t length,
                   std::size_t block);
@@ -77,7 +77,7 @@ class AtomicFile {
   std::filesystem::path final_;
 };
 
-// The whole of a small file. TooLarge when it holds more than `maxBytes`.
+// The whole of a small file. FileTooLarge when it holds more than `maxBytes`.
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 // Byte views of strings, for the span-based interfaces.

@@ -1,7 +1,12 @@
 #pragma once
-// Typed results for everything below the windows: either a value or an Error that names
-// the file and says what went wrong in words a user can read. Only the windows and the
-// command lines turn an Error into a message box or a line on stderr.
+// Typed results for everything below the windows: either a value or an Error that says what
+// went wrong as a kind and the facts (file, slot, code), never in words. Only the windows
+// (ui/error_text.h, Chinese) and the command lines (cli/error_text.h, English) turn an Error
+// into words, each in one place.
+//
+// Passing an error up is one line:
+//   TRY(image.WriteAt(0, bytes));                        // a Status
+//   File file = TRY_VALUE(File::OpenRead(path));         // a Result<T>
 
 #include <cassert>
 #include <string>
@@ -11,28 +16,93 @@
 namespace platform {
 
 enum class ErrorKind {
-  NotFound,        // a file or folder that should exist does not
-  Unreadable,      // exists but cannot be read (permissions, I/O error)
-  Unwritable,      // cannot be created or written (permissions, read-only folder)
-  DiskFull,        // the write ran out of space
-  BadName,         // a name that is not a valid file name or would leave its folder
-  TooLarge,        // past a size limit of the format
-  BadFormat,       // the bytes are not what the format says
-  AlreadyRunning,  // another copy of the program holds the lock
-  Other,
+  // The system refused a file operation: `operation` says which, `code` holds errno.
+  NotFound,      // no such file or folder
+  Unreadable,    // permission denied while reading
+  Unwritable,    // permission denied while writing or creating
+  ReadOnly,      // the folder is on a read-only file system
+  DiskFull,      // the disk (or the user's quota) is full
+  IsFolder,      // a folder where a file was expected
+  NameTooLong,   // the path is too long for the file system
+  FileTooLarge,  // past the file system's or the caller's size limit
+  SystemError,   // anything else; `code` is the errno value
+
+  // Files and folders that are not as expected.
+  Truncated,       // the file ended before the expected bytes (changed while in use?)
+  NotPrivate,      // `file` is not a folder of this user that only it may enter
+  NoHomeFolder,    // no folder for private files: HOME is not set
+  AlreadyRunning,  // another copy of the program (`file`) is running
+
+  // Building an album. `file` is the album image, or the song for the Song* kinds; `slot` is 1..10.
+  NoAlbumName,            // the album name is empty after trimming spaces
+  NoDescription,          // the description is empty after trimming spaces
+  AlbumNameNotText,       // the album name is not valid UTF-8
+  AlbumNameHasSlash,      // the album name holds "/" or "\"
+  AlbumNameHasControl,    // the album name holds a control character
+  AlbumNameTooLong,       // the album name is too long for a file name
+  DescriptionNotText,     // the description is not valid UTF-8
+  SongNameTooShort,       // the song's file name has fewer than four characters
+  SongNameUnusable,       // the song name would be "." or ".."
+  SongNameHasLineBreak,   // the song name holds a line break
+  SongNameNotText,        // the song's file name is not valid UTF-8
+  FolderInTheWay,         // a folder has the album image's name
+  AlbumOverwritesSource,  // the album image would replace one of its own sources
+  AlbumTooLarge,          // the album would pass 2,147,483,647 bytes
+  IndexMismatch,          // the album file does not end where its index says
+
+  // Reading an album. `file` is the album image; `slot` is 1..10.
+  NotAnAlbum,       // not a whole, consistent album image; `code` is an album::Defect
+  NoSuchSlot,       // `slot` is not 1..10
+  SlotWithoutSong,  // the slot has no song name
+  UnsafeSongName,   // the slot's song name cannot be a file name (holds "/", "\", NUL, or is "." or "..")
+  EmptySong,        // the slot's song has no bytes
+
+  // The audio library beside the album. `file` is its path.
+  NoLibraryResource,    // the program carries no audio library to write out
+  LibraryMissing,       // no library file in the album folder
+  LibraryWrongVersion,  // not loadable, an operation missing, or not version 2.2; `code` the version or 0
+  SoundInitFailed,      // the output could not be opened; `code` is the library's error code
+
+  // The playlist control.
+  NoSuchRow,         // `code` is the row index asked for
+  TooManyRows,       // the playlist holds at most 32767 rows
+  PlayTimeOverflow,  // the playlist's total play time would not fit 32 bits
+};
+
+// What was being done when the system refused; words for it belong to the front ends.
+enum class Operation {
+  None,
+  OpenForReading,
+  OpenForWriting,
+  Read,
+  Write,
+  Create,
+  ReadSize,
+  Truncate,
+  MakeExecutable,
+  CreateFolder,
+  OpenFolder,
+  MakeFolderPrivate,
+  OpenLockFile,
+  LockLockFile,
 };
 
 struct Error {
-  ErrorKind kind = ErrorKind::Other;
-  std::string file;     // UTF-8 path the problem is about; may be empty
-  std::string message;  // what is wrong, one sentence, no trailing period
+  Error() = default;
+  Error(ErrorKind kind, std::string file = {}, int slot = 0, int code = 0)
+      : kind(kind), file(std::move(file)), slot(slot), code(code) {}
 
-  // "file: message", or just the message when no file is involved.
-  std::string Describe() const { return file.empty() ? message : file + ": " + message; }
+  ErrorKind kind = ErrorKind::SystemError;
+  std::string file;  // UTF-8 (or the file system's bytes) of the path concerned; may be empty
+  int slot = 0;      // the album slot 1..10 concerned, or 0
+  int code = 0;      // errno, the library's error code or version, or a defect; see the kind
+  Operation operation = Operation::None;
 };
 
-// An Error from an errno value, with the usual words for the common cases.
-Error ErrorFromErrno(int err, const std::string& file, const std::string& doing);
+// The Error for the system's errno value `err` while doing `operation` on `file`. The kind
+// follows from `err` alone, except that a permission refusal is Unreadable for the reading
+// operations and Unwritable for the others.
+Error ErrorFromErrno(int err, Operation operation, const std::string& file);
 
 template <class T>
 class [[nodiscard]] Result {
@@ -69,3 +139,19 @@ class [[nodiscard]] Result<void> {
 using Status = Result<void>;
 
 }  // namespace platform
+
+// Returns the error of a failed Status or Result from the calling function, which must
+// return a Status or a Result.
+#define TRY(...)                                                                    \
+  do {                                                                              \
+    if (auto try_result_ = (__VA_ARGS__); !try_result_) return try_result_.error(); \
+  } while (0)
+
+// The value of a Result, or returns its error from the calling function (a GNU statement
+// expression, which GCC and Clang both take).
+#define TRY_VALUE(...)                            \
+  ({                                              \
+    auto try_result_ = (__VA_ARGS__);             \
+    if (!try_result_) return try_result_.error(); \
+    std::move(try_result_).value();               \
+  })

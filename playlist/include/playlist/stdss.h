@@ -173,7 +173,7 @@ struct HitResult {
 
 class stdSS {
  public:
-  // Creates the control and loads its twelve colours from `bag` (defaults when null or empty).
+  // Creates the control and loads its twelve colours from `store` (defaults when null or empty).
   explicit stdSS(const platform::PropertyStore* store = nullptr);
   virtual ~stdSS() = default;
   stdSS(const stdSS&) = delete;
@@ -330,7 +330,14 @@ class stdSS {
 
   bool HasRow(int i) const { return i >= 1 && i < static_cast<int>(e_.rows.size()); }
   int LastRow() const { return static_cast<int>(e_.rows.size()) - 1; }
-  platform::Status NoRow(int i, const char* operation) const;
+  platform::Status NoRow(int i) const;
+  // The work of SelectIndex, MS and Remove for a row known to exist; Remove also needs
+  // CanRemove (the total time without the row fits 32 bits).
+  void SelectRow(std::int16_t Index);
+  void MarkRow(std::int16_t Index);
+  void SelectOrMark(std::int16_t Index);  // MarkRow while MultiSelect is on, else SelectRow
+  bool CanRemove(int i) const;
+  void RemoveRow(std::int16_t Index);
   Row& R(int i) { return e_.rows[static_cast<size_t>(i)]; }
 
   // Text labels: setting text or font re-measures an auto-sized label.

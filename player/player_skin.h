@@ -6,13 +6,13 @@
 
 #include "playlist/stdss.h"
 
-namespace playlist {
+namespace player {
 
 // Assigns the player's skin values to the GUI_SS* fields, in the player's order.
-void SetupPlaylistSkin(stdSS& control);
+void SetupPlaylistSkin(playlist::stdSS& control);
 
 // The whole start-up dressing: picture, skin values, AlwaysShowScroller(true), GUI,
 // SetScroller with the values read back from the control, AlwaysShowScroller(false).
-void DressPlaylist(stdSS& control, const QImage& picture);
+void DressPlaylist(playlist::stdSS& control, const QImage& picture);
 
-}  // namespace playlist
+}  // namespace player

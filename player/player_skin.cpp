@@ -1,8 +1,8 @@
-#include "playlist/player_skin.h"
+#include "player_skin.h"
 
-namespace playlist {
+namespace player {
 
-void SetupPlaylistSkin(stdSS& c) {
+void SetupPlaylistSkin(playlist::stdSS& c) {
   c.GUI_SSOzadjerina = 13;
   c.GUI_SSOzadjeVina = 40;
   c.GUI_SSOzadjeX = 26;
@@ -44,7 +44,7 @@ void SetupPlaylistSkin(stdSS& c) {
   c.GUI_SSVednoKa = true;
 }
 
-void DressPlaylist(stdSS& c, const QImage& picture) {
+void DressPlaylist(playlist::stdSS& c, const QImage& picture) {
   c.PictureData = picture;
   SetupPlaylistSkin(c);
   c.AlwaysShowScroller(true);
@@ -54,4 +54,4 @@ void DressPlaylist(stdSS& c, const QImage& picture) {
   c.AlwaysShowScroller(false);
 }
 
-}  // namespace playlist
+}  // namespace player

@@ -1,0 +1,38 @@
+#pragma once
+// Small text helpers shared by the readers and writers of settings, album and lyrics text:
+// splitting lines, trimming, and ASCII case folding. They work on bytes, so they serve UTF-8
+// and the album code page alike (neither uses bytes below 0x80 inside a character).
+
+#include <string_view>
+
+namespace platform {
+
+// What ends a line. The album texts end their lines in CR LF; the player's readers have
+// always taken a lone CR as a line end too, and the settings reader also a lone LF.
+enum class LineEnds {
+  CrOrCrLf,   // CR LF or CR; a lone LF stays inside the line
+  CrLfCrOrLf  // CR LF, CR or LF
+};
+
+// Takes the next line off the front of `text` and returns it without its line end. A text
+// that ends with a line end has no empty line after it; call while `text` is not empty.
+std::string_view NextLine(std::string_view& text, LineEnds ends);
+
+// `text` without the leading and trailing characters in `blanks` (by default the space
+// alone, as the product has always trimmed).
+std::string_view Trim(std::string_view text, std::string_view blanks = " ");
+
+// True when `text` holds nothing but characters of `blanks`.
+inline bool IsBlank(std::string_view text, std::string_view blanks = " ") {
+  return text.find_first_not_of(blanks) == std::string_view::npos;
+}
+
+// 'A'..'Z' to 'a'..'z'; every other byte unchanged.
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Equal when only ASCII letter case differs.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace platform

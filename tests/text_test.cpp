@@ -1,0 +1,42 @@
+// Line splitting, trimming and ASCII case folding, as the settings, album and lyrics readers use them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace {
+
+std::vector<std::string> Lines(std::string_view text, platform::LineEnds ends) {
+  std::vector<std::string> lines;
+  while (!text.empty()) lines.emplace_back(platform::NextLine(text, ends));
+  return lines;
+}
+
+TEST(Text, LinesEndAtCrLfAndCrAndOnlyWhereAskedAtALoneLf) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(Lines("a\r\nb\rc\nd\r\n", platform::LineEnds::CrOrCrLf), (V{"a", "b", "c\nd"}));
+  EXPECT_EQ(Lines("a\r\nb\rc\nd\r\n", platform::LineEnds::CrLfCrOrLf), (V{"a", "b", "c", "d"}));
+  // An empty line between two ends is a line; nothing follows the last end.
+  EXPECT_EQ(Lines("\r\n\r\nx", platform::LineEnds::CrOrCrLf), (V{"", "", "x"}));
+  EXPECT_EQ(Lines("\n\r", platform::LineEnds::CrLfCrOrLf), (V{"", ""}));
+}
+
+TEST(Text, TrimmingTakesOnlyTheBlanksAskedFor) {
+  EXPECT_EQ(platform::Trim("  a b \t "), "a b \t");
+  EXPECT_EQ(platform::Trim(" \t a b \t ", " \t"), "a b");
+  EXPECT_EQ(platform::Trim("    "), "");
+  EXPECT_TRUE(platform::IsBlank("   "));
+  EXPECT_FALSE(platform::IsBlank(" \r\n "));
+}
+
+TEST(Text, CaseFoldingTouchesOnlyAsciiLetters) {
+  EXPECT_TRUE(platform::EqualsIgnoringAsciiCase("SONG1", "song1"));
+  EXPECT_FALSE(platform::EqualsIgnoringAsciiCase("song", "songs"));
+  // Bytes above 0x7F (code page 936 or UTF-8) are compared as they are.
+  EXPECT_TRUE(platform::EqualsIgnoringAsciiCase("歌A", "歌a"));
+  EXPECT_FALSE(platform::EqualsIgnoringAsciiCase("\xC4", "\xE4"));
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#include "ui/message_box.h"
+
+#include <QMessageBox>
+
+namespace ui {
+namespace {
+
+class QtMessageBoxes final : public MessageBoxes {
+ public:
+  void Show(QWidget* parent, const Message& message) override {
+    switch (message.icon) {
+      case Icon::Critical: QMessageBox::critical(parent, message.title, message.text); break;
+      case Icon::Exclamation: QMessageBox::warning(parent, message.title, message.text); break;
+      case Icon::Information: QMessageBox::information(parent, message.title, message.text); break;
+    }
+  }
+};
+
+MessageBoxes*& Current() {
+  static QtMessageBoxes qt;
+  static MessageBoxes* current = &qt;
+  return current;
+}
+
+}  // namespace
+
+void ShowMessage(QWidget* parent, const Message& message) { Current()->Show(parent, message); }
+
+ScopedMessageBoxes::ScopedMessageBoxes(MessageBoxes& boxes) : previous_(Current()) { Current() = &boxes; }
+
+ScopedMessageBoxes::~ScopedMessageBoxes() { Current() = previous_; }
+
+}  // namespace ui
