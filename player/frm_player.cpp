@@ -11,7 +11,8 @@
 #include "pictures.h"
 #include "player_layout.h"
 #include "playlist/stdss_widget.h"
-#include "stopgap_ui.h"
+#include "ui/fonts.h"
+#include "ui/message_box.h"
 
 namespace player {
 namespace {
@@ -67,8 +68,13 @@ frmPlayer::frmPlayer(Setup setup)
   s.library = setup_.library;
   s.playlist = stdSS1;
   s.playlistSkin = Picture1;
+  // A box opens once the session's call has returned, so the session is never re-entered
+  // half-way through a call by the timers that run while the box is open.
   s.showMessage = [this](const Message& m) {
-    setup_.boxes->Open(this, m, [this] { session_->MessageClosed(); });
+    QTimer::singleShot(0, this, [this, m] {
+      ui::ShowMessage(this, m);
+      session_->MessageClosed();
+    });
   };
   s.log = setup_.log;
   session_ = std::make_unique<PlayerSession>(std::move(s));
@@ -102,7 +108,11 @@ QLabel* frmPlayer::MakeLabel(const char* name) {
   label->setText(QString::fromUtf8(spec.text));
   if (spec.colour) SetTextColour(label, *spec.colour);
   if (*spec.tooltip != '\0') label->setToolTip(QString::fromUtf8(spec.tooltip));
-  if (spec.font == FontKind::SongBold) label->setFont(SongFont());
+  if (spec.font == FontKind::SongBold) {
+    QFont font = ui::ProductFont();  // "宋体" 9 points
+    font.setBold(true);
+    label->setFont(font);
+  }
   return label;
 }
 

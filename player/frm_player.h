@@ -24,7 +24,6 @@ class stdSSWidget;
 namespace player {
 
 class FrmMenu;
-class MessageBoxes;
 
 class frmPlayer : public QWidget {
   Q_OBJECT
@@ -34,7 +33,6 @@ class frmPlayer : public QWidget {
     std::filesystem::path album;
     std::filesystem::path privateFolder;
     AudioLibrary* library = nullptr;  // outlives the window
-    MessageBoxes* boxes = nullptr;    // outlives the window
     std::function<void(const std::string&)> log;
   };
 

@@ -53,7 +53,7 @@ QImage PlayerPicture(const char* name) {
 QCursor PlayerCursor() {
   QPixmap picture(QStringLiteral(":/player/") + QString::fromLatin1(pictures::kPointer));
   if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
-  return QCursor(picture, 1, 1);
+  return QCursor(picture, 10, 1);
 }
 
 QRegion ShapeOf(const QImage& background, int width, int height) {

@@ -11,7 +11,8 @@
 
 #include "frm_player.h"
 #include "platform/folders.h"
-#include "stopgap_ui.h"
+#include "ui/message_box.h"
+#include "ui/translations.h"
 
 namespace player {
 namespace {
@@ -43,6 +44,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sonvira"));
+  ui::LoadQtTranslations(app);
   std::function<void(const std::string&)> log;
   if (options.verbose) {
     log = [&clock](const std::string& line) {
@@ -50,10 +53,9 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
                    line.c_str());
     };
   }
-  QtMessageBoxes boxes;
   auto privateFolder = platform::PrivateFolder();
   if (!privateFolder) {
-    boxes.Exec(PrivateFolderMessage(privateFolder.error()));
+    ui::ShowMessage(nullptr, StartupFailedMessage(privateFolder.error()));
     return 1;
   }
   std::unique_ptr<AudioLibrary> library = CarriedAudioLibrary();
@@ -62,14 +64,13 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   setup.album = options.album.value_or(platform::ProgramFile());
   setup.privateFolder = privateFolder.value();
   setup.library = library.get();
-  setup.boxes = &boxes;
   setup.log = log;
   int status = 1;
   {
     if (log) log("application ready");
     frmPlayer window(setup);
     if (std::optional<Message> refused = window.Start()) {
-      boxes.Exec(*refused);
+      ui::ShowMessage(nullptr, *refused);
     } else {
       // Centred: a window opened at a screen edge would dock and slide away at once.
       if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -42,16 +42,16 @@ const ControlSpec& SongButton(int n);
 // picture buttons, and the playlist's skin.
 namespace pictures {
 inline constexpr char kBackground[] = "player_background.png";
-inline constexpr char kNextNormal[] = "player_next.png";          // Image3
-inline constexpr char kNextHover[] = "player_next_hover.png";     // Image4
-inline constexpr char kCloseNormal[] = "player_close.png";        // Image5
-inline constexpr char kCloseHover[] = "player_close_hover.png";   // Image6
-inline constexpr char kMinimiseNormal[] = "player_min.png";       // Image8
-inline constexpr char kMinimiseHover[] = "player_min_hover.png";  // Image9
-inline constexpr char kSpectrum[] = "player_spectrum.png";
-inline constexpr char kPanel[] = "player_panel.png";          // Picture2
-inline constexpr char kPlaylistSkin[] = "playlist_skin.png";  // Picture1
-inline constexpr char kPointer[] = "player_cursor.png";
+inline constexpr char kNextNormal[] = "player_Image3_next.png";
+inline constexpr char kNextHover[] = "player_Image4_next_hover.png";
+inline constexpr char kCloseNormal[] = "player_Image5_close.png";
+inline constexpr char kCloseHover[] = "player_Image6_close_hover.png";
+inline constexpr char kMinimiseNormal[] = "player_Image8_minimise.png";
+inline constexpr char kMinimiseHover[] = "player_Image9_minimise_hover.png";
+inline constexpr char kSpectrum[] = "player_PicSpectrum1_background.png";
+inline constexpr char kPanel[] = "player_Picture2_panel.png";
+inline constexpr char kPlaylistSkin[] = "player_Picture1_skin.png";  // Picture1
+inline constexpr char kPointer[] = "player_cursor.png";              // hot spot at (10, 1)
 }  // namespace pictures
 
 }  // namespace player

@@ -9,7 +9,8 @@
 #include "platform/folders.h"
 #include "platform/resources.h"
 #include "player_layout.h"
-#include "playlist/player_skin.h"
+#include "cli/error_text.h"
+#include "player_skin.h"
 
 namespace fs = std::filesystem;
 
@@ -22,10 +23,10 @@ class CarriedLibrary : public AudioLibrary {
     return BassLibrary::WriteWhenMissing(folder, platform::LoadResourceData("CUSTOM", 101));
   }
   Opened Load(const fs::path& folder) override {
-    BassLoadResult loaded = BassLibrary::Load(folder, nullptr);
-    if (!loaded.ok()) return {nullptr, LibraryMessage(loaded), loaded.detail};
-    library_ = std::move(loaded.library);
-    return {&library_->api(), {}, {}};
+    platform::Result<std::unique_ptr<BassLibrary>> loaded = BassLibrary::Load(folder, nullptr);
+    if (!loaded) return {nullptr, loaded.error()};
+    library_ = std::move(loaded).value();
+    return {&library_->api(), {}};
   }
   void Free() override {
     if (library_) library_->Free();
@@ -89,9 +90,8 @@ std::optional<Message> PlayerSession::Start() {
   // 1. Single copy, keyed by the album image.
   auto instance = platform::SingleInstance::Acquire(setup_.album);
   if (!instance) {
-    Log("step 1: refused: " + instance.error().Describe());
-    if (instance.error().kind == platform::ErrorKind::AlreadyRunning) return AlreadyRunningMessage();
-    return PrivateFolderMessage(instance.error());
+    Log("step 1: refused: " + cli::ErrorText(instance.error()));
+    return StartupFailedMessage(instance.error());
   }
   instance_ = std::move(instance).value();
   Log("step 1: no other copy is running");
@@ -103,7 +103,7 @@ std::optional<Message> PlayerSession::Start() {
   std::vector<fs::path> swept;
   auto folder = UnpackFolder::Create(setup_.privateFolder, &swept);
   for (const fs::path& stale : swept) Log("removed the folder of a player that is gone: " + stale.string());
-  if (!folder) return PrivateFolderMessage(folder.error());
+  if (!folder) return StartupFailedMessage(folder.error());
   unpack_ = std::move(folder).value();
   systemFolder_ = unpack_->path();
   Log("step 2: unpack folder " + systemFolder_.string());
@@ -114,13 +114,13 @@ std::optional<Message> PlayerSession::Start() {
 
   // 4. Our copy of the library goes into our own folder, never beside the album.
   if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written)
-    Log("step 4: the library was not written: " + written.error().Describe());
+    Log("step 4: the library was not written: " + cli::ErrorText(written.error()));
   else
     Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
 
   // 5. The colour-keyed shape is the window's, made when it was built.
   // 6.
-  if (setup_.playlist != nullptr) playlist::DressPlaylist(*setup_.playlist, setup_.playlistSkin);
+  if (setup_.playlist != nullptr) DressPlaylist(*setup_.playlist, setup_.playlistSkin);
   Log("step 6: playlist dressed");
 
   // 7.
@@ -129,8 +129,8 @@ std::optional<Message> PlayerSession::Start() {
   // 8 to 10.
   AudioLibrary::Opened opened = setup_.library->Load(systemFolder_);
   if (opened.api == nullptr) {
-    Log("steps 8-10: " + opened.detail);
-    return opened.failure;
+    Log("steps 8-10: " + cli::ErrorText(opened.failure));
+    return StartupFailedMessage(opened.failure);
   }
   api_ = opened.api;
   Log("steps 8-10: audio library 2.2 loaded and opened");
@@ -163,8 +163,8 @@ std::optional<Message> PlayerSession::OpenAlbum() {
     Log("step 13: the album carries no settings");
     return std::nullopt;
   }
-  Log("refused: " + image.error().Describe());
-  return NotAnAlbumMessage(setup_.album, image.error());
+  Log("refused: " + cli::ErrorText(image.error()));
+  return StartupFailedMessage(image.error());
 }
 
 fs::path PlayerSession::SongPath(const QString& fileName, const char* extension) const {
@@ -175,7 +175,7 @@ fs::path PlayerSession::SongPath(const QString& fileName, const char* extension)
 void PlayerSession::UnpackSongs() {
   if (!image_) return;
   for (int i = 1; i <= album::kSlotCount; ++i) {
-    const album::SlotEntry& slot = image_->settings().slots[i - 1];
+    const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
     if (slot.name.empty()) continue;
     if (slot.songAfter <= slot.songFirst) {
       Log("step 14: slot " + std::to_string(i) + " skipped: its song has no bytes");
@@ -190,7 +190,7 @@ void PlayerSession::UnpackSongs() {
       const QString number = QString::number(i);
       platform::Status added =
           setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
-      if (!added) Log("step 14: " + added.error().Describe());
+      if (!added) Log("step 14: " + cli::ErrorText(added.error()));
     }
     face_.Label1[i].tooltip = slot.name;
   }
@@ -199,18 +199,20 @@ void PlayerSession::UnpackSongs() {
 }
 
 bool PlayerSession::WriteSlot(int i) {
-  const album::SlotEntry& slot = image_->settings().slots[i - 1];
+  const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
   const fs::path song = SongPath(QString::number(i), ".mp3");
   if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
-    Log("slot " + std::to_string(i) + " not unpacked: " + s.error().Describe());
-    Report(UnpackFailedMessage(i, slot.name, s.error()));
+    platform::Error error = s.error();
+    error.slot = i;
+    Log("slot " + std::to_string(i) + " not unpacked: " + cli::ErrorText(error));
+    Report(UnpackFailedMessage(error));
     return false;
   }
   Log("wrote " + song.string());
   if (slot.HasLyrics()) {
     const fs::path lyrics = SongPath(QString::number(i), ".lrc");
     platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
-    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + s.error().Describe());
+    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
   }
   return true;
 }
@@ -239,7 +241,7 @@ void PlayerSession::Shutdown() {
   };
   if (image_ && unpack_) {  // 4
     for (int i = 1; i <= album::kSlotCount; ++i) {
-      if (image_->settings().slots[i - 1].name.empty()) continue;
+      if (image_->settings().songSlots[i - 1].name.empty()) continue;
       remove(SongPath(QString::number(i), ".mp3"));
       remove(SongPath(QString::number(i), ".lrc"));
     }

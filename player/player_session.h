@@ -33,8 +33,7 @@ class AudioLibrary {
  public:
   struct Opened {
     const BassApi* api = nullptr;  // set on success; valid until Free
-    Message failure;               // what to show otherwise; the player then ends
-    std::string detail;            // why, for the log
+    platform::Error failure;       // otherwise: the player shows it and ends
   };
   virtual ~AudioLibrary() = default;
   virtual platform::Status WriteWhenMissing(const std::filesystem::path& folder) = 0;

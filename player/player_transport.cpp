@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/error_text.h"
 #include "player_session.h"
 
 namespace fs = std::filesystem;
@@ -106,10 +107,10 @@ void PlayerSession::Error_(const std::string& message) {
 
 void PlayerSession::Report(const Message& message) {
   if (messageOpen_) {
-    Log("message not shown, another is open: " + message.text);
+    Log("message not shown, another is open: " + message.text.toStdString());
     return;
   }
-  Log("message \"" + message.title + "\": " + message.text);
+  Log("message \"" + message.title.toStdString() + "\": " + message.text.toStdString());
   messageOpen_ = true;
   if (setup_.showMessage) setup_.showMessage(message);
 }
@@ -150,7 +151,7 @@ void PlayerSession::Export() {
   if (!image_ || exportSlot_ < 1) return;
   auto exported = album::ExportSlot(*image_, exportSlot_, albumFolder_);
   if (!exported) {
-    Log("export of slot " + std::to_string(exportSlot_) + " failed: " + exported.error().Describe());
+    Log("export of slot " + std::to_string(exportSlot_) + " failed: " + cli::ErrorText(exported.error()));
     Report(ExportFailedMessage(exported.error()));
     return;
   }

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include <QCoreApplication>
+
 #include "player_layout.h"
 #include "player_test_support.h"
 #include "playlist/stdss.h"
@@ -27,6 +29,7 @@ class Player : public ::testing::Test {
  protected:
   void SetUp() override {
     FakeBass::The() = FakeBass{};
+    QCoreApplication::setApplicationName(QStringLiteral("Sonvira"));
     ::setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
     albumFolder_ = dir_ / "album";
     fs::create_directory(albumFolder_);
@@ -47,7 +50,7 @@ class Player : public ::testing::Test {
   PlayerSession& Start(const fs::path& album) {
     session_ = Session(album, list_);
     std::optional<player::Message> refused = session_->Start();
-    EXPECT_FALSE(refused) << refused->text;
+    EXPECT_FALSE(refused) << refused->text.toStdString();
     return *session_;
   }
 
@@ -133,7 +136,7 @@ TEST_F(Player, AFileThatIsNotAnAlbumIsRefusedByNameLeavingNothing) {
   auto s = Session(bogus, list_);
   std::optional<player::Message> refused = s->Start();
   ASSERT_TRUE(refused);
-  EXPECT_NE(refused->text.find(bogus.string()), std::string::npos) << refused->text;
+  EXPECT_NE(refused->text.toStdString().find(bogus.string()), std::string::npos) << refused->text.toStdString();
   EXPECT_TRUE(PlayerFolders().empty());
 }
 
@@ -147,7 +150,7 @@ TEST_F(Player, AnAlbumWithoutSettingsWarnsAndGoesOnEmpty) {
   testing_support::WriteFile(album, image);
   PlayerSession& s = Start(album);
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0].text,
+  EXPECT_EQ(messages_[0].text.toStdString(),
             "There was an error when trying to load settings from " + s.albumFolder() + "set.ini. ");
   EXPECT_EQ(messages_[0].title, "Load Error");
   EXPECT_EQ(s.face().Label2, player::Control("Label2").text);
@@ -255,10 +258,10 @@ TEST_F(Player, ExportIntoAReadOnlyFolderWarnsByNameAndLeavesNoFile) {
     s.SongButtonDown(1, 2);
     s.Export();
     const fs::path target = albumFolder_ / (Title(1) + ".mp3");
-    bool warned = messages_.size() == 1 && messages_[0].text.find(target.string()) != std::string::npos;
+    bool warned = messages_.size() == 1 && messages_[0].text.toStdString().find(target.string()) != std::string::npos;
     session_.reset();
     if (asNobody) _exit(warned ? 0 : 1);
-    EXPECT_TRUE(warned) << (messages_.empty() ? "no message" : messages_[0].text);
+    EXPECT_TRUE(warned) << (messages_.empty() ? "no message" : messages_[0].text.toStdString());
   } else {
     int status = 0;
     ::waitpid(child, &status, 0);

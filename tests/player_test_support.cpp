@@ -81,9 +81,8 @@ platform::Status FakeLibrary::WriteWhenMissing(const fs::path& folder) {
 }
 
 player::AudioLibrary::Opened FakeLibrary::Load(const fs::path&) {
-  if (F().initFails)
-    return {nullptr, player::LibraryErrorMessage("Can't initialize digital sound system", 3), "init"};
-  return {&table, {}, {}};
+  if (F().initFails) return {nullptr, platform::Error(platform::ErrorKind::SoundInitFailed, "bass.dll", 0, 3)};
+  return {&table, {}};
 }
 
 fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& songs,
@@ -99,12 +98,12 @@ fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& son
   for (const auto& [slot, text] : songs) {
     fs::path song = sources / (Title(slot) + ".mp3");
     testing_support::WriteFile(song, text);
-    request.slots[slot - 1].song = song;
+    request.songSlots[slot - 1].song = song;
   }
   for (int slot : lyricsSlots) {
     fs::path lyrics = sources / (Title(slot) + ".lrc");
     testing_support::WriteFile(lyrics, "[00:01.00]歌词" + std::to_string(slot) + "\r\n");
-    request.slots[slot - 1].lyrics = lyrics;
+    request.songSlots[slot - 1].lyrics = lyrics;
   }
   auto built = album::BuildAlbumImage(request);
   fs::remove_all(sources);

@@ -15,7 +15,7 @@
 #include "player_layout.h"
 #include "player_test_support.h"
 #include "playlist/stdss_widget.h"
-#include "stopgap_ui.h"
+#include "ui/message_box.h"
 
 namespace fs = std::filesystem;
 using player::Control;
@@ -27,14 +27,10 @@ using testing_support::TempDir;
 
 namespace {
 
-class RecordingBoxes : public player::MessageBoxes {
+class RecordingBoxes : public ui::MessageBoxes {
  public:
-  void Open(QWidget*, const player::Message& m, std::function<void()> closed) override {
-    shown.push_back(m);
-    closed();
-  }
-  void Exec(const player::Message& m) override { shown.push_back(m); }
-  std::vector<player::Message> shown;
+  void Show(QWidget*, const ui::Message& m) override { shown.push_back(m); }
+  std::vector<ui::Message> shown;
 };
 
 QColor TextColour(QWidget* w) {
@@ -58,7 +54,6 @@ class PlayerWindow : public ::testing::Test {
     setup.album = MakeAlbum(dir_.path(), songs, lyrics);
     setup.privateFolder = runtime_.path();
     setup.library = &library_;
-    setup.boxes = &boxes_;
     window_ = std::make_unique<frmPlayer>(setup);
     return *window_;
   }
@@ -83,6 +78,7 @@ class PlayerWindow : public ::testing::Test {
   TempDir dir_, runtime_;
   player_test::FakeLibrary library_;
   RecordingBoxes boxes_;
+  ui::ScopedMessageBoxes scopedBoxes_{boxes_};
   std::unique_ptr<frmPlayer> window_;
 };
 
