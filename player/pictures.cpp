@@ -8,6 +8,13 @@
 
 #include "player_layout.h"
 
+// The pictures are compiled into a static library, whose resources must be registered by
+// hand, from outside any namespace.
+static bool RegisterPlayerResource() {
+  Q_INIT_RESOURCE(player);
+  return true;
+}
+
 namespace player {
 namespace {
 
@@ -39,7 +46,13 @@ QSize PictureSize(std::string_view name) {
 
 }  // namespace
 
+void RegisterPictures() {
+  static const bool registered = RegisterPlayerResource();
+  static_cast<void>(registered);
+}
+
 QImage PlayerPicture(const char* name) {
+  RegisterPictures();
   QImage image(QStringLiteral(":/player/") + QString::fromLatin1(name));
   if (!image.isNull()) return image;
   const QSize size = PictureSize(name);
@@ -51,6 +64,7 @@ QImage PlayerPicture(const char* name) {
 }
 
 QCursor PlayerCursor() {
+  RegisterPictures();
   QPixmap picture(QStringLiteral(":/player/") + QString::fromLatin1(pictures::kPointer));
   if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
   return QCursor(picture, 10, 1);
