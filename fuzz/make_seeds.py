@@ -42,3 +42,7 @@ gap[4] = b"five"
 write("album", "gap_chinese", album(b"PLAYER", gap, empty, [b""] * 4 + [b"\xc8\xfd"] + [b""] * 5, b"a\r\n\r\nb\r\n"))
 write("profile", "settings", b"S\nS1\n[t]\r\ntitle =abc\r\n[s]\r\ns1=7\r\ns2=9\r\n[SONG]\r\nSONG1=x\r\n")
 write("profile", "quotes", b"sec\nkey\n; comment\n[ sec ]\n key = \"v\" \n[other]\nkey=w\n")
+# Lyrics: code page 936 with CR LF, UTF-8 with a byte order mark, mixed tags and headers.
+write("lyrics", "cp936_crlf", b"[ti:\xc3\xbb\xd3\xd0]\r\n[ar:x]\r\n[00:01.50]\xcb\xb5\xc3\xf7\r\n[01:02.03][02:10.50]Hello\r\n")
+write("lyrics", "utf8_bom_lf", b"\xef\xbb\xbf[offset:500]\n[00:05]\xe6\xad\x8c\n[00:20.00]one, \"two\"\n[100:00.123]end\n")
+write("lyrics", "untimed", b"no tags here\r\n[by:me]\r\n\r\n[0:1]\r\n[00:07.5]x\r\n")

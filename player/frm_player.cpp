@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QWindow>
 
+#include "docking/task_bar_window.h"
 #include "frm_menu.h"
 #include "pictures.h"
 #include "player_layout.h"
@@ -146,11 +147,7 @@ void frmPlayer::CreateControls() {
   stdSS1->setObjectName(QStringLiteral("stdSS1"));
   stdSS1->move(list.x, list.y);
   stdSS1->SetSize(list.width, list.height);
-  // The docking control's spot; start-up step 17 configures it.
-  const ControlSpec& dock = Control("TaskBar1");
-  TaskBar1 = new QWidget(this);
-  TaskBar1->setObjectName(QStringLiteral("TaskBar1"));
-  TaskBar1->setGeometry(dock.x, dock.y, dock.width, dock.height);
+  TaskBar1_ = std::make_unique<docking::TaskBarWindow>(this);
 
   Picture1 = PlayerPicture(pictures::kPlaylistSkin);
   Image3 = PlayerPicture(pictures::kNextNormal);
@@ -164,9 +161,11 @@ void frmPlayer::CreateControls() {
 std::optional<Message> frmPlayer::Start() {
   if (std::optional<Message> refused = session_->Start()) return refused;
   ShowFace();
-  // 17. Docking: GoBottom, GoTop and GoRight, in that order, once TaskBar1 is the docking
-  // control.
-  Log("start-up step 17: docking at the top, right and bottom edges");
+  // 17. Docking; GoLeft keeps its design value.
+  TaskBar1_->bar().GoBottom(true);
+  TaskBar1_->bar().GoTop(true);
+  TaskBar1_->bar().GoRight(true);
+  Log(std::string("step 17: docking ") + (TaskBar1_->active() ? "on" : "not available on this display"));
   return std::nullopt;
 }
 

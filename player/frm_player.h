@@ -17,6 +17,9 @@
 
 class QLabel;
 
+namespace docking {
+class TaskBarWindow;
+}
 namespace playlist {
 class stdSSWidget;
 }
@@ -44,6 +47,7 @@ class frmPlayer : public QWidget {
 
   PlayerSession& session() { return *session_; }
   FrmMenu* menu() const { return menu_; }
+  docking::TaskBarWindow& TaskBar1() { return *TaskBar1_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,7 +85,8 @@ class frmPlayer : public QWidget {
   QLabel* songtitle = nullptr;
   std::array<QLabel*, 11> Label1{};
   playlist::stdSSWidget* stdSS1 = nullptr;
-  QWidget* TaskBar1 = nullptr;
+  // The docking control: it moves the window by itself on its own timer.
+  std::unique_ptr<docking::TaskBarWindow> TaskBar1_;
   QImage Picture1;
   // The hidden sources of the picture buttons' pictures.
   QImage Image3, Image4, Image5, Image6, Image8, Image9;

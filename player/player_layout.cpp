@@ -42,7 +42,6 @@ constexpr std::array kLayout = {
     ControlSpec{"Label1(10)", 220, 142, 16, 12, "10", kWhite, "", kPlain, ""},
     // Present, but outside the visible area.
     ControlSpec{"stdSS1", 300, 0, 200, 120, "", {}, "", kPlain, ""},
-    ControlSpec{"TaskBar1", 300, 130, 32, 32, "", {}, "", kPlain, ""},
 };
 
 }  // namespace

@@ -29,7 +29,8 @@ struct ControlSpec {
 inline constexpr int kClientWidth = 253;
 inline constexpr int kClientHeight = 185;
 
-// Every control, in stacking order from the bottom.
+// Every control, in stacking order from the bottom. The docking control TaskBar1 has no
+// place of its own: it works on the whole window.
 std::span<const ControlSpec> PlayerLayout();
 
 // The control named `name` ("songtitle", "Label1(3)"); the program stops on an unknown name.

@@ -12,6 +12,8 @@ packages=(
   libgtest-dev clang libclang-rt-14-dev time mpg123
   # headless desktop: X server, sound server, CJK fonts (AR PL UMing stands in for SimSun), screenshots
   xvfb xauth x11-utils pulseaudio pulseaudio-utils fontconfig fonts-wqy-zenhei fonts-arphic-uming imagemagick
+  # edge docking: the pointer read through xcb, real pointer events in its desktop test
+  libxcb1-dev libxcb-xinput-dev xdotool
   # making the demo songs and test tones
   sox libsox-fmt-mp3 lame
 )

@@ -1,0 +1,32 @@
+// Lyrics files of arbitrary bytes: parsed, then played through at rising positions. The lines
+// must come out in time order, each once, and every text must be valid UTF-8.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "lyrics.h"
+#include "platform/codepage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  player::LyricState state;
+  state.hasLyrics = true;
+  state.lyricLines = player::ParseLyrics(std::as_bytes(std::span(data, size)));
+  const auto& lyrics = state.lyricLines;
+  for (std::size_t i = 0; i < lyrics.lines.size(); ++i) {
+    if (lyrics.lines[i].text >= lyrics.texts.size()) std::abort();
+    if (i > 0 && lyrics.lines[i].timeMs < lyrics.lines[i - 1].timeMs) std::abort();
+    if (i > 0 && lyrics.lines[i].timeMs == lyrics.lines[i - 1].timeMs &&
+        lyrics.lines[i].text < lyrics.lines[i - 1].text)
+      std::abort();
+  }
+  for (const auto& text : lyrics.texts)
+    if (!platform::IsValidUtf8(text)) std::abort();
+
+  // Play to past the last possible tag, [999:59.999], one candidate per tick.
+  std::size_t shown = 0;
+  for (double position = 0; position < 60'001; position += 97.3) {
+    while (player::LyricStep(state, position)) ++shown;
+  }
+  if (shown != lyrics.lines.size() || player::LyricStep(state, 1e9)) std::abort();
+  return 0;
+}

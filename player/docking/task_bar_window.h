@@ -1,0 +1,76 @@
+#pragma once
+// TaskBarWindow: a TaskBar docked on a real top-level window. Every 15 ms it reads the pointer
+// and the window's geometry, runs one tick, and moves the window only when a step changed its
+// position. The window's logical pixels are the control's pixels (15 twips each), so the strips
+// that stay out are 3 pixels at the left and top and 2 at the right at any scale factor.
+//
+// Where the window system does not let a window place itself (Wayland without XWayland, the
+// offscreen platform) the timer never starts and the control does nothing; its properties
+// still work. Lives and ticks on the GUI thread.
+//
+//   docking::TaskBarWindow TaskBar1(&window);   // the defaults; a PropertyStore* may follow
+//   TaskBar1.bar().GoTop(true);
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "docking/task_bar.h"
+#include "platform/desktop.h"
+
+namespace docking {
+
+class TaskBarWindow final : public QObject, private TaskBar::Host {
+  Q_OBJECT
+
+ public:
+  // The tick: the pace at which the window slides, MoveLength twips per tick.
+  static constexpr int kTickMilliseconds = 15;
+
+  // Docks `window`, a top-level widget, with the properties in `store` (the defaults when
+  // null) and starts the timer where `desktop` exists. Ticks pass over while the window is
+  // hidden or minimized, and after it is destroyed.
+  explicit TaskBarWindow(QWidget* window, const platform::PropertyStore* store = nullptr,
+                         std::unique_ptr<platform::Desktop> desktop = platform::OpenDesktop());
+
+  TaskBar& bar() { return bar_; }
+  const TaskBar& bar() const { return bar_; }
+  // Whether the timer runs.
+  bool active() const { return timer_.isActive(); }
+
+  // One tick, as the timer runs it.
+  void Tick();
+
+ private:
+  int Left() const override { return pos_.x() * kTwipsPerPixel; }
+  int Top() const override { return pos_.y() * kTwipsPerPixel; }
+  int Width() const override { return size_.width() * kTwipsPerPixel; }
+  int Height() const override { return size_.height() * kTwipsPerPixel; }
+  void SetLeft(int twips) override { pos_.setX(ToPixels(twips)); }
+  void SetTop(int twips) override { pos_.setY(ToPixels(twips)); }
+  int ScreenWidth() const override { return screenWidth_ * kTwipsPerPixel; }
+  std::optional<Point> PointerPosition() const override;
+  bool LeftButtonDown() const override { return pointer_ && pointer_->leftButtonDown; }
+  void KeepAbove(bool above) override;
+
+  // The nearest pixel; 15 is odd, so a whole number of twips is never half way.
+  static int ToPixels(int twips);
+
+  TaskBar bar_;
+  QPointer<QWidget> window_;
+  std::unique_ptr<platform::Desktop> desktop_;
+  QTimer timer_;
+
+  // What this tick read, in logical pixels; the steps move pos_.
+  std::optional<platform::PointerState> pointer_;
+  QPoint pos_;
+  QSize size_;
+  int screenWidth_ = 0;
+};
+
+}  // namespace docking

@@ -1,0 +1,62 @@
+#pragma once
+// The bar display in the box PicSpectrum1 and the processor-load label lblCPU. The bars are
+// not a frequency analysis: each is one raw sample word of the stream, so they jump with the
+// waveform. Reading the samples, the bar heights and the drawing are separate steps, so the
+// player can keep reading while its window is hidden and draw only when it can be seen.
+//
+// Only the user-interface thread calls these.
+
+#include <QImage>
+#include <QRect>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "bass_loader.h"
+#include "cbass_time.h"
+
+namespace player {
+
+inline constexpr int kSpectrumBars = 30;
+
+// The sample buffer of one drawing: the library fills only as many words as it delivers, the
+// rest stay 0. The player keeps one and reuses it every tick.
+using SpectrumSamples = std::array<std::int32_t, 1025>;
+using BarHeights = std::array<std::int32_t, kSpectrumBars>;
+
+inline constexpr QRgb kBarColour = qRgb(155, 251, 251);
+
+// Bytes of sample data to ask for: 511 for a "Mono" stream (Cbass_time::GetMode), else 1024.
+DWORD SpectrumRequestBytes(std::string_view mode);
+
+// Sets `samples` to 0 and asks the library for the current sample data of `channel` (no FFT).
+// A failed request, as for channel 0, leaves every word 0.
+void RequestSpectrumSamples(const BassApi& api, Cbass_time& bassTime, DWORD channel,
+                            SpectrumSamples& samples);
+
+// Bar i is the word at index 10 x i divided by 65535, rounded to the nearest integer with
+// halves to even. For 16-bit stereo data that is about the right channel's sample, -32768 to
+// 32767; 0 or less shows the foot alone.
+BarHeights SpectrumBarHeights(const SpectrumSamples& samples);
+
+// Where bar i and its foot are filled in a box of `box` pixels, clipped to it (empty when
+// nothing shows). The layout is in twips, 15 to a pixel, origin top-left: with pitch
+// w = box width in twips / 30 (rounded down) and H = box height in twips, the foot spans
+// (w i + 20, H) to (w i + w - 30, H - 10) and the bar (w i + 20, H) to
+// (w i + w - 30, H - height / 52). A pixel is filled when the twip rectangle covers part of it.
+struct SpectrumBar {
+  QRect foot;
+  QRect bar;
+};
+SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box);
+
+// Paints the whole box into `box` (the box's size, any RGB format): `background` from the
+// top-left corner (what lies beyond it is black), then every foot and bar in kBarColour.
+void DrawSpectrum(QImage& box, const QImage& background, const BarHeights& heights);
+
+// lblCPU: "CPU % " + the library's processor load with at least one integer digit and
+// exactly two decimals (1.5 gives "CPU % 1.50"). A load that is not a number shows as 0.
+std::string CpuCaption(float load);
+
+}  // namespace player

@@ -1,0 +1,86 @@
+// TaskBarWindow on the offscreen platform: idle where windows cannot place themselves, and
+// with a fake desktop, the rounding to whole pixels and moves only when a step asks for one.
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QWidget>
+#include <QWindow>
+
+#include "docking/task_bar_window.h"
+
+namespace {
+
+struct FakeDesktop : platform::Desktop {
+  platform::PointerState* pointer;
+  explicit FakeDesktop(platform::PointerState* p) : pointer(p) {}
+  std::optional<platform::PointerState> Pointer() override { return *pointer; }
+  int Width() const override { return 1280; }
+};
+
+struct MoveCounter : QObject {
+  int moves = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Move) ++moves;
+    return false;
+  }
+};
+
+TEST(DockingWindowTest, ControlStaysIdleWhereWindowsCannotPlaceThemselves) {
+  QWidget window;
+  window.setGeometry(0, 0, 254, 160);
+  window.show();
+  docking::TaskBarWindow dock(&window);
+  EXPECT_FALSE(dock.active());
+  dock.Tick();
+  dock.bar().OnTop(true);
+  EXPECT_EQ(window.pos(), QPoint(0, 0));
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST(DockingWindowTest, WindowAtTheRightEdgeKeepsTwoPixelsAndMovesOnlyWhenAStepSaysSo) {
+  QWidget window(nullptr, Qt::FramelessWindowHint);
+  window.setGeometry(1026, 300, 254, 160);
+  window.show();
+  platform::PointerState pointer{600, 500, false};
+  docking::TaskBarWindow dock(&window, nullptr, std::make_unique<FakeDesktop>(&pointer));
+  EXPECT_TRUE(dock.active());
+  dock.bar().MoveLength(1000);
+
+  MoveCounter counter;
+  window.installEventFilter(&counter);
+  for (int i = 0; i < 4; ++i) dock.Tick();
+  EXPECT_EQ(window.x(), 1278);  // S - 30 twips
+  const int moves = counter.moves;
+  for (int i = 0; i < 4; ++i) dock.Tick();
+  EXPECT_EQ(counter.moves, moves);
+
+  pointer = {1279, 310, false};
+  for (int i = 0; i < 6; ++i) dock.Tick();
+  EXPECT_EQ(window.x(), 1036);  // S - W + 150 twips
+  EXPECT_EQ(window.y(), 300);
+
+  const WId id = window.winId();
+  dock.bar().OnTop(true);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.winId(), id);
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST(DockingWindowTest, WaylandSessionsWithXWaylandRunThroughX11UnlessTheUserChose) {
+  const QByteArray saved[] = {qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
+  const auto platformAfter = [](const char* wayland, const char* display, const char* user) {
+    wayland ? qputenv("WAYLAND_DISPLAY", wayland) : qunsetenv("WAYLAND_DISPLAY");
+    display ? qputenv("DISPLAY", display) : qunsetenv("DISPLAY");
+    user ? qputenv("QT_QPA_PLATFORM", user) : qunsetenv("QT_QPA_PLATFORM");
+    platform::PreferX11ForWindowPlacement();
+    return qgetenv("QT_QPA_PLATFORM").toStdString();
+  };
+  EXPECT_EQ(platformAfter("wayland-0", ":0", nullptr), "xcb");
+  EXPECT_EQ(platformAfter("wayland-0", ":0", "wayland"), "wayland");
+  EXPECT_EQ(platformAfter("wayland-0", nullptr, nullptr), "");
+  platformAfter(saved[0].isEmpty() ? nullptr : saved[0].constData(),
+                saved[1].isEmpty() ? nullptr : saved[1].constData(), saved[2].constData());
+}
+
+}  // namespace
