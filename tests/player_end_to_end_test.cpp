@@ -189,6 +189,20 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
   std::this_thread::sleep_for(300ms);
   EXPECT_NE(position(), placed);
 
+  // Dragged against the left edge it docks: it slides out when the pointer leaves and back
+  // when the pointer touches the strip that stays.
+  auto left = [&] {
+    const std::string geometry = position();
+    return std::stoi(geometry.substr(geometry.find("Position: ") + 10));
+  };
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1", "mousemove_relative",
+         "--", "-1500", "0", "mouseup", "1", "mousemove", "900", "700"});
+  std::this_thread::sleep_for(1s);
+  EXPECT_LT(left(), -200);
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "251", "100"});
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(left(), -10);
+
   Click(window, 200 + 30, 6 + 12);  // the close button
   ASSERT_TRUE(player.Exited(5s)) << player.log();
   EXPECT_EQ(player.exitCode(), 0);
