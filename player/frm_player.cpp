@@ -156,6 +156,8 @@ void frmPlayer::CreateControls() {
   Image6 = PlayerPicture(pictures::kCloseHover);
   Image8 = PlayerPicture(pictures::kMinimiseNormal);
   Image9 = PlayerPicture(pictures::kMinimiseHover);
+  spectrumBackground_ = PlayerPicture(pictures::kSpectrum);
+  spectrumBox_ = QImage(PicSpectrum1->size(), QImage::Format_RGB32);
 }
 
 std::optional<Message> frmPlayer::Start() {
@@ -207,13 +209,18 @@ void frmPlayer::Timer1Tick() {
   SetText(lblTime, work.lblTime);
   SetText(lblTotalTime, work.lblTotalTime);
   SetText(lblInfo, work.lblInfo);
-  // The bar display draws here; until it does, the box shows its background.
+  // The timer stays stopped while the bars are drawn; nothing is drawn that cannot be seen.
+  if (isVisible() && !isMinimized()) {
+    DrawSpectrum(spectrumBox_, spectrumBackground_, work.bars);
+    PicSpectrum1->setPixmap(QPixmap::fromImage(spectrumBox_));
+  }
   if (session_->face().Timer1) Timer1.start();
 }
 
 void frmPlayer::TmrBassTick() {
   TmrBassWork work = session_->TmrBassTick();
   SetText(lblCPU, work.lblCPU);
+  if (work.songword) SetText(songword, *work.songword);
   if (work.songChanged)
     ShowFace();
   else

@@ -90,6 +90,8 @@ class frmPlayer : public QWidget {
   QImage Picture1;
   // The hidden sources of the picture buttons' pictures.
   QImage Image3, Image4, Image5, Image6, Image8, Image9;
+  QImage spectrumBackground_;
+  QImage spectrumBox_;  // drawn every Timer1 tick, then shown in PicSpectrum1
 
   QTimer Timer1{this};
   QTimer tmrBass{this};

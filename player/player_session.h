@@ -21,8 +21,10 @@
 #include "album/reader.h"
 #include "bass_loader.h"
 #include "cbass_time.h"
+#include "lyrics.h"
 #include "platform/single_instance.h"
 #include "playlist/stdss.h"
+#include "spectrum.h"
 #include "unpack_folder.h"
 #include "words.h"
 
@@ -60,11 +62,13 @@ struct PlayerFace {
 
 struct Timer1Work {
   std::string lblTime, lblTotalTime, lblInfo;
+  BarHeights bars{};  // what the bar display shows
 };
 
 struct TmrBassWork {
   std::string lblCPU;
-  bool songChanged = false;  // face() holds new captions and colours
+  bool songChanged = false;             // face() holds new captions and colours
+  std::optional<std::string> songword;  // a lyric line that fell due
 };
 
 class PlayerSession {
@@ -122,7 +126,6 @@ class PlayerSession {
   void SelectAndPlay(std::int16_t index);
   void OpenAndPlay(const std::filesystem::path& path);
   void PlayNextSong();
-  void LoadLyrics();
   void Error_(const std::string& message);
   void Report(const Message& message);
   void Log(const std::string& line) const;
@@ -143,6 +146,8 @@ class PlayerSession {
   std::filesystem::path currentSongPath_;
   std::string currentTitle_;
   DWORD channel_ = 0;
+  LyricState lyrics_;
+  SpectrumSamples samples_{};
   int exportSlot_ = 0;
 
   bool messageOpen_ = false;

@@ -92,12 +92,8 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
     if (allFailed) Log("no song of the album can be played");
     SetTimer(face_.tmrBass, !allFailed, "tmrBass");
   }
-  LoadLyrics();
-}
-
-void PlayerSession::LoadLyrics() {
-  // Until lyrics are shown, every song shows as a song without lyrics: its title.
-  face_.songword = currentTitle_;
+  lyrics_ = LoadLyrics(currentSongPath_);
+  face_.songword = StartCaption(lyrics_, currentTitle_);
   Log("label songword = " + face_.songword);
 }
 
@@ -128,21 +124,28 @@ Timer1Work PlayerSession::Timer1Tick() {
   set(face_.lblTime, work.lblTime, "lblTime");
   set(face_.lblTotalTime, work.lblTotalTime, "lblTotalTime");
   set(face_.lblInfo, work.lblInfo, "lblInfo");
+  RequestSpectrumSamples(*api_, *bassTime_, channel_, samples_);
+  work.bars = SpectrumBarHeights(samples_);
   return work;
 }
 
 TmrBassWork PlayerSession::TmrBassTick() {
   TmrBassWork work;
   if (api_ == nullptr) return work;
-  char cpu[32];
-  std::snprintf(cpu, sizeof cpu, "CPU %% %.2f", static_cast<double>(api_->BASS_GetCPU()));
-  work.lblCPU = face_.lblCPU = cpu;
+  work.lblCPU = face_.lblCPU = CpuCaption(api_->BASS_GetCPU());
   const QWORD length = api_->BASS_ChannelGetLength(channel_);
   const QWORD position = api_->BASS_ChannelGetPosition(channel_);
   if (length == position || currentFailed_) {
     Log("end of song " + currentSongPath_.string());
     PlayNextSong();
     work.songChanged = true;
+  }
+  // From here on nothing can fail: the lyric step.
+  const float seconds = bassTime_->GetPlayingPos(channel_);
+  if (std::optional<std::string_view> line = LyricStep(lyrics_, seconds)) {
+    face_.songword = *line;
+    work.songword = face_.songword;
+    Log("label songword = " + face_.songword + " at " + Seconds(seconds));
   }
   return work;
 }

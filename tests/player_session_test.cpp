@@ -196,6 +196,15 @@ TEST_F(Player, TheEndOfASongMovesOnAndTheLastWrapsToTheFirst) {
   ExpectButtons(s, 1);
 }
 
+TEST_F(Player, TheLyricLabelFollowsThePlayPosition) {
+  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "tone1"}}, {1}));
+  EXPECT_EQ(s.face().songword, "");
+  EXPECT_FALSE(s.TmrBassTick().songword);
+  FakeBass::The().Current()->position = 3 * player_test::kBytesPerSecond / 2;
+  EXPECT_EQ(s.TmrBassTick().songword, "歌词1");
+  EXPECT_EQ(s.face().songword, "歌词1");
+}
+
 TEST_F(Player, ABrokenSongIsSkippedEvenWhenItComesFirst) {
   PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "broken"}, {2, "tone2"}, {3, "mute"}}));
   ASSERT_EQ(messages_.size(), 1u);
@@ -235,7 +244,7 @@ TEST_F(Player, ExportWritesTheSlotUnderItsTitleWithOrWithoutLyrics) {
   s.Export();
   s.Export();  // again: the same files
   EXPECT_EQ(ReadFile(albumFolder_ / (Title(5) + ".mp3")), "tone5");
-  EXPECT_EQ(ReadFile(albumFolder_ / (Title(5) + ".lrc")), "[00:01.00]歌词5\r\n");
+  EXPECT_EQ(ReadFile(albumFolder_ / (Title(5) + ".lrc")), player_test::LyricsBytes(5));
   EXPECT_FALSE(s.SongButtonDown(2, 1));
   s.Export();
   EXPECT_EQ(ReadFile(albumFolder_ / (Title(2) + ".mp3")), "tone2");

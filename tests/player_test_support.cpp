@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/codepage.h"
 #include "platform/file.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +86,10 @@ player::AudioLibrary::Opened FakeLibrary::Load(const fs::path&) {
   return {&table, {}};
 }
 
+std::string LyricsBytes(int slot) {
+  return platform::ToAnsi("[00:01.00]歌词" + std::to_string(slot) + "\r\n").value_or("");
+}
+
 fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& songs,
                    const std::vector<int>& lyricsSlots) {
   static const std::string player = testing_support::Pattern(3000, 7);
@@ -102,7 +107,7 @@ fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& son
   }
   for (int slot : lyricsSlots) {
     fs::path lyrics = sources / (Title(slot) + ".lrc");
-    testing_support::WriteFile(lyrics, "[00:01.00]歌词" + std::to_string(slot) + "\r\n");
+    testing_support::WriteFile(lyrics, LyricsBytes(slot));
     request.songSlots[slot - 1].lyrics = lyrics;
   }
   auto built = album::BuildAlbumImage(request);

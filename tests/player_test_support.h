@@ -59,6 +59,9 @@ class FakeLibrary : public player::AudioLibrary {
 std::filesystem::path MakeAlbum(const std::filesystem::path& folder, const std::map<int, std::string>& songs,
                                 const std::vector<int>& lyricsSlots = {});
 
+// The lyrics file of `slot` as MakeAlbum writes it (code page 936): one line at 1 s, "歌词" + slot.
+std::string LyricsBytes(int slot);
+
 inline std::string Title(int slot) {
   return "歌" + std::to_string(slot);
 }
