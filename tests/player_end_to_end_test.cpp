@@ -29,13 +29,16 @@ constexpr int kLowTone = 500, kHighTone = 1200;
 // A running album image, its verbose log going to a file.
 class Player {
  public:
-  Player(const fs::path& album, const fs::path& log) : log_(log) {
+  // `command` is the album image, or sonvira with --album.
+  Player(std::vector<std::string> command, const fs::path& log) : log_(log) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::string path = album.string(), verbose = "--verbose";
-    char* argv[] = {path.data(), verbose.data(), nullptr};
-    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    command.push_back("--verbose");
+    std::vector<char*> argv;
+    for (std::string& a : command) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
   }
   ~Player() {
@@ -152,16 +155,18 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
   const fs::path album = albums / "两个音.exe";
   const std::set<fs::path> before = PlayerFolders();
 
-  Player player(album, dir / "player.log");
+  Player player({album.string()}, dir / "player.log");
   ASSERT_TRUE(player.Logged("window shown")) << player.log();
   ASSERT_TRUE(player.Logged("label lblTime = 00:01")) << player.log();
   EXPECT_EQ(ToneHeard(), kLowTone);
   const std::string window = PlayerWindowId();
   ASSERT_FALSE(window.empty());
 
-  // A second copy of the album is refused while the first plays.
-  {
-    Player second(album, dir / "second.log");
+  // A second copy of the album is refused while the first plays, started as itself or by
+  // sonvira --album.
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{album.string()}, {(kBin / "sonvira").string(), "--album", album.string()}}) {
+    Player second(command, dir / "second.log");
     ASSERT_TRUE(second.Logged("step 1: refused")) << second.log();
     std::string box = Check({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name", "^错误！$"});
     box = box.substr(0, box.find('\n'));
