@@ -70,6 +70,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     if (log) log("application ready");
     frmPlayer window(setup);
     if (std::optional<Message> refused = window.Start()) {
+      std::fprintf(stderr, "sonvira: %s\n", refused->text.toLocal8Bit().constData());
       ui::ShowMessage(nullptr, *refused);
     } else {
       // Centred: a window opened at a screen edge would dock and slide away at once.

@@ -18,7 +18,7 @@ constexpr std::array kLayout = {
     ControlSpec{"Image1", 0, 0, 254, 183, "", {}, "", kPlain, pictures::kBackground},
     ControlSpec{"Picture2", 14, 52, 225, 49, "", {}, "", kPlain, pictures::kPanel},
     ControlSpec{"PicSpectrum1", 58, 54, 141, 45, "", {}, "", kPlain, pictures::kSpectrum},
-    ControlSpec{"Label2", 10, 8, 162, 12, "Sonvira · 音乐专辑", kSlate, "", kSong, ""},
+    ControlSpec{"Label2", 10, 8, 162, 12, "Sonvira · 未命名专辑", kSlate, "", kSong, ""},
     ControlSpec{"Image10", 174, 6, 26, 19, "", {}, "", kPlain, pictures::kMinimiseNormal},
     ControlSpec{"Image7", 200, 6, 44, 19, "", {}, "", kPlain, pictures::kCloseNormal},
     ControlSpec{"lblCPU", 196, 0, 28, 12, "0.00", kOrange, "", kSong, ""},
