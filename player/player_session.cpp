@@ -5,11 +5,11 @@
 
 #include <vector>
 
+#include "cli/error_text.h"
 #include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/resources.h"
 #include "player_layout.h"
-#include "cli/error_text.h"
 #include "player_skin.h"
 
 namespace fs = std::filesystem;

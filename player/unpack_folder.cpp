@@ -63,11 +63,13 @@ void Sweep(const fs::path& base, std::vector<fs::path>* swept) {
 Result<std::unique_ptr<UnpackFolder>> UnpackFolder::Create(const fs::path& base,
                                                            std::vector<fs::path>* swept) {
   ScopedLock guard(base / kSweepLock);
-  if (!guard.held()) return ErrorFromErrno(errno, platform::Operation::LockLockFile, (base / kSweepLock).string());
+  if (!guard.held())
+    return ErrorFromErrno(errno, platform::Operation::LockLockFile, (base / kSweepLock).string());
   Sweep(base, swept);
 
   std::string pattern = (base / (std::string(kPrefix) + "XXXXXX")).string();
-  if (::mkdtemp(pattern.data()) == nullptr) return ErrorFromErrno(errno, platform::Operation::CreateFolder, base.string());
+  if (::mkdtemp(pattern.data()) == nullptr)
+    return ErrorFromErrno(errno, platform::Operation::CreateFolder, base.string());
   fs::path folder = pattern;
   int fd = ::open((folder / kLockName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {

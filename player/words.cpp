@@ -10,8 +10,8 @@ Message StartupFailedMessage(const platform::Error& error) {
 }
 
 Message LoadErrorMessage(const std::string& albumFolder) {
-  return {QStringLiteral("There was an error when trying to load settings from ") + ui::FromUtf8(albumFolder) +
-              QStringLiteral("set.ini. "),
+  return {QStringLiteral("There was an error when trying to load settings from ") +
+              ui::FromUtf8(albumFolder) + QStringLiteral("set.ini. "),
           QStringLiteral("Load Error"), Icon::Exclamation};
 }
 
@@ -21,7 +21,8 @@ Message LibraryErrorMessage(const std::string& what, int code) {
 }
 
 Message UnpackFailedMessage(const platform::Error& error) {
-  return ui::MessageFor(error, {QStringLiteral("警告"), QStringLiteral("第%1首歌曲无法解出，已跳过：").arg(error.slot)});
+  return ui::MessageFor(
+      error, {QStringLiteral("警告"), QStringLiteral("第%1首歌曲无法解出，已跳过：").arg(error.slot)});
 }
 
 Message ExportFailedMessage(const platform::Error& error) {

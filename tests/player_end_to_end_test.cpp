@@ -200,8 +200,8 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
     const std::string geometry = position();
     return std::stoi(geometry.substr(geometry.find("Position: ") + 10));
   };
-  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1", "mousemove_relative",
-         "--", "-1500", "0", "mouseup", "1", "mousemove", "900", "700"});
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1",
+         "mousemove_relative", "--", "-1500", "0", "mouseup", "1", "mousemove", "900", "700"});
   std::this_thread::sleep_for(1s);
   EXPECT_LT(left(), -200);
   Check({"/usr/bin/xdotool", "mousemove", "--window", window, "251", "100"});

@@ -136,7 +136,8 @@ TEST_F(Player, AFileThatIsNotAnAlbumIsRefusedByNameLeavingNothing) {
   auto s = Session(bogus, list_);
   std::optional<player::Message> refused = s->Start();
   ASSERT_TRUE(refused);
-  EXPECT_NE(refused->text.toStdString().find(bogus.string()), std::string::npos) << refused->text.toStdString();
+  EXPECT_NE(refused->text.toStdString().find(bogus.string()), std::string::npos)
+      << refused->text.toStdString();
   EXPECT_TRUE(PlayerFolders().empty());
 }
 
@@ -267,7 +268,8 @@ TEST_F(Player, ExportIntoAReadOnlyFolderWarnsByNameAndLeavesNoFile) {
     s.SongButtonDown(1, 2);
     s.Export();
     const fs::path target = albumFolder_ / (Title(1) + ".mp3");
-    bool warned = messages_.size() == 1 && messages_[0].text.toStdString().find(target.string()) != std::string::npos;
+    bool warned =
+        messages_.size() == 1 && messages_[0].text.toStdString().find(target.string()) != std::string::npos;
     session_.reset();
     if (asNobody) _exit(warned ? 0 : 1);
     EXPECT_TRUE(warned) << (messages_.empty() ? "no message" : messages_[0].text.toStdString());

@@ -82,7 +82,8 @@ platform::Status FakeLibrary::WriteWhenMissing(const fs::path& folder) {
 }
 
 player::AudioLibrary::Opened FakeLibrary::Load(const fs::path&) {
-  if (F().initFails) return {nullptr, platform::Error(platform::ErrorKind::SoundInitFailed, "bass.dll", 0, 3)};
+  if (F().initFails)
+    return {nullptr, platform::Error(platform::ErrorKind::SoundInitFailed, "bass.dll", 0, 3)};
   return {&table, {}};
 }
 
