@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEvent>
@@ -12,6 +13,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "common_dialog.h"
 #include "gradient_hscroll_widget.h"
@@ -30,6 +32,8 @@ constexpr int kClientWidth = 10290;
 constexpr int kClientHeight = 5400;
 constexpr int kRowTops[10] = {960, 1320, 1650, 2040, 2400, 2730, 3090, 3450, 3810, 4170};
 constexpr int kRowHeight = 315;
+// Pulled down to its full height, the window shows the description box below the design area.
+constexpr int kTallClientHeight = 9165;
 
 const QColor kBackground(235, 233, 237);
 const QColor kGreen(0, 128, 0);
@@ -87,14 +91,16 @@ Form1::Form1(Setup setup, QWidget* parent) : QWidget(parent), setup_(std::move(s
     ownDialogs_ = std::make_unique<QtFileDialogs>(this);
     setup_.dialogs = ownDialogs_.get();
   }
-  if (!setup_.openUrl) setup_.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  if (!setup_.openUrl) setup_.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   PackagerWorkflow::Ui& ui = *this;
   workflow_ = std::make_unique<PackagerWorkflow>(ui, *setup_.dialogs, setup_.player, setup_.outputFolder);
 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Pakrel"));
   setFont(ui::ProductFont());
-  setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  setMinimumSize(Px(kClientWidth), Px(kClientHeight));
+  setMaximumSize(Px(kClientWidth), Px(kTallClientHeight));
+  resize(Px(kClientWidth), Px(kClientHeight));
   setAutoFillBackground(true);
   SetBackground(kBackground);
   setMouseTracking(true);
@@ -163,7 +169,7 @@ void Form1::CreateControls() {
   Command3->setCursor(PackagerCursor());
   Command3->setMouseTracking(true);
   Command3->installEventFilter(this);
-  connect(Command3, &QPushButton::clicked, this, [this] { workflow_->Build(); });
+  connect(Command3, &QPushButton::clicked, this, &Form1::StartBuild);
 
   Command4 = new QPushButton(QStringLiteral("退出程序"), this);
   Command4->setObjectName(QStringLiteral("Command4"));
@@ -173,14 +179,14 @@ void Form1::CreateControls() {
   setTabOrder(Command3, Command4);
 
   // The note's box starts under the build button and runs under the quit button, so its text
-  // is centred between them; a dark edge keeps the yellow readable on the light background.
+  // is kept to the free space between them; a dark edge keeps the yellow readable on the light
+  // background.
   Label6 = new QLabel(this);
   Label6->setObjectName(QStringLiteral("Label6"));
   SetTextColour(Label6, kYellow);
   Label6->setGeometry(TwipsRect(2760, 4590, 7695, 225));
   Label6->setAlignment(Qt::AlignCenter);
-  Label6->setText(Label6->fontMetrics().elidedText(setup_.completionNote, Qt::ElideMiddle, Label6->width()));
-  Label6->setToolTip(setup_.completionNote);
+  ShowCompletionNote();
   auto* edge = new QGraphicsDropShadowEffect(Label6);
   edge->setOffset(1, 1);
   edge->setBlurRadius(0);
@@ -215,10 +221,13 @@ void Form1::CreateControls() {
     rtfOutput->setPalette(palette);
   }
   rtfOutput->setPlainText(workflow_->Description());
-  // Out of sight, so nobody should type into it by tabbing there blindly.
+  // Out of sight at the design size, so nobody should type into it by tabbing there blindly.
   rtfOutput->setFocusPolicy(Qt::ClickFocus);
   connect(rtfOutput, &QPlainTextEdit::textChanged, this,
           [this] { workflow_->SetDescription(rtfOutput->toPlainText()); });
+  // The label's box starts inside the description box's right edge; its text starts clear of it.
+  Label3->setContentsMargins(std::max(0, rtfOutput->geometry().right() + 4 - Label3->x()), 0, 0, 0);
+  Label3->adjustSize();
   Image2 = new QLabel(this);
   Image2->setObjectName(QStringLiteral("Image2"));
   Image2->setPixmap(QPixmap(QStringLiteral(":/packager/packager_image2.png")));
@@ -228,6 +237,52 @@ void Form1::CreateControls() {
   // Text1 comes first in the tab order; the window hands it the focus when activated.
   setTabOrder(Text1, Text2[1]);
   Text1->setFocus();
+}
+
+void Form1::ShowCompletionNote() {
+  constexpr int kGap = 4;
+  const QRect note = Label6->geometry();
+  const int left = std::max(0, Command3->geometry().right() + 1 + kGap - note.left());
+  const int right = std::max(0, note.right() + 1 - (Command4->geometry().left() - kGap));
+  Label6->setContentsMargins(left, 0, right, 0);
+  const int room = note.width() - left - right;
+  const QFontMetrics metrics = Label6->fontMetrics();
+  QString full = setup_.completionNote;
+  QString shown = metrics.elidedText(full, Qt::ElideRight, room);
+  if (!setup_.completionFolder.isEmpty()) {
+    // The folder's own name is at its end, so the middle of the path gives way first.
+    full = OtherFolderNote(setup_.completionFolder);
+    const int rest = metrics.horizontalAdvance(OtherFolderNote(QString()));
+    shown = OtherFolderNote(metrics.elidedText(setup_.completionFolder, Qt::ElideMiddle, std::max(0, room - rest)));
+  }
+  Label6->setText(shown);
+  Label6->setToolTip(full);
+}
+
+void Form1::StartBuild() {
+  workflow_->Build();
+  // The user asked to quit during the build and agreed to stop it; it has now been undone.
+  if (closeAfterBuild_) close();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (workflow_->Building()) {
+    // Asked once; a second close while the build winds down changes nothing.
+    if (!closeAfterBuild_ && ui::Ask(this, ui::StopBuildQuestion())) {
+      closeAfterBuild_ = true;
+      workflow_->RequestStop();
+    }
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  // The description box can be reached by Tab only once it is in sight.
+  const bool shown = rtfOutput && rect().contains(rtfOutput->geometry());
+  if (rtfOutput) rtfOutput->setFocusPolicy(shown ? Qt::StrongFocus : Qt::ClickFocus);
+  QWidget::resizeEvent(event);
 }
 
 void Form1::SetBackground(const QColor& colour) {
@@ -273,7 +328,10 @@ void Form1::OpenLink() {
                         ui::MissingPage()));
     return;
   }
-  setup_.openUrl(setup_.link);
+  if (!setup_.openUrl(setup_.link)) {
+    const QString page = setup_.link.isLocalFile() ? setup_.link.toLocalFile() : setup_.link.toString();
+    Warn(ui::NoOpenerFor(page));
+  }
 }
 
 void Form1::Warn(const ui::Message& message) {

@@ -33,11 +33,15 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
     std::span<const std::byte> player;   // the player program; must outlive the window
     std::filesystem::path outputFolder;  // where the albums go
     QString completionNote;              // the text of the completion note
+    // When not empty, the note is OtherFolderNote(completionFolder) instead, with the middle of
+    // the folder left out where the whole would not fit.
+    QString completionFolder;
     QUrl link;                           // what the link label opens
     // Seams for tests; null or empty gives the desktop's own. (Message boxes go through
-    // ui::ShowMessage, whose seam is ui::ScopedMessageBoxes.)
+    // ui::ShowMessage and ui::Ask, whose seam is ui::ScopedMessageBoxes.) openUrl returns
+    // false when nothing could open the address.
     FileDialogs* dialogs = nullptr;
-    std::function<void(const QUrl&)> openUrl;
+    std::function<bool(const QUrl&)> openUrl;
   };
 
   // The note shown when the albums go into the program's own folder.
@@ -45,6 +49,8 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   // The note shown when they go into `folder` instead.
   static QString OtherFolderNote(const QString& folder);
 
+  // The window opens at its design size; it can be pulled taller, down to the description box
+  // below the design area, but not wider.
   explicit Form1(Setup setup, QWidget* parent = nullptr);
   ~Form1() override;
 
@@ -52,6 +58,10 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
 
  protected:
   void changeEvent(QEvent* event) override;
+  // During a build, closing asks whether to stop it; a stopped build is undone and the window
+  // closes once it has ended. Declining lets the build go on.
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,6 +72,8 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   void Refresh() override;
 
   void CreateControls();
+  void StartBuild();
+  void ShowCompletionNote();
   void OpenLink();
   void SetLinkColour(const QColor& colour);
   void SetBackground(const QColor& colour);
@@ -69,6 +81,7 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   Setup setup_;
   std::unique_ptr<FileDialogs> ownDialogs_;
   std::unique_ptr<PackagerWorkflow> workflow_;
+  bool closeAfterBuild_ = false;
 
   QLabel* Image1 = nullptr;
   QLabel* Label1 = nullptr;

@@ -1,10 +1,13 @@
 #include "packager_workflow.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <optional>
 #include <utility>
 
 #include "album/writer.h"
 #include "common_dialog.h"
+#include "platform/file.h"
 #include "platform/text.h"
 #include "ui/error_text.h"
 #include "ui/paths.h"
@@ -22,12 +25,28 @@ QString PackagerWorkflow::GetFileName(const QString& path) {
   return name ? ui::FromUtf8(*name) : QString();
 }
 
-void PackagerWorkflow::ChooseSong(int index) {
+QString PackagerWorkflow::ChooseFile(const QString& filter, const QString& title, QString& lastFolder) {
   CommonDialog dialog(dialogs_);
-  dialog.Filter(QStringLiteral("音乐文件|*.mp3"));
-  dialog.DialogTitle(QStringLiteral("选择音乐文件"));
+  dialog.Filter(filter);
+  dialog.DialogTitle(title);
+  // Songs and lyrics usually sit together in one folder; the next pick starts there.
+  if (!lastFolder.isEmpty()) dialog.InitDir(lastFolder);
   dialog.ShowOpen();
   const QString path = dialog.FileName();
+  if (path.isEmpty()) return {};
+  const QFileInfo info(path);
+  if (info.absoluteDir().exists()) lastFolder = info.absolutePath();
+  // The open dialog accepts any typed name; a file that cannot be read is said at once, not
+  // at build time.
+  if (platform::Result<platform::File> file = platform::File::OpenRead(ui::ToPath(path)); !file) {
+    ui_.Warn(ui::MessageFor(file.error(), ui::UnusableChoice()));
+    return {};
+  }
+  return path;
+}
+
+void PackagerWorkflow::ChooseSong(int index) {
+  const QString path = ChooseFile(QStringLiteral("音乐文件|*.mp3"), QStringLiteral("选择音乐文件"), songFolder_);
   if (path.isEmpty()) return;
   text2_.at(index + 1) = path;
   text5_.at(index) = GetFileName(path);
@@ -35,14 +54,14 @@ void PackagerWorkflow::ChooseSong(int index) {
 }
 
 void PackagerWorkflow::ChooseLyrics(int index) {
-  CommonDialog dialog(dialogs_);
-  dialog.Filter(QStringLiteral("歌词文件|*.lrc"));
-  dialog.DialogTitle(QStringLiteral("选择歌词文件"));
-  dialog.ShowOpen();
-  const QString path = dialog.FileName();
+  const QString path = ChooseFile(QStringLiteral("歌词文件|*.lrc"), QStringLiteral("选择歌词文件"), lyricsFolder_);
   if (path.isEmpty()) return;
   text2_.at(index + 11) = path;
   ui_.Refresh();
+}
+
+void PackagerWorkflow::RequestStop() {
+  if (building_) stopRequested_ = true;
 }
 
 void PackagerWorkflow::SetProgress(bool visible, int value) {
@@ -72,8 +91,12 @@ void PackagerWorkflow::Build() {
     request.songSlots[i].lyrics = ui::ToPath(text2_[i + 11]);
   }
   request.outputFolder = outputFolder_;
+  request.stopRequested = [this] { return stopRequested_; };
 
   building_ = true;
+  stopRequested_ = false;
+  // The note speaks of the album before; it must not stand beside this build or its failure.
+  completionNote_ = false;
   ui_.Refresh();
   const bool wasVisible = progressVisible_;
   const int wasValue = progressValue_;
@@ -85,7 +108,8 @@ void PackagerWorkflow::Build() {
   if (!result) {
     SetProgress(wasVisible, wasValue);
     ui_.Refresh();
-    ui_.Warn(ui::MessageFor(result.error(), ui::BuildFailure()));
+    // A build the user stopped is undone like a failed one, but the user needs no box for it.
+    if (result.error().kind != platform::ErrorKind::BuildStopped) ui_.Warn(ui::MessageFor(result.error(), ui::BuildFailure()));
     return;
   }
 

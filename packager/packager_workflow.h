@@ -65,7 +65,8 @@ class PackagerWorkflow {
   bool CompletionNoteVisible() const { return completionNote_; }
 
   // Song button `index` (0..9): asks for an MP3 file for slot index + 1. A cancelled dialog
-  // changes nothing.
+  // changes nothing; so does a file that cannot be read, after a warning box that says why.
+  // Each kind of dialog (songs, lyrics) opens in the folder of its last choice in this run.
   void ChooseSong(int index);
   // Lyrics button `index` (0..9): asks for an LRC file for slot index + 1; names stay.
   void ChooseLyrics(int index);
@@ -73,8 +74,13 @@ class PackagerWorkflow {
   // The build button: refuses a blank name or description with a warning box, otherwise
   // writes the album image, moving the progress bar to 2, 4, ... 42, 44, 48, then finishes
   // the build. A failed build shows a warning box naming the file and the problem and leaves
-  // everything as it was before the call. Does nothing while a build runs.
+  // everything as it was before the call. Does nothing while a build runs. Starting a build
+  // hides the completion note of the one before.
   void Build();
+
+  // Asked during a build (from a progress step): the build stops at its next step and is
+  // undone like a failed one, without a warning box. Nothing happens outside a build.
+  void RequestStop();
 
   // The song name of a path: the file name without its last four characters; empty when the
   // file name is shorter than that.
@@ -82,6 +88,8 @@ class PackagerWorkflow {
 
  private:
   void FinishAlbumBuild();
+  // Shows the open dialog; the chosen readable file, or empty (cancelled or refused).
+  QString ChooseFile(const QString& filter, const QString& title, QString& lastFolder);
   void SetProgress(bool visible, int value);
 
   Ui& ui_;
@@ -100,4 +108,8 @@ class PackagerWorkflow {
   bool progressVisible_ = false;
   int progressValue_ = kProgressDesignValue;
   bool completionNote_ = false;
+  bool stopRequested_ = false;
+  // Folders of the last chosen song and lyrics; empty until the first choice.
+  QString songFolder_;
+  QString lyricsFolder_;
 };

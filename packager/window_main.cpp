@@ -60,8 +60,8 @@ int RunPackagerWindow(int argc, char** argv) {
   Form1::Setup setup;
   setup.player = platform::LoadResourceData("CUSTOM", 101);
   setup.outputFolder = output.folder;
-  setup.completionNote =
-      output.isProgramFolder ? Form1::OwnFolderNote() : Form1::OtherFolderNote(ui::ToQString(output.folder));
+  setup.completionNote = Form1::OwnFolderNote();
+  if (!output.isProgramFolder) setup.completionFolder = ui::ToQString(output.folder);
   setup.link = QUrl::fromLocalFile(ui::ToQString(programFolder / "README.md"));
   Form1 window(std::move(setup));
   window.show();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -164,13 +165,52 @@ TEST_F(AudioLibrary, InfoAttributesAndSecondsDescribeTheStream) {
   EXPECT_FLOAT_EQ(BASS_ChannelBytes2Seconds(stereo, 48000 * 4 / 2), 0.5f);
 }
 
-TEST_F(AudioLibrary, AStreamInMemoryPlaysLikeTheFile) {
+TEST_F(AudioLibrary, AStreamInMemoryReadsOnlyThePartOfTheBlockItWasGiven) {
   std::ifstream in(TestFile("stereo_44k_cbr.mp3"), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  HSTREAM stream = BASS_StreamCreateFile(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
+  const std::string song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const DWORD lead = 3000;
+  // The block is lead junk bytes and the song; in memory a second copy of the song follows
+  // it, which a reader going past the block would take for more sound (and which ends
+  // exactly at the heap block's end, where AddressSanitizer sees any read beyond).
+  const std::size_t size = lead + 2 * song.size();
+  std::unique_ptr<char[]> memory(new char[size]);
+  std::fill_n(memory.get(), lead, '\x5a');
+  std::copy(song.begin(), song.end(), memory.get() + lead);
+  std::copy(song.begin(), song.end(), memory.get() + lead + song.size());
+  const DWORD block = lead + static_cast<DWORD>(song.size());
+
+  HSTREAM stream = BASS_StreamCreateFile(TRUE, memory.get(), lead, block, 0);
   ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
   EXPECT_EQ(BASS_ChannelGetLength(stream), 44100u * 4u);
-  EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(BASS_ChannelStop(stream));
+  EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE)) << "resumed from the middle";
+
+  // The second copy alone, the last byte of the heap block included.
+  stream = BASS_StreamCreateFile(TRUE, memory.get(), block, static_cast<DWORD>(size), 0);
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  EXPECT_EQ(BASS_ChannelGetLength(stream), 44100u * 4u);
+  EXPECT_TRUE(BASS_ChannelPlay(stream, TRUE));
+
+  EXPECT_EQ(BASS_StreamCreateFile(TRUE, memory.get(), block + 1, block, 0), 0u) << "offset past the block";
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+  EXPECT_EQ(BASS_StreamCreateFile(TRUE, memory.get(), block, block, 0), 0u) << "nothing left to play";
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+}
+
+// Found by fuzzing: an info frame claiming four billion frames, and frames of two rates.
+// It once kept every play and resume busy for over half a minute.
+TEST_F(AudioLibrary, ADamagedFileIsCreatedPlayedAndResumedWithoutDelay) {
+  const auto begin = std::chrono::steady_clock::now();
+  HSTREAM stream = Open("huge_frame_count.mp3");
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  EXPECT_LE(BASS_ChannelGetPosition(stream), BASS_ChannelGetLength(stream));
+  ASSERT_TRUE(BASS_ChannelStop(stream));
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(250));
 }
 
 TEST_F(AudioLibrary, GetDataRefusesStoppedStreamsNullBuffersAndModeBits) {

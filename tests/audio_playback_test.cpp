@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -131,6 +132,29 @@ INSTANTIATE_TEST_SUITE_P(Rates, AudioResampling,
                                            ResampleCase{"stereo_48k_vbr.mp3", 44100, 500, 750},
                                            ResampleCase{"stereo_44k_cbr.mp3", 48000, 440, 660},
                                            ResampleCase{"stereo_44k_vbr_noheader.mp3", 22050, 440, 660}));
+
+// Two files of different rates joined into one: the part at the other rate keeps its pitch
+// and speed. (The first has no info frame, whose frame count would end the stream early.)
+TEST_F(AudioPlayback, AFileJoinedFromTwoRatesPlaysBothPartsAtTheirOwnPitch) {
+  Init(44100);
+  const fs::path joined = capture_.string() + ".mp3";
+  {
+    std::ofstream out(joined, std::ios::binary);
+    out << std::ifstream(TestFile("stereo_44k_vbr_noheader.mp3"), std::ios::binary).rdbuf()
+        << std::ifstream(TestFile("stereo_48k_vbr.mp3"), std::ios::binary).rdbuf();
+  }
+  HSTREAM stream = BASS_StreamCreateFile(FALSE, joined.c_str(), 0, 0, 0);
+  ASSERT_NE(stream, 0u);
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  ASSERT_EQ(PlayToEnd(stream).back(), BASS_ChannelGetLength(stream));
+  fs::remove(joined);
+  std::vector<std::int16_t> captured = Captured();
+  auto [first, last] = audio_test::LoudSpan(captured, 2, 2000);
+  ASSERT_LT(first + 2 * 44100, last);
+  // A part played at the wrong rate would be off in pitch by 48000 / 44100.
+  EXPECT_NEAR(audio_test::ToneFrequency(captured, 2, 0, first + 2000, first + 40000, 44100), 440, 2.5);
+  EXPECT_NEAR(audio_test::ToneFrequency(captured, 2, 1, last - 40000, last - 2000, 44100), 750, 4);
+}
 
 TEST_F(AudioPlayback, ThePositionFollowsTheClockWhilePlaying) {
   Init(44100);

@@ -2,7 +2,9 @@
 // error kind and facts each failure brings (the window words them: ui_error_text_test).
 #include "bass_loader.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -76,6 +78,28 @@ TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {
   EXPECT_TRUE(api.BASS_ChannelPlay(stream, FALSE));
   result.value()->Free();
   EXPECT_EQ(api.BASS_ChannelGetLength(stream), ~QWORD{0}) << "Free releases every stream";
+}
+
+// The player may load and unload the library many times in one run; each time the
+// library's engine, its device and its buffers must go with it. (The dynamic loader keeps
+// a little bookkeeping of its own per load.)
+TEST_F(BassLoader, UnloadingTheLibraryRemovesItAndEverythingItAllocated) {
+  ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, platform::LoadResourceData("CUSTOM", 101)));
+  const std::string song = std::string(SONVIRA_SOURCE_DIR) + "/tests/data/audio/stereo_44k_cbr.mp3";
+  auto cycle = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      LoadResult result = BassLibrary::Load(folder_, nullptr);
+      ASSERT_TRUE(result.ok()) << static_cast<int>(result.error().kind);
+      const player::BassApi& api = result.value()->api();
+      HSTREAM stream = api.BASS_StreamCreateFile(FALSE, song.c_str(), 0, 0, 0);
+      ASSERT_TRUE(api.BASS_ChannelPlay(stream, FALSE));
+    }
+  };
+  cycle(3);
+  EXPECT_EQ(dlopen((folder_ / "bass.dll").c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "still loaded";
+  const std::size_t heap = mallinfo2().uordblks;
+  cycle(20);
+  EXPECT_LT(mallinfo2().uordblks - heap, 20u * 4096u) << "bytes kept per load and unload";
 }
 
 TEST_F(BassLoader, AnExistingLibraryIsNeverOverwrittenAndAForeignVersionIsRefused) {

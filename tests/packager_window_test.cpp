@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <deque>
+#include <functional>
 
 #include "form1.h"
 #include "gradient_hscroll_widget.h"
@@ -27,7 +29,15 @@ using packager_test::TempFolder;
 class RecordingBoxes : public ui::MessageBoxes {
  public:
   void Show(QWidget*, const ui::Message& message) override { boxes.push_back({message.text, message.title}); }
+  // Questions are recorded like boxes and answered from `answers` (no when it runs out).
+  bool Ask(QWidget* parent, const ui::Message& message) override {
+    Show(parent, message);
+    const bool yes = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return yes;
+  }
   std::vector<Box> boxes;
+  std::deque<bool> answers;
 };
 
 // The player program exactly as pakrel carries it.
@@ -45,9 +55,10 @@ struct Window {
   RecordingBoxes boxes;
   ui::ScopedMessageBoxes scopedBoxes{boxes};
   std::vector<QUrl> opened;
+  bool desktopOpens = true;
   std::unique_ptr<Form1> form;
 
-  Window() {
+  explicit Window(const std::function<void(Form1::Setup&)>& adjust = {}) {
     std::filesystem::create_directories(output);
     Form1::Setup setup;
     setup.player = {reinterpret_cast<const std::byte*>(Player().data()), Player().size()};
@@ -55,7 +66,11 @@ struct Window {
     setup.completionNote = Form1::OwnFolderNote();
     setup.link = QUrl::fromLocalFile(QString::fromStdString(folder.Write("README.md", 10, 0).string()));
     setup.dialogs = &dialogs;
-    setup.openUrl = [this](const QUrl& url) { opened.push_back(url); };
+    setup.openUrl = [this](const QUrl& url) {
+      opened.push_back(url);
+      return desktopOpens;
+    };
+    if (adjust) adjust(setup);
     form = std::make_unique<Form1>(std::move(setup));
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -272,7 +287,8 @@ TEST(PackagerWindowTest, FailedBuildShowsTheFileAndLeavesTheWindowAsItWas) {
   Window w;
   auto song = w.folder.Write("a.mp3", 100, 1);
   w.PickSong(0, song);
-  w.PickSong(4, w.folder.path() / "vanished.mp3");
+  w.PickSong(4, w.folder.Write("vanished.mp3", 100, 3));
+  std::filesystem::remove(w.folder.path() / "vanished.mp3");
   w.TypeName(QStringLiteral("album"));
   w.Click(QStringLiteral("Command3"));
 
@@ -332,8 +348,79 @@ TEST(PackagerWindowTest, LinkOpensThePageAndQuitClosesTheWindow) {
   EXPECT_FALSE(link->cursor().pixmap().isNull()) << "the link carries the packager's own cursor";
   EXPECT_FALSE(w.Button(QStringLiteral("Command3"))->cursor().pixmap().isNull());
 
+  // With no program on the desktop for the page, the user is told where to read it.
+  w.folder.Write("README.md", 10, 0);
+  w.desktopOpens = false;
+  QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+  ASSERT_EQ(w.boxes.boxes.size(), 2u);
+  EXPECT_TRUE(w.boxes.boxes[1].text.contains(w.folder.Q(w.folder.path() / "README.md")));
+
   w.Click(QStringLiteral("Command4"));
   EXPECT_FALSE(w.form->isVisible());
+}
+
+TEST(PackagerWindowTest, ClosingDuringABuildAsksAndStoppingUndoesTheBuildThenCloses) {
+  Window w;
+  const auto song = w.folder.Write("a.mp3", 5000, 1);
+  w.PickSong(0, song);
+  w.PickSong(1, w.folder.Write("b.mp3", 5000, 2));
+  w.TypeName(QStringLiteral("album"));
+  w.boxes.answers = {false, true};
+  int steps = 0;
+  std::vector<bool> visibleAfterClose;
+  w.Percent2()->bar().onPropertyChanged = [&](const char* name) {
+    if (std::string_view(name) != "Value" || ++steps > 8) return;
+    if (steps == 4) w.form->close();  // the title bar: "no", the build goes on
+    if (steps == 6) w.Click(QStringLiteral("Command4"));  // the quit button: "yes"
+    if (steps == 4 || steps == 6) visibleAfterClose.push_back(w.form->isVisible());
+  };
+  w.Click(QStringLiteral("Command3"));
+
+  ASSERT_EQ(w.boxes.boxes.size(), 2u) << "two questions and no failure box";
+  EXPECT_EQ(w.boxes.boxes[0], w.boxes.boxes[1]);
+  EXPECT_EQ(visibleAfterClose, (std::vector<bool>{true, true})) << "the window stays while the build runs";
+  EXPECT_LT(steps, 10) << "the build stopped at the step after the answer";
+  EXPECT_TRUE(std::filesystem::is_empty(w.output));
+  EXPECT_FALSE(w.form->isVisible());
+  EXPECT_EQ(w.Box(QStringLiteral("Text1"))->text(), QStringLiteral("album"));
+  EXPECT_EQ(w.Box(QStringLiteral("Text2(1)"))->text(), w.folder.Q(song));
+  EXPECT_FALSE(w.Label(QStringLiteral("Label6"))->isVisible());
+}
+
+TEST(PackagerWindowTest, TheFallbackNoteKeepsTheFolderNameClearOfTheButtons) {
+  const QString folder = QStringLiteral("/home/a-user-with-a-remarkably-long-name/deep/folders/on/the/way/Music");
+  Window w([&](Form1::Setup& setup) { setup.completionFolder = folder; });
+  QLabel* note = w.Label(QStringLiteral("Label6"));
+  EXPECT_EQ(note->geometry(), QRect(184, 306, 513, 15));
+  EXPECT_EQ(note->toolTip(), Form1::OtherFolderNote(folder));
+  EXPECT_TRUE(note->text().endsWith(QStringLiteral("/Music 下。"))) << note->text().toStdString();
+  const int textLeft = note->x() + note->contentsRect().left();
+  const int textRight = note->x() + note->contentsRect().right();
+  EXPECT_GT(textLeft, w.Button(QStringLiteral("Command3"))->geometry().right());
+  EXPECT_LT(textRight, w.Button(QStringLiteral("Command4"))->x());
+  EXPECT_LE(note->fontMetrics().horizontalAdvance(note->text()), note->contentsRect().width());
+}
+
+TEST(PackagerWindowTest, PullingTheWindowDownShowsTheDescriptionToEdit) {
+  Window w;
+  auto* description = w.Find<QPlainTextEdit>(QStringLiteral("rtfOutput"));
+  EXPECT_TRUE(description->visibleRegion().isEmpty());
+  w.form->resize(1000, 1000);
+  EXPECT_EQ(w.form->width(), 686);
+  EXPECT_TRUE(w.form->rect().contains(description->geometry()));
+  QLabel* caption = w.Label(QStringLiteral("Label3"));
+  EXPECT_EQ(caption->pos(), QPoint(132, 412));
+  EXPECT_TRUE(w.form->rect().contains(caption->geometry()));
+  EXPECT_GT(caption->x() + caption->contentsRect().left(), description->geometry().right()) << "text in sight";
+  EXPECT_FALSE(description->visibleRegion().isEmpty());
+  description->setFocus();
+  description->selectAll();
+  QTest::keyClicks(description, QStringLiteral("Songs of spring"));
+  w.PickSong(0, w.folder.Write("a.mp3", 100, 1));
+  w.TypeName(QStringLiteral("spring"));
+  w.Click(QStringLiteral("Command3"));
+  EXPECT_TRUE(w.boxes.boxes.empty());
+  EXPECT_TRUE(ReadAll(w.output / "spring.exe").find("Songs of spring") != std::string::npos);
 }
 
 TEST(PackagerWindowTest, ActivationHandsTheFocusToTheAlbumName) {

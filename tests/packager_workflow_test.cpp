@@ -2,6 +2,7 @@
 // finishing step, failed builds and a second build in the same run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "album/reader.h"
@@ -48,6 +49,8 @@ struct Fixture {
 
   Fixture() { std::filesystem::create_directories(output); }
 
+  // A file of that name that exists, in the test's folder.
+  QString Song(const std::string& name) { return folder.Q(folder.Write(name, 10, 1)); }
   void ChooseSong(int index, const QString& path) {
     dialogs.answers.push_back(path);
     workflow.ChooseSong(index);
@@ -80,38 +83,66 @@ TEST(PackagerWorkflowTest, StartsWithEmptySlotsAndTheUntouchedDescription) {
 
 TEST(PackagerWorkflowTest, SongButtonAsksForAnMp3AndStoresPathAndName) {
   Fixture f;
-  f.ChooseSong(2, QStringLiteral("/music/晴天.mp3"));
+  f.ChooseSong(2, f.Song("晴天.mp3"));
   ASSERT_EQ(f.dialogs.requests.size(), 1u);
   EXPECT_EQ(f.dialogs.requests[0].title, QStringLiteral("选择音乐文件"));
   EXPECT_EQ(f.dialogs.requests[0].nameFilters, QStringList{QStringLiteral("音乐文件 (*.mp3)")});
   EXPECT_EQ(f.dialogs.requests[0].kind, FileDialogRequest::Kind::Open);
-  EXPECT_EQ(f.workflow.Text2(3), QStringLiteral("/music/晴天.mp3"));
+  EXPECT_EQ(f.workflow.Text2(3), f.Song("晴天.mp3"));
   EXPECT_EQ(f.workflow.Text5(2), QStringLiteral("晴天"));
 
-  f.ChooseSong(2, QStringLiteral("/music/Another Day.mp3"));
-  EXPECT_EQ(f.workflow.Text2(3), QStringLiteral("/music/Another Day.mp3"));
+  f.ChooseSong(2, f.Song("Another Day.mp3"));
+  EXPECT_EQ(f.workflow.Text2(3), f.Song("Another Day.mp3"));
   EXPECT_EQ(f.workflow.Text5(2), QStringLiteral("Another Day"));
 }
 
 TEST(PackagerWorkflowTest, LyricsButtonAsksForAnLrcAndNeverTouchesTheName) {
   Fixture f;
-  f.ChooseSong(9, QStringLiteral("/music/ten.mp3"));
-  f.ChooseLyrics(9, QStringLiteral("/music/other.lrc"));
+  f.ChooseSong(9, f.Song("ten.mp3"));
+  f.ChooseLyrics(9, f.Song("other.lrc"));
   EXPECT_EQ(f.dialogs.requests[1].title, QStringLiteral("选择歌词文件"));
   EXPECT_EQ(f.dialogs.requests[1].nameFilters, QStringList{QStringLiteral("歌词文件 (*.lrc)")});
-  EXPECT_EQ(f.workflow.Text2(20), QStringLiteral("/music/other.lrc"));
+  EXPECT_EQ(f.workflow.Text2(20), f.Song("other.lrc"));
   EXPECT_EQ(f.workflow.Text5(9), QStringLiteral("ten"));
 }
 
 TEST(PackagerWorkflowTest, CancelledDialogsChangeNothing) {
   Fixture f;
-  f.ChooseSong(0, QStringLiteral("/music/a.mp3"));
-  f.ChooseLyrics(0, QStringLiteral("/music/a.lrc"));
+  f.ChooseSong(0, f.Song("a.mp3"));
+  f.ChooseLyrics(0, f.Song("a.lrc"));
   f.workflow.ChooseSong(0);
   f.workflow.ChooseLyrics(0);
-  EXPECT_EQ(f.workflow.Text2(1), QStringLiteral("/music/a.mp3"));
-  EXPECT_EQ(f.workflow.Text2(11), QStringLiteral("/music/a.lrc"));
+  EXPECT_EQ(f.workflow.Text2(1), f.Song("a.mp3"));
+  EXPECT_EQ(f.workflow.Text2(11), f.Song("a.lrc"));
   EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("a"));
+}
+
+TEST(PackagerWorkflowTest, EachKindOfDialogReopensInTheFolderOfItsLastChoice) {
+  Fixture f;
+  TempFolder songs, lyrics;
+  f.ChooseSong(0, f.folder.Q(songs.Write("a.mp3", 10, 1)));
+  f.ChooseSong(1, f.folder.Q(songs.Write("b.mp3", 10, 1)));
+  f.ChooseLyrics(0, f.folder.Q(lyrics.Write("a.lrc", 10, 1)));
+  f.workflow.ChooseLyrics(1);  // cancelled: the folder stays
+  f.ChooseLyrics(1, QString());
+  ASSERT_EQ(f.dialogs.requests.size(), 5u);
+  EXPECT_TRUE(f.dialogs.requests[0].initialFolder.isEmpty());
+  EXPECT_EQ(f.dialogs.requests[1].initialFolder, f.folder.Q(songs.path()));
+  EXPECT_TRUE(f.dialogs.requests[2].initialFolder.isEmpty()) << "lyrics keep a folder of their own";
+  EXPECT_EQ(f.dialogs.requests[3].initialFolder, f.folder.Q(lyrics.path()));
+  EXPECT_EQ(f.dialogs.requests[4].initialFolder, f.folder.Q(lyrics.path()));
+}
+
+TEST(PackagerWorkflowTest, AChosenFileThatCannotBeReadIsRefusedAtOnce) {
+  Fixture f;
+  f.ChooseSong(0, f.Song("kept.mp3"));
+  f.ChooseSong(0, f.folder.Q(f.folder.path() / "typed but missing.mp3"));
+  f.ChooseLyrics(3, f.folder.Q(f.folder.path()));
+  ASSERT_EQ(f.ui.boxes.size(), 2u);
+  EXPECT_TRUE(f.ui.boxes[0].text.contains(QStringLiteral("typed but missing.mp3")));
+  EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
+  EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("kept"));
+  EXPECT_TRUE(f.workflow.Text2(14).isEmpty());
 }
 
 TEST(PackagerWorkflowTest, GetFileNameDropsFolderAndLastFourCharacters) {
@@ -203,7 +234,8 @@ TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) 
   Fixture f;
   auto song = f.folder.Write("here.mp3", 100, 1);
   f.ChooseSong(0, f.folder.Q(song));
-  f.ChooseSong(1, f.folder.Q(f.folder.path() / "gone.mp3"));
+  f.ChooseSong(1, f.Song("gone.mp3"));
+  std::filesystem::remove(f.folder.path() / "gone.mp3");
   f.workflow.SetAlbumName(QStringLiteral("broken"));
   f.workflow.Build();
 
@@ -220,6 +252,31 @@ TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) 
   EXPECT_EQ(f.workflow.ProgressValue(), 50);
   EXPECT_FALSE(f.workflow.CompletionNoteVisible());
   EXPECT_FALSE(f.workflow.Building());
+}
+
+TEST(PackagerWorkflowTest, StartingABuildHidesTheNoteOfTheLastOne) {
+  Fixture f;
+  f.ChooseSong(0, f.Song("a.mp3"));
+  f.workflow.SetAlbumName(QStringLiteral("first"));
+  f.workflow.Build();
+  EXPECT_TRUE(f.workflow.CompletionNoteVisible());
+
+  std::vector<bool> noteDuringBuild;
+  f.ui.onProgress = [&] { noteDuringBuild.push_back(f.workflow.CompletionNoteVisible()); };
+  f.ChooseSong(0, f.Song("a.mp3"));
+  f.workflow.SetAlbumName(QStringLiteral("second"));
+  f.workflow.Build();
+  ASSERT_FALSE(noteDuringBuild.empty());
+  EXPECT_EQ(std::count(noteDuringBuild.begin(), noteDuringBuild.end(), true), 0);
+  EXPECT_TRUE(f.workflow.CompletionNoteVisible());
+
+  f.ChooseSong(0, f.Song("gone.mp3"));
+  std::filesystem::remove(f.folder.path() / "gone.mp3");
+  f.workflow.SetAlbumName(QStringLiteral("third"));
+  f.workflow.Build();
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
+  EXPECT_FALSE(f.workflow.CompletionNoteVisible());
 }
 
 TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {

@@ -89,9 +89,10 @@ class Driver {
         }
         break;
       case 9:
-        // Delete removes the whole multi-selection, or else only the primary row.
+        // Delete removes the whole multi-selection, or else only the primary row; either way
+        // only rows that carry the mark (a Ctrl-click may have taken it off the primary row).
         for (int i = 1; i <= n; ++i) {
-          if ((c_.ZatMS && c_.row(i).lblIzbor.tag == "I") || i == c_.Selected) removed_ << c_.row(i).FileName;
+          if (c_.row(i).lblIzbor.tag == "I" && (c_.ZatMS || i == c_.Selected)) removed_ << c_.row(i).FileName;
         }
         c_.KeyDown(kKeyDelete, 0);
         break;

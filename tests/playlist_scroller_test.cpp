@@ -134,6 +134,20 @@ TEST_F(TwentyRows, TheBottomCapsFollowTheThumbHeight) {
   EXPECT_EQ(e().PicDrsnikDol.box.top, 21);
 }
 
+TEST(PlaylistScroller, AnEmptyListKeepsTheColumnButShowsNoThumb) {
+  stdSS c;
+  Dress(c, 200, 141);
+  c.AlwaysShowScroller(true);
+  EXPECT_TRUE(c.elements().picScroll.visible);
+  EXPECT_FALSE(c.elements().PicDrsnik.visible);
+  AddSongs(c, 20);
+  EXPECT_TRUE(c.elements().PicDrsnik.visible);
+  c.Clear();
+  EXPECT_FALSE(c.elements().PicDrsnik.visible);
+  c.MouseWheel(-1);
+  EXPECT_EQ(c.elements().PicOzadje.box.top, 0);
+}
+
 TEST(PlaylistScroller, ATickWithEveryRowInViewOrNoRowsMovesNothing) {
   stdSS c;
   Dress(c, 200, 141);

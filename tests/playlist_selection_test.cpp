@@ -275,6 +275,23 @@ TEST_F(FiveRows, DeleteRemovesTheSelectedRowOrTheWholeMultiSelection) {
   EXPECT_TRUE(log.playFile.isEmpty());
 }
 
+TEST_F(FiveRows, DeleteSparesAPrimaryRowTheUserUnmarkedAndAClickMarksItAgain) {
+  Click(2);
+  CtrlPress(4);
+  CtrlPress(2);
+  c.KeyDown(kKeyDelete, 0);
+  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2", "Song 3", "Song 5"}));
+
+  Click(3);
+  CtrlPress(3);
+  EXPECT_EQ(c.Selected, 3);
+  Click(3);
+  EXPECT_TRUE(LooksSelected(3));
+  EXPECT_EQ(Marks(c), (QStringList{"", "", "I", ""}));
+  c.KeyDown(kKeyDelete, 0);
+  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2", "Song 5"}));
+}
+
 TEST_F(FiveRows, DraggingRowFiveOntoRowTwoMovesTheSongsAndThePlayingMarkSilently) {
   c.Play(3);
   log.Reset();

@@ -1,7 +1,10 @@
 // The widget: real mouse, keyboard and timer input reaching the control, and what it paints.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "playlist/stdss_widget.h"
 #include "playlist_test_support.h"
@@ -101,6 +104,64 @@ TEST_F(PlaylistWidget, ARightPressBelowTheRowsRaisesRightClick) {
   QTest::mouseClick(&w, Qt::RightButton, Qt::NoModifier, RowPoint(2));
   EXPECT_EQ(log.rightClick, 2);
   EXPECT_EQ(w.Selected, 2);
+}
+
+TEST_F(PlaylistWidget, OnlyALeftDoubleClickPlaysARowAndAnotherButtonsSecondPressStillCounts) {
+  // A double-click arrives as press, release, double-click, release.
+  auto send = [this](QEvent::Type type, Qt::MouseButton button) {
+    const QPoint at = RowPoint(3);
+    QMouseEvent event(type, at, w.mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+    QApplication::sendEvent(&w, &event);
+  };
+  for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease})
+      send(type, button);
+  }
+  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_EQ(w.Playing, 0);
+  EXPECT_EQ(log.rightClick, 4);
+  EXPECT_EQ(w.Selected, 3);
+}
+
+TEST_F(PlaylistWidget, TheWheelScrollsThreeRowsANotch) {
+  auto turn = [this](int delta) {
+    const QPointF at(40, 40);
+    QWheelEvent event(at, w.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&w, &event);
+  };
+  turn(-120);
+  EXPECT_EQ(w.elements().PicOzadje.box.top, -42);
+  EXPECT_NEAR(w.ThumbTop(), 42.0 * w.ThumbTravel() / -w.ScrollRange(), 1e-9) << "the thumb follows";
+  turn(-60);  // half a notch waits for the other half
+  EXPECT_EQ(w.elements().PicOzadje.box.top, -42);
+  turn(-60);
+  EXPECT_EQ(w.elements().PicOzadje.box.top, -84);
+  turn(-1200);
+  EXPECT_EQ(w.elements().PicOzadje.box.top, w.ScrollRange());
+  turn(1200);
+  EXPECT_EQ(w.elements().PicOzadje.box.top, 0);
+}
+
+TEST_F(PlaylistWidget, ATimeTooWideForItsLabelStaysInsideIt) {
+  w.Clear();
+  ASSERT_TRUE(w.AddItem(QStringLiteral("f"), QString(), QString(), QStringLiteral("1234:56:07"), 10));
+  const QImage shot = w.grab().toImage();
+  const playlist::Row& r = w.row(1);
+  const QColor back = playlist::ToQColor(w.BackgroundColor());
+  int spilt = 0;
+  for (int x = r.lblevilka.box.right() + 1; x < r.shps.box.left; ++x) {
+    for (int y = r.lbls.box.top; y < r.lbls.box.bottom(); ++y) spilt += shot.pixelColor(x, y) != back;
+  }
+  EXPECT_EQ(spilt, 0);
+  int drawn = 0;  // and the time is there, inside its own column
+  for (int x = r.lbls.box.left; x < w.elements().PicOzadje.box.width; ++x) {
+    for (int y = r.lbls.box.top; y < r.lbls.box.bottom(); ++y)
+      drawn += shot.pixelColor(x, y) != playlist::ToQColor(w.BackgroundTimeColor());
+  }
+  EXPECT_GT(drawn, 0);
 }
 
 TEST_F(PlaylistWidget, ItPaintsTheSelectedRowThePlayingFrameAndTheSkin) {

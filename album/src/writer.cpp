@@ -98,8 +98,11 @@ Status WriteIndexTrailer(File& image, const Index& index) {
 }
 
 Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress) {
-  auto report = [&](int value) {
+  // A build the caller stops ends like a failed one, so the guard below undoes it.
+  auto report = [&](int value) -> Status {
     if (progress) progress(value);
+    if (request.stopRequested && request.stopRequested()) return Error{ErrorKind::BuildStopped};
+    return {};
   };
   TRY(CheckNameAndDescription(request.albumName, request.description));
 
@@ -164,15 +167,15 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
     return Error{ErrorKind::AlbumTooLarge, result.image.string()};
 
   TRY(image.WriteAt(0, request.player));
-  report(2);
+  TRY(report(2));
   for (int k = 2; k <= 21; ++k) {
     if (sources[k]) TRY(image.CopyFrom(*sources[k], 0, s[k - 1] - 1, sizes[k], kCopyBlock));
-    report(2 * k);
+    TRY(report(2 * k));
   }
   TRY(image.WriteAt(result.index.A - 1, platform::AsBytes(settings)));
-  report(44);
+  TRY(report(44));
   TRY(image.WriteAt(result.index.B - 1, platform::AsBytes(*description)));
-  report(48);
+  TRY(report(48));
   TRY(WriteIndexTrailer(image, result.index));
   TRY(image.MakeExecutable());
   guard.Commit();

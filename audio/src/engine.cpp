@@ -21,18 +21,20 @@ void SdlPull(void* engine, Uint8* out, int bytes) {
   static_cast<Engine*>(engine)->Render(out, bytes);
 }
 
-// A device buffer of about 45 ms. Each buffer wakes the audio thread and the sound
-// server's client thread several times, which costs more than decoding it; the position
-// stays exact to well under a buffer because it is interpolated by the clock.
-Uint16 BufferFramesFor(DWORD rate) {
-  Uint16 frames = 256;
-  while (frames < 4096 && frames * 1000u < rate * 40u) frames *= 2;
-  return frames;
-}
-
 // SDL's dummy and disk outputs take each buffer the moment it is due; a sound server
 // keeps about one more buffer queued before it reaches the speaker.
 bool QueuesOneMoreBuffer(const std::string& driver) { return driver != "dummy" && driver != "disk"; }
+
+// The device buffer. A sound server wakes its client several times for every buffer, which
+// costs more than decoding it, so there it is about 90 ms; SDL's dummy and disk outputs are
+// a timer, and keep about 45 ms. The position stays exact to well under a buffer either way:
+// it is run forward by the clock between buffers.
+Uint16 BufferFramesFor(DWORD rate, const std::string& driver) {
+  const DWORD milliseconds = QueuesOneMoreBuffer(driver) ? 80 : 40;
+  Uint16 frames = 256;
+  while (frames < 8192 && frames * 1000u < rate * milliseconds) frames *= 2;
+  return frames;
+}
 
 }  // namespace
 
@@ -184,10 +186,18 @@ std::size_t Stream::CopyFrom(std::int64_t frame, std::uint8_t* out, std::size_t 
 }
 
 Engine& Engine::Instance() {
-  // Never destroyed: the audio thread of a device that was not freed may still call in
-  // while the process exits.
-  static Engine* engine = new Engine();
-  return *engine;
+  // Destroyed when the library is unloaded or the process ends, so that an unload leaves
+  // nothing behind.
+  static Engine engine;
+  return engine;
+}
+
+Engine::~Engine() {
+  // A device that was not freed is closed first: its audio thread calls into this object.
+  if (initialised_) Free();
+  // SDL keeps state of its own (hints, driver lists) until it is told to quit; nothing else
+  // in a process that loads this library uses SDL.
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 Stream* Engine::Find(DWORD handle) {
@@ -202,11 +212,13 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
   if (freq < 8000 || freq > 192000) return BASS_ERROR_ILLPARAM;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return BASS_ERROR_DRIVER;
 
+  const char* driver = SDL_GetCurrentAudioDriver();
+  driver_ = driver != nullptr ? driver : "";
   SDL_AudioSpec want{};
   want.freq = static_cast<int>(freq);
   want.format = AUDIO_S16SYS;
   want.channels = 2;
-  want.samples = BufferFramesFor(freq);
+  want.samples = BufferFramesFor(freq, driver_);
   want.callback = SdlPull;
   want.userdata = this;
   SDL_AudioSpec have{};
@@ -221,8 +233,7 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
     std::lock_guard mix(mix_);
     rate_ = freq;
     bufferFrames_ = have.samples;
-    const char* name = SDL_GetCurrentAudioDriver();
-    outputDelay_ = QueuesOneMoreBuffer(name != nullptr ? name : "") ? have.samples : 0;
+    outputDelay_ = QueuesOneMoreBuffer(driver_) ? have.samples : 0;
     mixBuffer_.assign(static_cast<std::size_t>(have.samples) * 2, 0);
     playing_.clear();
     handed_ = lastStart_ = lastFrames_ = 0;
@@ -231,8 +242,6 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
     busy_ = {};
   }
   cpu_.store(0.0f);
-  const char* driver = SDL_GetCurrentAudioDriver();
-  driver_ = driver != nullptr ? driver : "";
   device_ = id;
   initFlags_ = flags;
   initialised_ = true;
@@ -280,15 +289,15 @@ int Engine::CreateStream(const Source& source, DWORD flags, HSTREAM& handle) {
   int error = BASS_OK;
   std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(source, nullptr, error);
   if (!decoder) return error;
-  std::int64_t frames = decoder->ScanFrames();
-  if (frames <= 0) return BASS_ERROR_FILEFORM;
-  PcmFormat format = decoder->format();
+  // The stream's one scan: playing and resuming open the file again without one.
+  const ScanResult scan = decoder->Scan();
+  if (scan.frames <= 0) return BASS_ERROR_FILEFORM;
   // The stream starts stopped, and a stopped stream holds no decoder or file.
   decoder.reset();
 
   DWORD id = nextHandle_++;
   if (nextHandle_ == 0) nextHandle_ = 1;
-  streams_[id] = std::make_unique<Stream>(source, format, frames, flags);
+  streams_[id] = std::make_unique<Stream>(source, scan, flags);
   handle = id;
   return BASS_OK;
 }
@@ -318,9 +327,9 @@ int Engine::Play(DWORD handle, bool restart) {
   if (from >= stream->lengthFrames()) from = 0;
 
   int error = BASS_OK;
-  std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(stream->source(), &stream->format(), error);
+  std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(stream->source(), &stream->scan(), error);
   if (!decoder) return error;
-  if (decoder->ScanFrames() <= 0 || (from > 0 && !decoder->SeekFrame(from))) return BASS_ERROR_FILEFORM;
+  if (from > 0 && !decoder->SeekFrame(from)) return BASS_ERROR_FILEFORM;
 
   std::lock_guard mix(mix_);
   stream->Start(std::move(decoder), from);

@@ -51,10 +51,11 @@ class Stream {
  public:
   enum class State { Stopped, Playing, Ended };
 
-  Stream(Source source, PcmFormat format, std::int64_t lengthFrames, DWORD flags)
-      : source_(std::move(source)), format_(format), lengthFrames_(lengthFrames), flags_(flags) {}
+  Stream(Source source, const ScanResult& scan, DWORD flags)
+      : source_(std::move(source)), scan_(scan), format_(scan.format), lengthFrames_(scan.frames), flags_(flags) {}
 
   const Source& source() const { return source_; }
+  const ScanResult& scan() const { return scan_; }
   const PcmFormat& format() const { return format_; }
   std::int64_t lengthFrames() const { return lengthFrames_; }
   std::int64_t bytesPerFrame() const { return format_.channels * 2; }
@@ -93,6 +94,7 @@ class Stream {
   void Compact();
 
   const Source source_;
+  const ScanResult scan_;
   const PcmFormat format_;
   const std::int64_t lengthFrames_;
   const DWORD flags_;
@@ -105,6 +107,7 @@ class Stream {
 class Engine {
  public:
   static Engine& Instance();
+  ~Engine();
 
   // Each returns BASS_OK or a BASS error code.
   int Init(int device, DWORD freq, DWORD flags);

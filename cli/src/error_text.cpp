@@ -85,6 +85,7 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::AlbumOverwritesSource: return "the album would overwrite one of its own files";
     case ErrorKind::AlbumTooLarge: return "the album would be larger than 2,147,483,647 bytes";
     case ErrorKind::IndexMismatch: return "the album does not end where its index says";
+    case ErrorKind::BuildStopped: return "the build was stopped";
     case ErrorKind::NotAnAlbum: return "not a valid album: " + DefectText(e.code);
     case ErrorKind::NoSuchSlot: return "there is no " + Slot(e);
     case ErrorKind::SlotWithoutSong: return Slot(e) + " has no song";

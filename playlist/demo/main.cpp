@@ -1,8 +1,10 @@
 // playlist_demo: the playlist control as the player dresses it, with a few dozen rows, so that
 // it can be seen and used. Events are printed on stdout.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -28,10 +30,30 @@ QString TimeText(int seconds) {
   return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, QChar('0')).arg(seconds % 60, 2, 10, QChar('0'));
 }
 
+// The whole list's length: hours appear once there is a whole hour.
+QString TotalText(int seconds) {
+  if (seconds < 3600) return TimeText(seconds);
+  return QStringLiteral("%1:%2").arg(seconds / 3600).arg(TimeText(seconds % 3600));
+}
+
+// One line per event on stdout, flushed at once so that a pipe sees it as it happens.
+void Print(const QString& line) {
+  std::printf("%s\n", qPrintable(line));
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("playlist_demo"));
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "The playlist control dressed as the player dresses it, filled with a few dozen rows.\n"
+      "Click, Shift/Ctrl-click, drag, double-click, Enter, Delete and the mouse wheel work on it;\n"
+      "its events (PlayFile, Replay, RightClick, DurationChanged) are printed on stdout."));
+  parser.addHelpOption();
+  parser.process(app);
 
   // The player's stored property set holds only the played frame colour.
   platform::MemoryPropertyStore store{{"playedbordercolor", 0x0080FF}};
@@ -41,24 +63,36 @@ int main(int argc, char** argv) {
   auto* layout = new QVBoxLayout(&window);
   auto* status = new QLabel(&window);
   auto* list = new playlist::stdSSWidget(&window, &store);
-  list->setFixedSize(240, 300);
+  // The list takes whatever room the window gives it.
+  list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  list->setMinimumSize(120, 60);
   list->SetSize(240, 300);
-  layout->addWidget(list);
+  layout->addWidget(list, 1);
   layout->addWidget(status);
 
   player::DressPlaylist(*list, QImage(QStringLiteral(":/playlist_skin.png")));
 
-  auto show = [list, status](const QString& what) {
-    status->setText(QStringLiteral("%1 rows, %2 in all — %3").arg(list->ListCount).arg(TimeText(list->SkupensSekund)).arg(what));
+  QString lastEvent;
+  auto show = [list, status, &lastEvent](const QString& what) {
+    if (!what.isEmpty()) lastEvent = what;
+    status->setText(QStringLiteral("%1 rows, %2 in all — %3")
+                        .arg(list->ListCount)
+                        .arg(TotalText(list->SkupensSekund))
+                        .arg(lastEvent));
   };
-  list->PlayFile = [show](const QString& fileName) {
-    std::printf("PlayFile %s\n", qPrintable(fileName));
-    std::fflush(stdout);
-    show(QStringLiteral("PlayFile ") + fileName);
+  auto event = [show](const QString& line) {
+    Print(line);
+    show(line);
   };
-  list->Replay = [show] { std::printf("Replay\n"); show(QStringLiteral("Replay")); };
-  list->RightClick = [show] { std::printf("RightClick\n"); show(QStringLiteral("RightClick")); };
-  list->DurationChanged = [](std::int32_t total) { std::printf("DurationChanged %d\n", total); };
+  list->PlayFile = [event](const QString& fileName) { event(QStringLiteral("PlayFile ") + fileName); };
+  list->Replay = [event] { event(QStringLiteral("Replay")); };
+  list->RightClick = [event] { event(QStringLiteral("RightClick")); };
+  list->DurationChanged = [show, &window](std::int32_t total) {
+    Print(QStringLiteral("DurationChanged %1").arg(total));
+    // The total changes before the row count does (Remove raises it first), so the status
+    // line is redrawn once the operation has finished.
+    QTimer::singleShot(0, &window, [show] { show(QString()); });
+  };
 
   int n = 0;
   for (const char* title : kTitles) {
@@ -75,11 +109,12 @@ int main(int argc, char** argv) {
     list->Play(6);
     list->NePredvajaj = false;
     list->NanMultiSelect = 1;
-    if (!list->MS(4)) std::printf("MS refused row 4\n");
+    if (!list->MS(4)) Print(QStringLiteral("MS refused row 4"));
     list->NanMultiSelect = 0;
   }
   show(QStringLiteral("ready"));
 
+  window.resize(window.sizeHint().expandedTo(QSize(260, 340)));
   window.show();
   list->setFocus();
   return app.exec();

@@ -30,7 +30,15 @@ void PaintText(QPainter& p, const TextElement& t) {
   p.setPen(ToQColor(t.style.foreColor));
   int x = t.box.left;
   if (t.rightAligned) x = t.box.right() - TextWidth(t, t.text);
+  // A label of fixed width (the time) keeps a longer text inside its box rather than
+  // spilling over the title beside it.
+  const bool clip = !t.autoSize;
+  if (clip) {
+    p.save();
+    p.setClipRect(QRect(t.box.left, t.box.top, t.box.width, t.box.height), Qt::IntersectClip);
+  }
   p.drawText(QPoint(x, t.box.top + TextBaseline(t)), t.text);
+  if (clip) p.restore();
 }
 
 void PaintLine(QPainter& p, const LineElement& l) {

@@ -277,8 +277,9 @@ void stdSS::RemoveRow(std::int16_t Index) {
 
 void stdSS::MultiIzbris() {
   JoinSelectedRows(true);
-  // A row whose time cannot come off the total stays, as Remove would leave it.
-  if (CanRemove(Selected)) RemoveRow(Selected);
+  // A row whose time cannot come off the total stays, as Remove would leave it. The primary
+  // row goes only while it carries its mark: a Ctrl-click may have taken it off.
+  if (IsMarked(Selected) && CanRemove(Selected)) RemoveRow(Selected);
   // Walk down from the last row so that the indices of rows not yet visited stay valid.
   for (int k = LastRow(); k >= 1; --k) {
     if (HasRow(k) && R(k).lblIzbor.tag == kMark) {

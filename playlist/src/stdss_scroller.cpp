@@ -79,8 +79,13 @@ void stdSS::LegaDrsnika() {
   const int Hc = e_.controlHeight;
   const int trackHeight = e_.PicPoljeDrsnika.box.height;
   const int canvasHeight = e_.PicOzadje.box.height;
-  // With no canvas height the length cannot be computed and counts as 0.
-  const int L = canvasHeight != 0 ? static_cast<int>(Round(double(Hc) * trackHeight / canvasHeight)) : 0;
+  // An empty list fits like any short one: no thumb, even while the column stays shown.
+  if (canvasHeight <= 0) {
+    e_.PicDrsnik.visible = false;
+    if (!DrsnikScale) SetThumbHeight(bDrsnikMiniVina);
+    return;
+  }
+  const int L = static_cast<int>(Round(double(Hc) * trackHeight / canvasHeight));
   if (DrsnikScale) {
     if (trackHeight > L) {
       SetThumbHeight(std::max<int>(L, bDrsnikMiniVina));
@@ -210,6 +215,18 @@ void stdSS::CanvasFollowsThumb() {
   } else if (travel > 0) {
     SetCanvasTop(static_cast<int>(Round(range * e_.thumbTop / travel)));
   }
+}
+
+void stdSS::MouseWheel(int notches) {
+  const int travel = ThumbTravel();
+  const int range = ScrollRange();
+  if (notches == 0 || ListCount <= 0 || range >= 0 || travel <= 0 || !e_.PicDrsnik.visible) return;
+  // Three rows a notch, moved as a scroller button moves: the thumb steps, the canvas follows.
+  const double rows = -3.0 * notches;
+  const double top = e_.thumbTop + rows * RowPitch() * travel / -double(range);
+  SetThumbTop(std::clamp(top, 0.0, double(travel)));
+  CanvasFollowsThumb();
+  Changed();
 }
 
 void stdSS::ScrollTimerTick() {

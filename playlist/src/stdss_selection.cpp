@@ -157,14 +157,19 @@ void stdSS::JoinSelectedRows(bool HideAll) {
 // ---- Operations
 
 platform::Status stdSS::SelectIndex(std::int16_t Index) {
-  if (Index == Selected) return {};
+  if (Index == Selected && IsMarked(Index)) return {};
   if (!HasRow(Index)) return NoRow(Index);
   SelectRow(Index);
   return {};
 }
 
+bool stdSS::IsMarked(int i) const {
+  return HasRow(i) && e_.rows[static_cast<std::size_t>(i)].lblIzbor.tag == kMark;
+}
+
 void stdSS::SelectRow(std::int16_t Index) {
-  if (Index == Selected) return;
+  // The primary row that a Ctrl-click took the mark off is selected again like any other.
+  if (Index == Selected && IsMarked(Index)) return;
   const int s = HasRow(Selected) ? Selected : 0;
   if (s > 0) R(s).shpOzadje.visible = false;
   R(Index).shpOzadje.visible = true;
@@ -459,7 +464,7 @@ void stdSS::KeyDown(int keyCode, int shift) {
       if (ZatMS) {
         MultiIzbris();
       } else {
-        if (CanRemove(Selected)) RemoveRow(Selected);
+        if (IsMarked(Selected) && CanRemove(Selected)) RemoveRow(Selected);
       }
       break;
     default:

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWheelEvent>
 
 namespace playlist {
 
@@ -91,7 +92,8 @@ void stdSSWidget::Press(QMouseEvent* event, bool doubleClick) {
         grab_ = Grab::Row;
         grabRow_ = hit.row;
       }
-      if (doubleClick) {
+      // Only the left button activates a row; a second press of another button is a press.
+      if (doubleClick && button == kLeftButton) {
         RowDoubleClick(static_cast<std::int16_t>(hit.row));
       } else {
         RowMouseDown(static_cast<std::int16_t>(hit.row), button);
@@ -120,7 +122,8 @@ void stdSSWidget::Press(QMouseEvent* event, bool doubleClick) {
 
 void stdSSWidget::mousePressEvent(QMouseEvent* event) { Press(event, false); }
 
-// A double-click on a row activates it; on the scroller it is simply another press.
+// A left double-click on a row activates it; anywhere else, or with another button, it is
+// simply another press.
 void stdSSWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, true); }
 
 void stdSSWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -181,6 +184,15 @@ void stdSSWidget::mouseReleaseEvent(QMouseEvent* event) {
     grab_ = Grab::None;
     grabRow_ = 0;
   }
+}
+
+void stdSSWidget::wheelEvent(QWheelEvent* event) {
+  // Touchpads send fractions of a notch; they add up until a whole notch has gone by.
+  wheelDelta_ += event->angleDelta().y();
+  const int notches = wheelDelta_ / QWheelEvent::DefaultDeltasPerStep;
+  wheelDelta_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+  if (notches != 0) MouseWheel(notches);
+  event->accept();
 }
 
 void stdSSWidget::keyPressEvent(QKeyEvent* event) {

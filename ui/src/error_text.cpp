@@ -71,6 +71,7 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::AlbumOverwritesSource: return QStringLiteral("专辑会覆盖它自己的歌曲或歌词文件");
     case ErrorKind::AlbumTooLarge: return QStringLiteral("专辑会超过 2,147,483,647 字节");
     case ErrorKind::IndexMismatch: return QStringLiteral("专辑文件的结尾与它的索引不符");
+    case ErrorKind::BuildStopped: return QStringLiteral("打包已被停止");
     case ErrorKind::NotAnAlbum: return QStringLiteral("这不是完整有效的专辑文件");
     case ErrorKind::NoSuchSlot: return QStringLiteral("没有%1歌曲").arg(Song(e));
     case ErrorKind::SlotWithoutSong: return QStringLiteral("%1没有歌曲").arg(Song(e));
@@ -91,6 +92,18 @@ QString ErrorText(const platform::Error& e) {
 Framing BuildFailure() { return {QStringLiteral("打包失败"), QStringLiteral("专辑没有做成：")}; }
 
 Framing MissingPage() { return {QCoreApplication::applicationName(), QStringLiteral("找不到说明页：")}; }
+
+Framing UnusableChoice() { return {QCoreApplication::applicationName(), QStringLiteral("选择的文件不能用：")}; }
+
+Message StopBuildQuestion() {
+  return {QStringLiteral("专辑正在打包。要停止打包并退出程序吗？\n停止后，做了一半的专辑文件会被删除。"),
+          QCoreApplication::applicationName(), Icon::Question};
+}
+
+Message NoOpenerFor(const QString& page) {
+  return {QStringLiteral("没有可以打开说明页的程序。说明页在：\n%1").arg(page), QCoreApplication::applicationName(),
+          Icon::Information};
+}
 
 Message MessageFor(const platform::Error& error, const Framing& framing) {
   const QString text = ErrorText(error);

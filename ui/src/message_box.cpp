@@ -12,7 +12,12 @@ class QtMessageBoxes final : public MessageBoxes {
       case Icon::Critical: QMessageBox::critical(parent, message.title, message.text); break;
       case Icon::Exclamation: QMessageBox::warning(parent, message.title, message.text); break;
       case Icon::Information: QMessageBox::information(parent, message.title, message.text); break;
+      case Icon::Question: QMessageBox::question(parent, message.title, message.text); break;
     }
+  }
+  bool Ask(QWidget* parent, const Message& message) override {
+    return QMessageBox::question(parent, message.title, message.text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
   }
 };
 
@@ -25,6 +30,8 @@ MessageBoxes*& Current() {
 }  // namespace
 
 void ShowMessage(QWidget* parent, const Message& message) { Current()->Show(parent, message); }
+
+bool Ask(QWidget* parent, const Message& message) { return Current()->Ask(parent, message); }
 
 ScopedMessageBoxes::ScopedMessageBoxes(MessageBoxes& boxes) : previous_(Current()) { Current() = &boxes; }
 

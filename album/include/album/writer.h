@@ -31,6 +31,9 @@ struct BuildRequest {
   std::string description;                  // UTF-8 as typed, any line ends
   std::array<SlotSources, kSlotCount> songSlots;  // slots 1..10 at elements 0..9
   std::filesystem::path outputFolder;       // where album name + ".exe" is written
+  // Asked after every progress step; true stops the build there with BuildStopped, undone
+  // like any failed build. Empty: the build runs to its end.
+  std::function<bool()> stopRequested;
 };
 
 struct BuildResult {

@@ -126,11 +126,13 @@ BASS_API float BASS_GetCPU(void);
 BASS_API BOOL BASS_GetInfo(BASS_INFO* info);
 
 /* A stream of an MPEG audio file (MP3, also MP2 and MP1). With `mem` FALSE, `file` is a
-   file path as bytes (passed to the system unchanged); with `mem` TRUE it points to the
-   file's bytes, which the caller keeps unchanged until BASS_Free. `offset` and `length`
-   (0 = to the end) pick a part of the file. The whole stream is scanned here, so its
-   length is exact. The stream starts stopped; while stopped it holds neither a decoder
-   nor an open file. 0 on failure. */
+   file path as bytes (passed to the system unchanged), and `offset` and `length` (0 = to
+   the end) pick a part of the file. With `mem` TRUE, `file` points to a block of `length`
+   bytes, which the caller keeps unchanged until BASS_Free; the stream is the block from
+   `offset` on, and nothing outside the block is ever read (an offset past it fails with
+   BASS_ERROR_ILLPARAM). The whole stream is scanned here, once, so its length is exact.
+   The stream starts stopped; while stopped it holds neither a decoder nor an open file.
+   0 on failure. */
 BASS_API HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
 
 /* Starts or resumes the stream. A playing stream is left alone unless `restart`; a

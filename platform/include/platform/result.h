@@ -49,6 +49,7 @@ enum class ErrorKind {
   AlbumOverwritesSource,  // the album image would replace one of its own sources
   AlbumTooLarge,          // the album would pass 2,147,483,647 bytes
   IndexMismatch,          // the album file does not end where its index says
+  BuildStopped,           // the user stopped the build; nothing of it is left
 
   // Reading an album. `file` is the album image; `slot` is 1..10.
   NotAnAlbum,       // not a whole, consistent album image; `code` is an album::Defect

@@ -295,6 +295,9 @@ class stdSS {
   void ThumbMove(int buttons, int y);
   void ThumbUp();
   void ScrollTimerTick();
+  // The mouse wheel: `notches` up (positive) or down (negative), three rows each, moving the
+  // thumb and the canvas as the scroller buttons do. Nothing moves while every row is in view.
+  void MouseWheel(int notches);
 
   void RowMouseDown(std::int16_t i, int button);
   void RowDoubleClick(std::int16_t i);
@@ -329,6 +332,7 @@ class stdSS {
   };
 
   bool HasRow(int i) const { return i >= 1 && i < static_cast<int>(e_.rows.size()); }
+  bool IsMarked(int i) const;  // the row exists and carries the selection mark
   int LastRow() const { return static_cast<int>(e_.rows.size()) - 1; }
   platform::Status NoRow(int i) const;
   // The work of SelectIndex, MS and Remove for a row known to exist; Remove also needs

@@ -36,6 +36,7 @@ class stdSSWidget : public QWidget, public stdSS {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -52,6 +53,7 @@ class stdSSWidget : public QWidget, public stdSS {
   QTimer tmrScroll_;
   Grab grab_ = Grab::None;
   int grabRow_ = 0;
+  int wheelDelta_ = 0;  // wheel turn not yet worth a whole notch
 };
 
 }  // namespace playlist

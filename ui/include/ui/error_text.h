@@ -25,6 +25,13 @@ struct Framing {
 Framing BuildFailure();
 // A page or file the window wanted to open and could not find.
 Framing MissingPage();
+// A file chosen in an open dialog that cannot be used.
+Framing UnusableChoice();
+
+// The packager's question before it stops a running build and ends.
+Message StopBuildQuestion();
+// The page could not be opened because the desktop has no program for it: where to read it.
+Message NoOpenerFor(const QString& page);
 
 // The problem, in one Chinese sentence, without the file.
 QString ErrorText(const platform::Error& error);

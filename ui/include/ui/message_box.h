@@ -9,7 +9,7 @@ class QWidget;
 
 namespace ui {
 
-enum class Icon { Critical, Exclamation, Information };
+enum class Icon { Critical, Exclamation, Information, Question };
 
 struct Message {
   QString text;
@@ -22,10 +22,18 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   virtual void Show(QWidget* parent, const Message& message) = 0;
+  // A yes/no question; true for yes. Boxes that only record what they show answer no.
+  virtual bool Ask(QWidget* parent, const Message& message) {
+    Show(parent, message);
+    return false;
+  }
 };
 
 // Shows `message` through the boxes in use: Qt's message boxes, or a test's.
 void ShowMessage(QWidget* parent, const Message& message);
+
+// Asks `message` as a question with Yes and No buttons (No is the default); true for Yes.
+bool Ask(QWidget* parent, const Message& message);
 
 // Puts `boxes` in place of Qt's for the life of this object (tests). Not nestable.
 class ScopedMessageBoxes {
