@@ -96,20 +96,20 @@ frmPlayer::~frmPlayer() {
 }
 
 QLabel* frmPlayer::MakeLabel(const char* name) {
-  const ControlSpec& spec = Control(name);
+  const ControlDesign& design = Control(name);
   auto* label = new QLabel(this);
-  label->setObjectName(QString::fromUtf8(spec.name));
-  label->setGeometry(spec.x, spec.y, spec.width, spec.height);
+  label->setObjectName(QString::fromUtf8(design.name));
+  label->setGeometry(design.x, design.y, design.width, design.height);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->installEventFilter(this);
-  if (*spec.picture != '\0') {
-    label->setPixmap(QPixmap::fromImage(PlayerPicture(spec.picture)));
+  if (*design.picture != '\0') {
+    label->setPixmap(QPixmap::fromImage(PlayerPicture(design.picture)));
     return label;
   }
-  label->setText(QString::fromUtf8(spec.text));
-  if (spec.colour) SetTextColour(label, *spec.colour);
-  if (*spec.tooltip != '\0') label->setToolTip(QString::fromUtf8(spec.tooltip));
-  if (spec.font == FontKind::SongBold) {
+  label->setText(QString::fromUtf8(design.text));
+  if (design.colour) SetTextColour(label, *design.colour);
+  if (*design.tooltip != '\0') label->setToolTip(QString::fromUtf8(design.tooltip));
+  if (design.font == FontKind::SongBold) {
     QFont font = ui::ProductFont();  // "宋体" 9 points
     font.setBold(true);
     label->setFont(font);
@@ -142,7 +142,7 @@ void frmPlayer::CreateControls() {
   for (QLabel* button : {Image2, Image7, Image10}) button->setCursor(pointer);
   for (QLabel* hover : {Image1, Image2, Image7, Image10}) hover->setMouseTracking(true);
 
-  const ControlSpec& list = Control("stdSS1");
+  const ControlDesign& list = Control("stdSS1");
   stdSS1 = new playlist::stdSSWidget(this);
   stdSS1->setObjectName(QStringLiteral("stdSS1"));
   stdSS1->move(list.x, list.y);

@@ -37,7 +37,7 @@ QSize PictureSize(std::string_view name) {
   if (name == pictures::kSpectrum) return {164, 50};
   if (name == pictures::kPanel) return {232, 53};
   if (name == pictures::kPlaylistSkin) return {91, 41};
-  for (const ControlSpec& c : PlayerLayout())
+  for (const ControlDesign& c : PlayerLayout())
     if (name == c.picture) return {c.width, c.height};
   if (name == pictures::kNextHover) return {Control("Image2").width, Control("Image2").height};
   if (name == pictures::kCloseHover) return {Control("Image7").width, Control("Image7").height};

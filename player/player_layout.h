@@ -15,7 +15,7 @@ enum class FontKind {
   SongBold,  // "宋体" 9 points bold, simplified Chinese character set
 };
 
-struct ControlSpec {
+struct ControlDesign {
   const char* name;  // the control's name, with "(n)" for an element of a control array
   int x, y, width, height;
   const char* text;                     // design text, UTF-8; empty for pictures
@@ -31,13 +31,13 @@ inline constexpr int kClientHeight = 185;
 
 // Every control, in stacking order from the bottom. The docking control TaskBar1 has no
 // place of its own: it works on the whole window.
-std::span<const ControlSpec> PlayerLayout();
+std::span<const ControlDesign> PlayerLayout();
 
 // The control named `name` ("songtitle", "Label1(3)"); the program stops on an unknown name.
-const ControlSpec& Control(std::string_view name);
+const ControlDesign& Control(std::string_view name);
 
 // "Label1(n)".
-const ControlSpec& SongButton(int n);
+const ControlDesign& SongButton(int n);
 
 // Pictures that are no control's design picture: the hover and normal sources of the
 // picture buttons, and the playlist's skin.

@@ -87,15 +87,15 @@ TEST_F(PlayerWindow, ControlsSitWhereTheLayoutTablePutsThem) {
   EXPECT_EQ(w.windowTitle(), "Sonvira");
   EXPECT_EQ(w.size(), QSize(253, 185));
   EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
-  for (const player::ControlSpec& spec : player::PlayerLayout()) {
-    QWidget* control = Find<QWidget>(spec.name);
+  for (const player::ControlDesign& design : player::PlayerLayout()) {
+    QWidget* control = Find<QWidget>(design.name);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->geometry(), QRect(spec.x, spec.y, spec.width, spec.height)) << spec.name;
-    if (auto* label = qobject_cast<QLabel*>(control); label && *spec.picture == '\0') {
-      EXPECT_EQ(label->text(), QString::fromUtf8(spec.text)) << spec.name;
-      EXPECT_EQ(label->toolTip(), QString::fromUtf8(spec.tooltip)) << spec.name;
-      if (spec.colour) EXPECT_EQ(TextColour(label), FromBgr(*spec.colour)) << spec.name;
-      EXPECT_EQ(label->font().bold(), spec.font == player::FontKind::SongBold) << spec.name;
+    EXPECT_EQ(control->geometry(), QRect(design.x, design.y, design.width, design.height)) << design.name;
+    if (auto* label = qobject_cast<QLabel*>(control); label && *design.picture == '\0') {
+      EXPECT_EQ(label->text(), QString::fromUtf8(design.text)) << design.name;
+      EXPECT_EQ(label->toolTip(), QString::fromUtf8(design.tooltip)) << design.name;
+      if (design.colour) EXPECT_EQ(TextColour(label), FromBgr(*design.colour)) << design.name;
+      EXPECT_EQ(label->font().bold(), design.font == player::FontKind::SongBold) << design.name;
     }
   }
   const QRect client(0, 0, 253, 185);

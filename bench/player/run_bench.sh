@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The player against mpg123, both playing to the same PulseAudio sink in the same run, one
 # after the other:
-#  1. CPU time over 60 s of playing one song (the whole process: window, timers, sound);
-#  2. time from starting a 10-song, 50 MB album image to its first sound at the sink, against
+#  - CPU time over 60 s of playing one song (the whole process: window, timers, sound);
+#  - time from starting a 10-song, 50 MB album image to its first sound at the sink, against
 #     mpg123 starting the album's first song. The sink's monitor is recorded throughout; the
 #     first sample above a quiet hiss after the start marks the sound.
 # Runs its own Xvfb and sound server when there are none (scripts/headless.sh).
-#   BENCH_SECONDS  playing time of part 1 (default 60)
+#   BENCH_SECONDS  playing time of the CPU measure (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${BENCH_SECONDS:-60}
@@ -27,7 +27,7 @@ song() {  # song <out.mp3> <seconds>
 cpu_of() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # clock ticks
 ticks=$(getconf CLK_TCK)
 
-# 1. CPU over $seconds s.
+# CPU over $seconds s.
 song "$work/play.mp3" "$((seconds + 10))"
 mkdir "$work/one"
 album=$(build/bin/pakrel --name cpu --song 1="$work/play.mp3" --output-dir "$work/one")
@@ -46,7 +46,7 @@ sleep "$seconds"
 theirs=$(( $(cpu_of "$pid") - start ))
 kill "$pid"; wait "$pid" 2>/dev/null || true
 
-# 2. First sound of a 10-song, 50 MB album (ten copies of a 5 MB song).
+# First sound of a 10-song, 50 MB album (ten copies of a 5 MB song).
 song "$work/big.mp3" 218
 mkdir "$work/ten"
 args=()
