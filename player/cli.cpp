@@ -16,10 +16,13 @@ namespace {
 constexpr const char kUsage[] =
     "Usage: sonvira --list ALBUM\n"
     "       sonvira --extract ALBUM DIR\n"
-    "       ALBUM.exe          (an album image plays itself)\n"
+    "       sonvira --album ALBUM [--verbose]\n"
+    "       ALBUM.exe [--verbose]   (an album image plays itself)\n"
     "\n"
     "  --list ALBUM         show the album's name, description and songs\n"
     "  --extract ALBUM DIR  write each song as NAME.mp3, and its lyrics as NAME.lrc, into DIR\n"
+    "  --album ALBUM        play the album image ALBUM in the player window\n"
+    "  --verbose            log what the player does to stderr, one line per event\n"
     "  --help               show this help\n";
 
 int UsageError(const std::string& message) {
@@ -107,6 +110,27 @@ int Extract(const char* path, const char* folder) {
 }
 
 }  // namespace
+
+bool IsToolCommand(const char* argument) {
+  const std::string a = argument;
+  return a == "--list" || a == "--extract" || a == "--help" || a == "-h";
+}
+
+std::optional<PlayerOptions> ParsePlayerOptions(int argc, char** argv) {
+  PlayerOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--verbose") {
+      options.verbose = true;
+    } else if (a == "--album" && i + 1 < argc && !options.album) {
+      options.album = fs::absolute(argv[++i]);
+    } else {
+      UsageError(a == "--album" ? "--album needs exactly one album" : "unknown argument '" + a + "'");
+      return std::nullopt;
+    }
+  }
+  return options;
+}
 
 int RunCommandLine(int argc, char** argv) {
   if (argc < 2) return UsageError("missing arguments");
