@@ -26,6 +26,9 @@ void SetTextColour(QWidget* widget, std::uint32_t bgr) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::Active, QPalette::WindowText, FromBgr(bgr));
   palette.setColor(QPalette::Inactive, QPalette::WindowText, FromBgr(bgr));
+  // A song button without a song must read as unavailable on the dark face: the style's own
+  // disabled grey is too light to tell apart from the white of the enabled ones.
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, FromBgr(bgr).darker(260));
   widget->setPalette(palette);
 }
 
