@@ -16,7 +16,7 @@ album=$(build/bin/pakrel --name "Sonvira 示范专辑" --description-file exampl
   --output-dir "$out")
 echo "Packed $album"
 
-# The album image is the player: started on its own, it opens itself.
+# The album image is the player: started on its own, it plays itself in its window.
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   source scripts/headless.sh
   headless_start

@@ -12,6 +12,7 @@
 #include "cli/error_text.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
@@ -38,7 +39,7 @@ constexpr const char kUsage[] =
 constexpr const char kDefaultDescription[] = "没有说明\r\n";
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "pakrel: %s\nTry 'pakrel --help'.\n", message.c_str());
+  std::fprintf(stderr, "pakrel: %s\nTry 'pakrel --help'.\n", platform::EscapeControls(message).c_str());
   return 2;
 }
 
@@ -152,7 +153,8 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
 
   std::error_code ec;
   if (!fs::is_directory(request.outputFolder, ec)) {
-    std::fprintf(stderr, "pakrel: %s: no such folder\n", request.outputFolder.string().c_str());
+    std::fprintf(stderr, "pakrel: %s: no such folder\n",
+                 platform::EscapeControls(request.outputFolder.string()).c_str());
     return 1;
   }
 
@@ -164,8 +166,10 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
     std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(result.error()).c_str());
     return 1;
   }
+  if (result.value().notExecutable)
+    std::fprintf(stderr, "pakrel: warning: %s\n", cli::ErrorText(*result.value().notExecutable).c_str());
   fs::path written = fs::absolute(result.value().image, ec).lexically_normal();
-  std::printf("%s\n", (ec ? result.value().image : written).string().c_str());
+  std::printf("%s\n", platform::EscapeControls((ec ? result.value().image : written).string()).c_str());
   return 0;
 }
 

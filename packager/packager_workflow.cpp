@@ -121,6 +121,8 @@ void PackagerWorkflow::Build() {
   text4_[23] = QString::number(built.index.B);
   text4_[24] = QString::number(built.index.E);
   FinishAlbumBuild();
+  // The album is whole, but on a FAT stick it cannot be marked as a program: say so.
+  if (built.notExecutable) ui_.Warn(ui::MessageFor(*built.notExecutable));
 }
 
 void PackagerWorkflow::FinishAlbumBuild() {

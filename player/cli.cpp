@@ -16,14 +16,17 @@ namespace {
 constexpr const char kUsage[] =
     "Usage: sonvira --list ALBUM\n"
     "       sonvira --extract ALBUM DIR\n"
-    "       ALBUM.exe          (an album image plays itself)\n"
+    "       sonvira --album ALBUM [--verbose]\n"
+    "       ALBUM.exe [--verbose]   (an album image plays itself)\n"
     "\n"
     "  --list ALBUM         show the album's name, description and songs\n"
     "  --extract ALBUM DIR  write each song as NAME.mp3, and its lyrics as NAME.lrc, into DIR\n"
+    "  --album ALBUM        play the album image ALBUM in the player window\n"
+    "  --verbose            log what the player does to stderr, one line per event\n"
     "  --help               show this help\n";
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "sonvira: %s\nTry 'sonvira --help'.\n", message.c_str());
+  std::fprintf(stderr, "sonvira: %s\nTry 'sonvira --help'.\n", platform::EscapeControls(message).c_str());
   return 2;
 }
 
@@ -33,15 +36,20 @@ platform::Result<album::AlbumImage> ReadIndexOrReport(const char* path) {
   return image;
 }
 
+// What may be printed of a name: its control characters shown, not obeyed.
+std::string Shown(std::string_view name) {
+  return platform::EscapeControls(name);
+}
+
 int List(const char* path) {
   platform::Result<album::AlbumImage> read = ReadIndexOrReport(path);
   if (!read) return 1;
   const album::AlbumImage& image = read.value();
-  std::printf("Album: %s\n", image.AlbumName().c_str());
+  std::printf("Album: %s\n", Shown(image.AlbumName()).c_str());
   std::printf("Description:\n");
   for (std::string_view rest = image.description(); !rest.empty();) {
     const std::string_view line = platform::NextLine(rest, platform::LineEnds::CrOrCrLf);
-    std::printf("  %.*s\n", static_cast<int>(line.size()), line.data());
+    std::printf("  %s\n", Shown(line).c_str());
   }
   std::printf("Songs:\n");
   int songs = 0;
@@ -49,7 +57,7 @@ int List(const char* path) {
     const album::SlotEntry& slot = image.settings().songSlots[i - 1];
     if (slot.name.empty()) continue;
     ++songs;
-    std::printf("  %2d  %s  (song %lld bytes, lyrics %lld bytes)\n", i, slot.name.c_str(),
+    std::printf("  %2d  %s  (song %lld bytes, lyrics %lld bytes)\n", i, Shown(slot.name).c_str(),
                 static_cast<long long>(slot.songAfter - slot.songFirst),
                 static_cast<long long>(slot.lyricsAfter - slot.lyricsFirst));
   }
@@ -63,30 +71,66 @@ int Extract(const char* path, const char* folder) {
   const album::AlbumImage& image = read.value();
   std::error_code ec;
   fs::create_directories(folder, ec);
-  if (!fs::is_directory(folder, ec)) {
-    std::fprintf(stderr, "sonvira: %s: cannot create the folder\n", folder);
+  std::error_code probe;
+  if (!fs::is_directory(folder, probe)) {
+    const std::string why =
+        fs::exists(folder, probe)
+            ? Shown(folder) + ": is not a folder"
+            : cli::ErrorText(platform::ErrorFromErrno(ec.value(), platform::Operation::CreateFolder, folder));
+    std::fprintf(stderr, "sonvira: %s\n", why.c_str());
     return 1;
   }
   int status = 0;
-  for (int i = 1; i <= album::kSlotCount; ++i) {
-    if (image.settings().songSlots[i - 1].name.empty()) continue;
-    platform::Result<album::ExtractedSong> song = album::ExportSlot(image, i, folder);
-    if (!song) {
-      // A bad slot is passed over so that the others still come out.
-      std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", i,
-                   cli::ErrorText(song.error()).c_str());
-      const platform::ErrorKind kind = song.error().kind;
-      if (kind != platform::ErrorKind::UnsafeSongName && kind != platform::ErrorKind::EmptySong) return 1;
-      status = 1;
-      continue;
-    }
-    std::printf("%s\n", song.value().song.string().c_str());
-    if (!song.value().lyrics.empty()) std::printf("%s\n", song.value().lyrics.string().c_str());
+  std::string written;
+  album::ExtractCallbacks callbacks;
+  callbacks.onSkip = [&](const platform::Error& why) {
+    // A bad slot is passed over so that the others still come out.
+    std::fprintf(stderr, "sonvira: warning: slot %d skipped: %s\n", why.slot, cli::ErrorText(why).c_str());
+    status = 1;
+  };
+  callbacks.onWritten = [&](const album::ExtractedSong& song) {
+    if (song.nameTaken)
+      std::fprintf(stderr,
+                   "sonvira: warning: slot %d has the name of an earlier slot, \"%s\"; written as %s\n",
+                   song.slot, Shown(song.name).c_str(), Shown(song.song.filename().string()).c_str());
+    std::printf("%s\n", Shown(song.song.string()).c_str());
+    if (!song.lyrics.empty()) std::printf("%s\n", Shown(song.lyrics.string()).c_str());
+    std::fflush(stdout);
+    written += (written.empty() ? "" : ", ") + std::to_string(song.slot);
+  };
+  platform::Result<std::vector<album::ExtractedSong>> songs = album::ExtractSongs(image, folder, callbacks);
+  if (!songs) {
+    const platform::Error& e = songs.error();
+    std::fprintf(stderr, "sonvira: %s\n", cli::ErrorText(e).c_str());
+    std::fprintf(stderr, "sonvira: the extraction stopped at slot %d; %s\n", e.slot,
+                 written.empty() ? "no slot was written" : ("slots written: " + written).c_str());
+    return 1;
   }
   return status;
 }
 
 }  // namespace
+
+bool IsToolCommand(const char* argument) {
+  const std::string a = argument;
+  return a == "--list" || a == "--extract" || a == "--help" || a == "-h";
+}
+
+std::optional<PlayerOptions> ParsePlayerOptions(int argc, char** argv) {
+  PlayerOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--verbose") {
+      options.verbose = true;
+    } else if (a == "--album" && i + 1 < argc && !options.album) {
+      options.album = fs::absolute(argv[++i]);
+    } else {
+      UsageError(a == "--album" ? "--album needs exactly one album" : "unknown argument '" + a + "'");
+      return std::nullopt;
+    }
+  }
+  return options;
+}
 
 int RunCommandLine(int argc, char** argv) {
   if (argc < 2) return UsageError("missing arguments");

@@ -4,7 +4,11 @@
 
 #include "album/reader.h"
 #include "album/writer.h"
+#include "platform/codepage.h"
 #include "platform/file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
@@ -171,12 +175,14 @@ TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
   made.songs[0] = Pattern(10, 1);
   made.names[0] = "../../escape";
   made.songs[1] = Pattern(10, 2);
-  made.names[1] = "..";
+  made.names[1] = "retitle\x1B]0;pwned\x07";
   made.songs[2] = Pattern(10, 3);
   made.names[2] = "back\\slash";
   made.names[3] = "no bytes";
   made.songs[4] = Pattern(10, 5);
   made.names[4] = "fine";
+  made.songs[5] = Pattern(10, 6);
+  made.names[5] = "..";  // its file "...mp3" stays in the folder
   auto image = album::AlbumImage::ReadAlbumIndex(Write("unsafe.exe", made.Bytes()));
   ASSERT_TRUE(image);
   TempDir out;
@@ -186,14 +192,15 @@ TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
                                       skipped.emplace_back(why.slot, why.kind);
                                     }});
   ASSERT_TRUE(songs);
-  ASSERT_EQ(skipped.size(), 4u);
-  EXPECT_EQ(skipped[0].first, 1);
-  EXPECT_EQ(skipped[0].second, platform::ErrorKind::UnsafeSongName);
-  EXPECT_EQ(skipped[3].first, 4);
-  EXPECT_EQ(skipped[3].second, platform::ErrorKind::EmptySong);
-  ASSERT_EQ(songs.value().size(), 1u);
+  using platform::ErrorKind;
+  EXPECT_EQ(skipped, (std::vector<std::pair<int, ErrorKind>>{{1, ErrorKind::UnsafeSongName},
+                                                             {2, ErrorKind::UnsafeSongName},
+                                                             {3, ErrorKind::UnsafeSongName},
+                                                             {4, ErrorKind::EmptySong}}));
+  ASSERT_EQ(songs.value().size(), 2u);
   EXPECT_EQ(songs.value()[0].slot, 5);
-  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(ReadFile(out / "...mp3"), made.songs[5]);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 2);
   EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape.mp3"));
 
   auto exported = album::ExportSlot(image.value(), 1, out.path());
@@ -202,16 +209,87 @@ TEST_F(AlbumReader, UnsafeAndEmptySongsAreSkippedWithAReason) {
   EXPECT_EQ(exported.error().slot, 1);
 }
 
-TEST_F(AlbumReader, SameNamesUnpackToOneFileHoldingTheLaterSlot) {
+TEST_F(AlbumReader, SameNamesGetTheSlotNumberSoNothingIsOverwritten) {
   HandMadeAlbum made;
   made.songs[0] = Pattern(100, 1);
   made.songs[1] = Pattern(200, 2);
+  made.lyrics[1] = "[00:01.00]two\r\n";
+  made.songs[2] = Pattern(300, 3);
   made.names[0] = made.names[1] = "same";
+  made.names[2] = "same (2)";  // already taken by slot 2's file
+  // Names that differ only past the 126-byte cut come back equal.
+  made.songs[3] = Pattern(400, 4);
+  made.songs[4] = Pattern(500, 5);
+  made.names[3] = std::string(126, 'n') + "four";
+  made.names[4] = std::string(126, 'n') + "five";
   auto image = album::AlbumImage::ReadAlbumIndex(Write("same.exe", made.Bytes()));
   ASSERT_TRUE(image);
   TempDir out;
-  ASSERT_TRUE(album::ExtractSongs(image.value(), out.path()));
-  EXPECT_EQ(ReadFile(out / "same.mp3"), made.songs[1]);
+  std::vector<std::pair<int, bool>> written;
+  auto songs =
+      album::ExtractSongs(image.value(), out.path(),
+                          {.onSong = {}, .onSkip = {}, .onWritten = [&](const album::ExtractedSong& s) {
+                             written.emplace_back(s.slot, s.nameTaken);
+                           }});
+  ASSERT_TRUE(songs);
+  EXPECT_EQ(written,
+            (std::vector<std::pair<int, bool>>{{1, false}, {2, true}, {3, true}, {4, false}, {5, true}}));
+  EXPECT_EQ(ReadFile(out / "same.mp3"), made.songs[0]);
+  EXPECT_EQ(ReadFile(out / "same (2).mp3"), made.songs[1]);
+  EXPECT_EQ(ReadFile(out / "same (2).lrc"), made.lyrics[1]);
+  EXPECT_EQ(ReadFile(out / "same (2) (3).mp3"), made.songs[2]);
+  EXPECT_EQ(ReadFile(out / (std::string(126, 'n') + " (5).mp3")), made.songs[4]);
+  EXPECT_EQ(songs.value()[1].name, "same");
+  album::DeleteExtractedSongs(songs.value());
+  EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+TEST_F(AlbumReader, NothingIsWrittenOverTheAlbumItself) {
+  // An album renamed after its own song, unpacked into its own folder.
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(100, 1);
+  made.names[0] = platform::ToAnsi("小星星").value();
+  made.songs[1] = Pattern(100, 2);
+  made.lyrics[1] = "la";
+  made.names[1] = "lyrics";
+  const std::string bytes = made.Bytes();
+  auto image = album::AlbumImage::ReadAlbumIndex(Write("小星星.mp3", bytes));
+  ASSERT_TRUE(image);
+  ::link((dir_ / "小星星.mp3").c_str(), (dir_ / "lyrics.lrc").c_str());  // the same file by another name
+  std::vector<platform::Error> skipped;
+  auto songs =
+      album::ExtractSongs(image.value(), dir_.path(),
+                          {.onSong = {}, .onSkip = [&](const platform::Error& e) { skipped.push_back(e); }});
+  ASSERT_TRUE(songs);
+  EXPECT_TRUE(songs.value().empty());
+  ASSERT_EQ(skipped.size(), 2u);
+  EXPECT_EQ(cli::ErrorText(skipped[0]),
+            (dir_ / "小星星.mp3").string() + ": this is the album itself, so slot 1 is not written over it");
+  EXPECT_EQ(skipped[1].kind, platform::ErrorKind::DestinationIsAlbum);
+  EXPECT_FALSE(fs::exists(dir_ / "lyrics.mp3")) << "nothing of a refused slot is written";
+  auto exported = album::ExportSlot(image.value(), 1, dir_.path());
+  ASSERT_FALSE(exported);
+  EXPECT_EQ(exported.error().kind, platform::ErrorKind::DestinationIsAlbum);
+  EXPECT_EQ(album::ExtractPiece(dir_ / "小星星.mp3", dir_ / "小星星.mp3", 1, 10).error().kind,
+            platform::ErrorKind::DestinationIsAlbum);
+  EXPECT_EQ(ReadFile(dir_ / "小星星.mp3"), bytes);
+}
+
+TEST_F(AlbumReader, OnlyARegularFileIsReadAsAnAlbum) {
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.exe").c_str(), 0600), 0);
+  for (const fs::path& path : {dir_ / "pipe.exe", fs::path("/dev/null")})
+    EXPECT_EQ(album::AlbumImage::ReadAlbumIndex(path).error().kind, platform::ErrorKind::NotRegularFile)
+        << path;
+  EXPECT_EQ(album::AlbumImage::ReadAlbumIndex(dir_.path()).error().kind, platform::ErrorKind::IsFolder);
+}
+
+TEST_F(AlbumReader, TheAlbumNameDropsExeInAnyLetterCase) {
+  HandMadeAlbum made;
+  for (const char* file : {"X.EXE", "y.Exe", "z.exe"}) {
+    auto image = album::AlbumImage::ReadAlbumIndex(Write(file, made.Bytes()));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image.value().AlbumName(), std::string(1, file[0]));
+  }
 }
 
 TEST_F(AlbumReader, ExportWritesSongAndLyricsAgainAndAgain) {

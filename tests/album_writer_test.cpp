@@ -12,6 +12,7 @@
 #include "album/writer.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/file_seams.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
@@ -137,20 +138,49 @@ TEST_F(AlbumWriter, AlbumWithoutSongsStillCarriesPlayerSettingsAndDescription) {
   EXPECT_NE(bytes.find("\xC3\xBB\xD3\xD0\xCB\xB5\xC3\xF7\r\n\r\n"), std::string::npos);
 }
 
-TEST_F(AlbumWriter, ExistingLongerImageKeepsItsOldBytesInsideThePlayerPiece) {
-  std::string old = Pattern(900000, 7);
-  WriteFile(dir_ / "abc.exe", old);
+TEST_F(AlbumWriter, RebuildingOverAnOlderAlbumStartsFromAnEmptyFile) {
+  // Nothing of the older, longer album may travel inside the new one.
+  WriteFile(dir_ / "abc.exe", Pattern(900000, 7));
   album::BuildRequest request = Request("abc", "hi");
   request.songSlots[0].song = Source("x.mp3", 1000, 1);
   auto result = album::BuildAlbumImage(request);
   ASSERT_TRUE(result);
-  EXPECT_EQ(result.value().s[1], 900001);
-  std::string image = ReadFile(dir_ / "abc.exe");
-  EXPECT_EQ(image.substr(0, 700416), player_);
-  EXPECT_EQ(image.substr(700416, 900000 - 700416), old.substr(700416));
-  auto read = album::AlbumImage::ReadAlbumIndex(dir_ / "abc.exe");
-  ASSERT_TRUE(read) << cli::ErrorText(read.error());
-  EXPECT_EQ(read.value().settings().songSlots[0].songFirst, 900001);
+  EXPECT_EQ(result.value().s[1], 700417);
+  // Byte for byte the album a fresh build makes.
+  TempDir fresh;
+  request.outputFolder = fresh.path();
+  ASSERT_TRUE(album::BuildAlbumImage(request));
+  EXPECT_EQ(ReadFile(dir_ / "abc.exe"), ReadFile(fresh / "abc.exe"));
+}
+
+TEST_F(AlbumWriter, NamesOfDotsAloneArePackedAndUnpackedInTheirFolder) {
+  album::BuildRequest request = Request("dots", "hi");
+  request.songSlots[0].song = Source("..mp3", 10, 1);
+  request.songSlots[1].song = Source("...mp3", 20, 2);
+  auto result = album::BuildAlbumImage(request);
+  ASSERT_TRUE(result) << cli::ErrorText(result.error());
+  auto image = album::AlbumImage::ReadAlbumIndex(result.value().image);
+  ASSERT_TRUE(image);
+  TempDir out;
+  fs::create_directory(out / "in");
+  auto songs = album::ExtractSongs(image.value(), out / "in");
+  ASSERT_TRUE(songs);
+  EXPECT_EQ(ReadFile(out / "in" / "..mp3"), Pattern(10, 1));
+  EXPECT_EQ(ReadFile(out / "in" / "...mp3"), Pattern(20, 2));
+  EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(AlbumWriter, AnImageThatCannotBeMarkedExecutableIsBuiltWithAWarning) {
+  // As on FAT, which keeps no modes.
+  platform::seams::FileCalls saved = platform::seams::Calls();
+  platform::seams::Calls().fchmod = [](int, mode_t) { return errno = EPERM, -1; };
+  auto result = album::BuildAlbumImage(Request("fat", "hi"));
+  platform::seams::Calls() = saved;
+  ASSERT_TRUE(result) << cli::ErrorText(result.error());
+  ASSERT_TRUE(result.value().notExecutable);
+  EXPECT_EQ(cli::ErrorText(*result.value().notExecutable),
+            (dir_ / "fat.exe").string() + ": cannot make the file executable: permission denied");
+  EXPECT_TRUE(album::AlbumImage::ReadAlbumIndex(dir_ / "fat.exe"));
 }
 
 TEST_F(AlbumWriter, LongSongNamesComeBackCutTo126Bytes) {
@@ -232,16 +262,32 @@ TEST_F(RefusedBuild, MissingOrUnreadableSource) {
   ExpectRefused(request, dir_.path().string(), "folder");
 }
 
-TEST_F(RefusedBuild, SongFileNameTooShortForAName) {
+TEST_F(RefusedBuild, SongFileNamesThatGiveNoUsableName) {
   album::BuildRequest request = Request("abc", "hi");
   request.songSlots[0].song = Source("mp3", 10, 1);
   ExpectRefused(request, "mp3", "too short");
+  request.songSlots[0].song = Source(".mp3", 10, 1);
+  ExpectRefused(request, ".mp3", "usable song name");
+  request.songSlots[0].song = Source("tab\there.mp3", 10, 1);
+  ExpectRefused(request, "tab\\x09here.mp3", "control character");
+  request.songSlots[0].song = Source("\x1B[2Jclear.mp3", 10, 1);
+  ExpectRefused(request, "\\x1B[2Jclear.mp3", "control character");
+}
+
+TEST_F(RefusedBuild, SourcesThatAreNotRegularFiles) {
+  album::BuildRequest request = Request("abc", "hi");
+  request.songSlots[0].song = dir_ / "pipe.mp3";
+  ASSERT_EQ(::mkfifo(request.songSlots[0].song.c_str(), 0600), 0);
+  ExpectRefused(request, "pipe.mp3", "not a regular file");
+  request.songSlots[0].song = "/dev/null";
+  ExpectRefused(request, "/dev/null", "not a regular file");
 }
 
 TEST_F(RefusedBuild, AlbumNamesThatAreNoFileNames) {
   ExpectRefused(Request("../escape", "hi"), "escape", "\"/\"");
   ExpectRefused(Request("a\\b", "hi"), "a\\b", "\"/\"");
   ExpectRefused(Request("line\nbreak", "hi"), "line", "control");
+  ExpectRefused(Request("tab\there", "hi"), "tab", "control");
   ExpectRefused(Request(std::string(252, 'a'), "hi"), "aaaa", "too long");
   EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape.exe"));
 }
@@ -269,6 +315,7 @@ TEST_F(RefusedBuild, WriteFailureRemovesANewImage) {
   ASSERT_FALSE(result);
   EXPECT_NE(cli::ErrorText(result.error()).find("abc.exe"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "abc.exe"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);  // x.mp3
 }
 
 TEST_F(RefusedBuild, WriteFailureRestoresAnOlderImage) {

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/file_seams.h"
 #include "platform/resources.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +57,29 @@ TEST_F(BassLoader, TheProgramCarriesTheLibraryItWasBuiltWith) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource.data()), 4),
             "\x7f"
             "ELF");
+}
+
+TEST_F(BassLoader, AFolderWithoutHardLinksOrRenamesThatKeepStillGetsTheLibrary) {
+  // As on FAT: no hard links, no rename that keeps an existing file, no modes.
+  platform::seams::FileCalls saved = platform::seams::Calls();
+  platform::seams::Calls().renameNoReplace = [](const char*, const char*) { return errno = EINVAL, -1; };
+  platform::seams::Calls().fchmod = [](int, mode_t) { return errno = EPERM, -1; };
+  std::span<const std::byte> resource = platform::LoadResourceData("CUSTOM", 101);
+  platform::Status written = BassLibrary::WriteWhenMissing(folder_, resource);
+  // A library that is already there is kept as it is.
+  fs::create_directory(folder_ / "other");
+  std::ofstream(folder_ / "other" / "bass.dll") << "kept";
+  platform::Status kept = BassLibrary::WriteWhenMissing(folder_ / "other", resource);
+  platform::seams::Calls() = saved;
+
+  ASSERT_TRUE(written);
+  EXPECT_EQ(ReadBytes(folder_ / "bass.dll"),
+            std::string(reinterpret_cast<const char*>(resource.data()), resource.size()));
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(ReadBytes(folder_ / "other" / "bass.dll"), "kept");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2)
+      << "no temporary left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "other"), fs::directory_iterator()), 1);
 }
 
 TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {

@@ -44,4 +44,13 @@ TEST(CodePage, InvalidBytesBecomeReplacementCharacters) {
   EXPECT_EQ(text, "a\xEF\xBF\xBD" "b");
 }
 
+TEST(CodePage, TheEuroSignIsTheSingleByte0x80BothWays) {
+  EXPECT_EQ(FromAnsi("\x80 5"), "€ 5");
+  EXPECT_EQ(ToAnsi("€ 5").value(), "\x80 5");
+  EXPECT_EQ(FromAnsi("\xC3\xBB\x80\xC3\xF7"), "没€明");
+  // 0x80 as the second byte of a two-byte character stays part of it.
+  EXPECT_EQ(FromAnsi("\x81\x80"), "亐");
+  EXPECT_EQ(FromAnsi(ToAnsi("价格€€ ☃").value()), "价格€€ ☃");
+}
+
 }  // namespace

@@ -2,8 +2,16 @@
 // and both refuse bad input with a message and an exit status.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <fstream>
+#include <map>
+
+#include "support/file_size_limit.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -75,8 +83,9 @@ TEST(CommandLine, PakrelBuildsTheAlbumThatSonviraListsAndUnpacks) {
   EXPECT_NE(listed.out.find(" 3  Ode to Joy 欢乐颂  (song " + size("Ode to Joy 欢乐颂.mp3") + " bytes, lyrics 0 bytes)"),
             std::string::npos);
 
-  // Started on its own, the album image reads itself.
-  auto self = RunProcess({album.string()});
+  // The album image is the player program, command line included (started on its own it
+  // plays; the player's end-to-end test covers that).
+  auto self = RunProcess({album.string(), "--list", album.string()});
   EXPECT_EQ(self.exitCode, 0) << self.err;
   EXPECT_EQ(self.out, listed.out);
 
@@ -146,6 +155,245 @@ TEST(CommandLine, SonviraRefusesWhatIsNoAlbum) {
   auto gone = RunProcess({kSonvira, "--list", (dir / "gone.exe").string()});
   EXPECT_EQ(gone.exitCode, 1);
   EXPECT_NE(gone.err.find("gone.exe: cannot open the file for reading: no such file"), std::string::npos);
+}
+
+TEST(CommandLine, PipesDevicesAndFoldersAreRefusedByName) {
+  TempDir dir;
+  const fs::path fifo = dir / "pipe.mp3";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {kPakrel, "--name", "a", "--song", "1=" + fifo.string(), "--output-dir", dir.path().string()},
+           {kPakrel, "--name", "a", "--lyrics", "1=" + fifo.string(), "--output-dir", dir.path().string()},
+           {kPakrel, "--name", "a", "--description-file", fifo.string(), "--output-dir", dir.path().string()},
+           {kPakrel, "--name", "a", "--song", "1=/dev/zero", "--output-dir", dir.path().string()},
+           {kSonvira, "--list", fifo.string()},
+           {kSonvira, "--list", "/dev/stdin"},  // a piped album
+       }) {
+    auto r = RunProcess(args);
+    EXPECT_EQ(r.exitCode, 1) << args[3];
+    EXPECT_NE(r.err.find(": not a regular file"), std::string::npos) << r.err;
+  }
+  auto folder = RunProcess({kSonvira, "--list", dir.path().string()});
+  EXPECT_NE(folder.err.find(dir.path().string() + ": it is a folder"), std::string::npos) << folder.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(CommandLine, ExtractionSaysWhatHappened) {
+  TempDir dir;
+  fs::create_directories(dir / "a");
+  fs::create_directories(dir / "b");
+  fs::copy_file(kExamples / "小星星.mp3", dir / "a" / "song.mp3");
+  fs::copy_file(kExamples / "两只老虎.mp3", dir / "b" / "song.mp3");  // larger than the first
+  fs::copy_file(kExamples / "小星星.mp3", dir / "a" / "x.mp3");
+  auto built =
+      RunProcess({kPakrel, "--name", "dup", "--output-dir", dir.path().string(), "--song",
+                  "1=" + (dir / "a" / "song.mp3").string(), "--song",
+                  "2=" + (dir / "b" / "song.mp3").string(), "--song", "3=" + (dir / "a" / "x.mp3").string()});
+  ASSERT_EQ(built.exitCode, 0) << built.err;
+
+  // Same names: the later slot gets its number, with a warning.
+  auto dup = RunProcess({kSonvira, "--extract", (dir / "dup.exe").string(), (dir / "out").string()});
+  EXPECT_EQ(dup.exitCode, 0) << dup.err;
+  EXPECT_NE(
+      dup.err.find("warning: slot 2 has the name of an earlier slot, \"song\"; written as song (2).mp3"),
+      std::string::npos)
+      << dup.err;
+  EXPECT_EQ(ReadFile(dir / "out" / "song.mp3"), ReadFile(dir / "a" / "song.mp3"));
+  EXPECT_EQ(ReadFile(dir / "out" / "song (2).mp3"), ReadFile(dir / "b" / "song.mp3"));
+
+  // A write that fails (a full disk behaves the same) stops the extraction, and says so.
+  {
+    testing_support::FileSizeLimit failing(fs::file_size(dir / "a" / "song.mp3") + 1);
+    auto full = RunProcess({kSonvira, "--extract", (dir / "dup.exe").string(), (dir / "full").string()});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err.find("skipped"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find("the extraction stopped at slot 2; slots written: 1\n"), std::string::npos)
+        << full.err;
+  }
+
+  // A file where the folder should be is named as such.
+  auto notFolder =
+      RunProcess({kSonvira, "--extract", (dir / "dup.exe").string(), (dir / "a" / "x.mp3").string()});
+  EXPECT_NE(notFolder.err.find("x.mp3: is not a folder"), std::string::npos) << notFolder.err;
+}
+
+TEST(CommandLine, NamesWithControlCharactersAreRefusedAndShownEscaped) {
+  TempDir dir;
+  const fs::path song = dir / "title\x1B]0;pwned\x07.mp3";
+  fs::copy_file(kExamples / "小星星.mp3", song);
+  auto r = RunProcess(
+      {kPakrel, "--name", "a", "--song", "1=" + song.string(), "--output-dir", dir.path().string()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("title\\x1B]0;pwned\\x07.mp3: the file name holds a control character"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+  auto tab = RunProcess({kPakrel, "--name", "a\tb", "--output-dir", dir.path().string()});
+  EXPECT_NE(tab.err.find("a\\x09b.exe: the album name must not contain control characters"),
+            std::string::npos)
+      << tab.err;
+}
+
+}  // namespace
+
+namespace {
+
+// A program started in the background, its output going to files, so a test can act on it
+// while it runs.
+struct Background {
+  explicit Background(const std::vector<std::string>& argv, const fs::path& outputs) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (outputs.string() + ".out").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (outputs.string() + ".err").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // The signals the test sends act as they would at a terminal, even under nohup.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+  }
+  int Wait() {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+  }
+  pid_t pid = -1;
+};
+
+// Hidden files of `folder` (the temporary files of a write in progress).
+std::vector<fs::path> HiddenFiles(const fs::path& folder) {
+  std::vector<fs::path> hidden;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().starts_with(".")) hidden.push_back(entry.path());
+  return hidden;
+}
+
+// Waits until a temporary file shows up in `folder`; false when the program ended first.
+bool AwaitTemporaryFile(const fs::path& folder, pid_t pid) {
+  for (;;) {
+    if (!HiddenFiles(folder).empty()) return true;
+    if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;
+    ::usleep(200);
+  }
+}
+
+std::map<std::string, std::string> Listing(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    files[entry.path().filename().string()] = entry.is_regular_file() ? ReadFile(entry.path()) : "<dir>";
+  return files;
+}
+
+// Large songs, so that writing them takes long enough to be interrupted.
+class LargeSongs : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    songs_ = new TempDir;
+    std::string block = testing_support::Pattern(1 << 20, 5);
+    std::ofstream out(*songs_ / "big.mp3", std::ios::binary);
+    for (int i = 0; i < 150; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
+  }
+  static void TearDownTestSuite() { delete songs_; }
+  static std::vector<std::string> BuildArgs(const fs::path& out, const std::string& description, int slots) {
+    std::vector<std::string> args = {kPakrel,     "--name",       "album",     "--description",
+                                     description, "--output-dir", out.string()};
+    for (int i = 1; i <= slots; ++i)
+      args.push_back("--song=" + std::to_string(i) + "=" + (*songs_ / "big.mp3").string());
+    return args;
+  }
+  static inline TempDir* songs_ = nullptr;
+};
+
+TEST_F(LargeSongs, AnInterruptedBuildLeavesTheOldAlbumAndNoTemporaryFile) {
+  TempDir dir, logs;
+  ASSERT_EQ(RunProcess(DemoAlbumArgs(dir.path())).exitCode, 0);
+  fs::rename(dir / "示范.exe", dir / "album.exe");
+  const auto before = Listing(dir.path());
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    Background build(BuildArgs(dir.path(), "new", 10), logs / "build");
+    ASSERT_TRUE(AwaitTemporaryFile(dir.path(), build.pid))
+        << "the build ended before it could be interrupted";
+    ::kill(build.pid, sig);
+    int status = build.Wait();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
+    EXPECT_EQ(Listing(dir.path()), before) << sig;
+  }
+}
+
+TEST_F(LargeSongs, AStaleTemporaryFileIsSweptButNeverOneStillBeingWritten) {
+  TempDir dir, logs;
+  Background working(BuildArgs(dir.path(), "working", 10), logs / "working");
+  ASSERT_TRUE(AwaitTemporaryFile(dir.path(), working.pid));
+  const fs::path inUse = HiddenFiles(dir.path()).at(0);
+  // A build killed outright leaves its temporary file behind.
+  Background killed(BuildArgs(dir.path(), "killed", 10), logs / "killed");
+  while (HiddenFiles(dir.path()).size() < 2) {
+    ASSERT_EQ(::waitpid(killed.pid, nullptr, WNOHANG), 0);
+    ::usleep(200);
+  }
+  ::kill(killed.pid, SIGKILL);
+  killed.Wait();
+
+  // The next build sweeps only that one. Had it swept the other too, the working build could
+  // not put its album in place.
+  auto small = RunProcess({kPakrel, "--name", "album", "--output-dir", dir.path().string()});
+  EXPECT_EQ(small.exitCode, 0) << small.err;
+  const std::vector<fs::path> left = HiddenFiles(dir.path());
+  EXPECT_TRUE(left.empty() || left == std::vector<fs::path>{inUse});
+  int status = working.Wait();
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile(logs / "working.err");
+  EXPECT_TRUE(HiddenFiles(dir.path()).empty());
+  auto listed = RunProcess({kSonvira, "--list", (dir / "album.exe").string()});
+  EXPECT_NE(listed.out.find("  working\n"), std::string::npos) << listed.out;
+}
+
+TEST_F(LargeSongs, TwoBuildsOfOneNameAtOnceLeaveOneWholeAlbumAndBothSayTheTruth) {
+  TempDir dir, logs;
+  Background first(BuildArgs(dir.path(), "first", 6), logs / "first");
+  Background second(BuildArgs(dir.path(), "second", 3), logs / "second");
+  for (Background* build : {&first, &second}) {
+    int status = build->Wait();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  EXPECT_EQ(ReadFile(logs / "first.out"), (dir / "album.exe").string() + "\n");
+  EXPECT_EQ(ReadFile(logs / "second.out"), (dir / "album.exe").string() + "\n");
+  EXPECT_TRUE(HiddenFiles(dir.path()).empty());
+  // One album, whole: its description and its songs come from the same build.
+  auto listed = RunProcess({kSonvira, "--list", (dir / "album.exe").string()});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  const bool fromFirst = listed.out.find("  first\n") != std::string::npos;
+  EXPECT_NE(fromFirst, listed.out.find("  second\n") != std::string::npos);
+  EXPECT_EQ(listed.out.find("   6  big") != std::string::npos, fromFirst) << listed.out;
+}
+
+TEST_F(LargeSongs, AnInterruptedExtractionLeavesNoTemporaryFile) {
+  TempDir dir, logs;
+  ASSERT_EQ(RunProcess(BuildArgs(dir.path(), "to unpack", 3)).exitCode, 0);
+  fs::create_directory(dir / "out");
+  Background extract({kSonvira, "--extract", (dir / "album.exe").string(), (dir / "out").string()},
+                     logs / "extract");
+  ASSERT_TRUE(AwaitTemporaryFile(dir / "out", extract.pid));
+  ::kill(extract.pid, SIGINT);
+  int status = extract.Wait();
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  EXPECT_TRUE(HiddenFiles(dir / "out").empty());
+  // Only whole songs are left.
+  for (const auto& entry : fs::directory_iterator(dir / "out"))
+    EXPECT_EQ(fs::file_size(entry.path()), 150u << 20);
 }
 
 }  // namespace

@@ -39,4 +39,14 @@ TEST(Text, CaseFoldingTouchesOnlyAsciiLetters) {
   EXPECT_FALSE(platform::EqualsIgnoringAsciiCase("\xC4", "\xE4"));
 }
 
+TEST(Text, ControlCharactersAndStrayBytesArePrintedEscapedAndEverythingElseAsItIs) {
+  EXPECT_EQ(platform::EscapeControls("歌 \\ ok"), "歌 \\ ok");
+  EXPECT_EQ(platform::EscapeControls(std::string("a\x1B[2J\tb\0c\x7F", 10)), "a\\x1B[2J\\x09b\\x00c\\x7F");
+  EXPECT_EQ(platform::EscapeControls("c1 \xC2\x9B stray \xFF cut \xE6\xAD"),
+            "c1 \\xC2\\x9B stray \\xFF cut \\xE6\\xAD");
+  EXPECT_TRUE(platform::HasControlCharacter("tab\there"));
+  EXPECT_TRUE(platform::HasControlCharacter("\xC2\x85"));
+  EXPECT_FALSE(platform::HasControlCharacter("..  歌曲 \xFF"));
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -30,8 +31,8 @@ std::int64_t PositionOrZero(std::string_view text) { return ParsePosition(text).
 }  // namespace
 
 bool SlotEntry::HasSafeName() const {
-  if (name.empty() || name == "." || name == "..") return false;
-  return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+  if (name.empty() || platform::HasControlCharacter(name)) return false;
+  return name.find_first_of("/\\") == std::string::npos;
 }
 
 AlbumSettings LoadAlbumSettings(std::span<const std::byte> ini) {
@@ -85,7 +86,9 @@ std::optional<Defect> PositionsProblem(const Index& index, const PiecePositions&
 
 std::string AlbumImage::AlbumName() const {
   std::string name = path_.filename().string();
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0) name.resize(name.size() - 4);
+  if (name.size() > 4 &&
+      platform::EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".exe"))
+    name.resize(name.size() - 4);
   return name;
 }
 
@@ -121,6 +124,8 @@ Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
 
 Status ExtractPiece(const fs::path& source, const fs::path& destination, std::int64_t first, std::int64_t last) {
   const File in = TRY_VALUE(File::OpenRead(source));
+  // The rename would put the piece in place of the album it is copied from.
+  if (in.IsSameFileAs(destination)) return Error{ErrorKind::DestinationIsAlbum, destination.string()};
   platform::AtomicFile out = TRY_VALUE(platform::AtomicFile::Create(destination));
   TRY(out.CopyFrom(in, first - 1, last - first + 1, kExtractBlock));
   return out.Commit();
@@ -138,19 +143,33 @@ std::optional<Error> SlotProblem(const AlbumImage& image, int i) {
   return std::nullopt;
 }
 
-// Writes slot `i`'s song, tells `onSong`, then writes its lyrics.
+// The error `e` of slot `i`.
+Error ForSlot(Error e, int i) {
+  e.slot = i;
+  return e;
+}
+
+// Writes slot `i`'s song under `fileName` + ".mp3", tells `onSong`, then writes its lyrics.
+// Nothing is written when either file would be the album itself.
 Result<ExtractedSong> WriteSlot(const AlbumImage& image, int i, const fs::path& folder,
+                                const std::string& fileName,
                                 const std::function<void(const ExtractedSong&)>& onSong) {
   const SlotEntry& slot = image.settings().songSlots[i - 1];
   ExtractedSong song;
   song.slot = i;
   song.name = slot.name;
-  song.song = folder / (slot.name + ".mp3");
-  TRY(ExtractPiece(image.path(), song.song, slot.songFirst, slot.songAfter - 1));
+  song.song = folder / (fileName + ".mp3");
+  if (slot.HasLyrics()) song.lyrics = folder / (fileName + ".lrc");
+  for (const fs::path& destination : {song.song, song.lyrics}) {
+    if (!destination.empty() && platform::IsSameFile(image.path(), destination))
+      return Error{ErrorKind::DestinationIsAlbum, destination.string(), i};
+  }
+  if (Status s = ExtractPiece(image.path(), song.song, slot.songFirst, slot.songAfter - 1); !s)
+    return ForSlot(s.error(), i);
   if (onSong) onSong(song);
   if (slot.HasLyrics()) {
-    song.lyrics = folder / (slot.name + ".lrc");
-    TRY(ExtractPiece(image.path(), song.lyrics, slot.lyricsFirst, slot.lyricsAfter - 1));
+    if (Status s = ExtractPiece(image.path(), song.lyrics, slot.lyricsFirst, slot.lyricsAfter - 1); !s)
+      return ForSlot(s.error(), i);
   }
   return song;
 }
@@ -160,6 +179,7 @@ Result<ExtractedSong> WriteSlot(const AlbumImage& image, int i, const fs::path& 
 Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const fs::path& folder,
                                                 const ExtractCallbacks& callbacks) {
   std::vector<ExtractedSong> written;
+  std::set<std::string> taken;
   for (int i = 1; i <= kSlotCount; ++i) {
     const SlotEntry& slot = image.settings().songSlots[i - 1];
     if (slot.name.empty()) continue;
@@ -167,7 +187,21 @@ Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const f
       if (callbacks.onSkip) callbacks.onSkip(*why);
       continue;
     }
-    written.push_back(TRY_VALUE(WriteSlot(image, i, folder, callbacks.onSong)));
+    // Names may repeat (also where they differed only past the 126-byte cut); the later slot
+    // then gets its number, and a name that is taken even so yet another.
+    std::string fileName = slot.name;
+    const bool nameTaken = taken.contains(fileName);
+    while (taken.contains(fileName)) fileName += " (" + std::to_string(i) + ")";
+    Result<ExtractedSong> song = WriteSlot(image, i, folder, fileName, callbacks.onSong);
+    if (!song && song.error().kind == ErrorKind::DestinationIsAlbum) {
+      if (callbacks.onSkip) callbacks.onSkip(song.error());
+      continue;
+    }
+    if (!song) return song.error();
+    taken.insert(fileName);
+    song.value().nameTaken = nameTaken;
+    if (callbacks.onWritten) callbacks.onWritten(song.value());
+    written.push_back(std::move(song).value());
   }
   return written;
 }
@@ -175,7 +209,7 @@ Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const f
 Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const fs::path& folder) {
   if (slot < 1 || slot > kSlotCount) return Error{ErrorKind::NoSuchSlot, image.path().string(), slot};
   if (std::optional<Error> why = SlotProblem(image, slot)) return *why;
-  return WriteSlot(image, slot, folder, {});
+  return WriteSlot(image, slot, folder, image.settings().songSlots[slot - 1].name, {});
 }
 
 void DeleteExtractedSongs(const AlbumSettings& settings, const fs::path& folder) {
@@ -184,6 +218,14 @@ void DeleteExtractedSongs(const AlbumSettings& settings, const fs::path& folder)
     std::error_code ec;
     fs::remove(folder / (slot.name + ".mp3"), ec);
     fs::remove(folder / (slot.name + ".lrc"), ec);
+  }
+}
+
+void DeleteExtractedSongs(std::span<const ExtractedSong> written) {
+  for (const ExtractedSong& song : written) {
+    std::error_code ec;
+    fs::remove(song.song, ec);
+    if (!song.lyrics.empty()) fs::remove(song.lyrics, ec);
   }
 }
 

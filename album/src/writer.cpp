@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -31,62 +32,22 @@ constexpr std::size_t kCopyBlock = 1 << 20;
 // Why `name` cannot be the album's file name, or nullopt when it can.
 std::optional<ErrorKind> AlbumNameProblem(const std::string& name) {
   if (!platform::IsValidUtf8(name)) return ErrorKind::AlbumNameNotText;
-  for (unsigned char c : name) {
-    if (c == '/' || c == '\\') return ErrorKind::AlbumNameHasSlash;
-    if (c < 0x20 && c != '\t') return ErrorKind::AlbumNameHasControl;
-  }
+  if (name.find_first_of("/\\") != std::string::npos) return ErrorKind::AlbumNameHasSlash;
+  // A tab as well: no Windows player could create such a file.
+  if (platform::HasControlCharacter(name)) return ErrorKind::AlbumNameHasControl;
   if (name.size() + 4 > 255) return ErrorKind::AlbumNameTooLong;
   return std::nullopt;
 }
 
 // Why a song name (from the song's file name) cannot be stored, or nullopt when it can.
+// Names of dots alone are fine: their files ("..mp3") stay in their folder.
 std::optional<ErrorKind> SongNameProblem(const std::string& name) {
-  if (name == "." || name == "..") return ErrorKind::SongNameUnusable;
-  if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+  if (name.empty()) return ErrorKind::SongNameUnusable;
+  if (name.find_first_of(std::string_view("\r\n", 2)) != std::string::npos)
     return ErrorKind::SongNameHasLineBreak;
+  if (platform::HasControlCharacter(name)) return ErrorKind::SongNameHasControl;
   return std::nullopt;
 }
-
-// Undoes a failed build: a file the build created goes away, an older file gets back the
-// bytes the player overwrote and its old length.
-class ImageGuard {
- public:
-  ImageGuard(File& image, bool created) : image_(image), created_(created) {}
-  ~ImageGuard() {
-    if (committed_) return;
-    if (created_) {
-      std::error_code ec;
-      fs::remove(image_.path(), ec);
-    } else if (remembered_) {
-      // The build's own error is what the caller hears. The old length is put back only once
-      // the old head is: a disk that refuses that write would refuse the rest as well.
-      if (image_.WriteAt(0, oldPrefix_).ok()) RestoreLength();
-    }
-  }
-  // Keeps the older file's length and its first `overwritten` bytes for the undo.
-  Status Remember(std::int64_t length, std::int64_t overwritten) {
-    if (created_) return {};
-    oldPrefix_.resize(static_cast<std::size_t>(std::min(length, overwritten)));
-    TRY(image_.ReadExactlyAt(0, oldPrefix_));
-    oldLength_ = length;
-    remembered_ = true;
-    return {};
-  }
-  void Commit() { committed_ = true; }
-
- private:
-  void RestoreLength() {
-    std::error_code ec;
-    fs::resize_file(image_.path(), static_cast<std::uintmax_t>(oldLength_), ec);
-  }
-
-  File& image_;
-  bool created_;
-  bool remembered_ = false;
-  std::vector<std::byte> oldPrefix_;
-  std::int64_t oldLength_ = 0;
-  bool committed_ = false;
-};
 
 }  // namespace
 
@@ -98,7 +59,7 @@ Status WriteIndexTrailer(File& image, const Index& index) {
 }
 
 Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress) {
-  // A build the caller stops ends like a failed one, so the guard below undoes it.
+  // A build the caller stops ends like a failed one: its temporary file is removed.
   auto report = [&](int value) -> Status {
     if (progress) progress(value);
     if (request.stopRequested && request.stopRequested()) return Error{ErrorKind::BuildStopped};
@@ -147,17 +108,10 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
       return Error{ErrorKind::AlbumOverwritesSource, result.image.string()};
   }
 
-  bool created = false;
-  File image = TRY_VALUE(File::OpenReadWrite(result.image, created));
-  // From here on every early return leaves the folder as it was.
-  ImageGuard guard(image, created);
-  const std::int64_t oldLength = TRY_VALUE(image.Size());
-  const auto playerSize = static_cast<std::int64_t>(request.player.size());
-  TRY(guard.Remember(oldLength, playerSize));
-
   // All positions follow from the sizes, so the size limit is checked before writing.
   PiecePositions& s = result.s;
-  s[1] = std::max(playerSize, oldLength) + 1;
+  const auto playerSize = static_cast<std::int64_t>(request.player.size());
+  s[1] = playerSize + 1;
   for (int k = 2; k <= 21; ++k) s[k] = s[k - 1] + sizes[k];
   std::string settings = BuildSettingsText(*title, s, ansiNames);
   result.index.A = s[21];
@@ -166,19 +120,20 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   if (result.index.E + kTrailerSize - 1 > kMaxImageSize)
     return Error{ErrorKind::AlbumTooLarge, result.image.string()};
 
-  TRY(image.WriteAt(0, request.player));
+  platform::AtomicFile image = TRY_VALUE(platform::AtomicFile::Create(result.image));
+  TRY(image.Write(request.player));
   TRY(report(2));
   for (int k = 2; k <= 21; ++k) {
-    if (sources[k]) TRY(image.CopyFrom(*sources[k], 0, s[k - 1] - 1, sizes[k], kCopyBlock));
+    if (sources[k]) TRY(image.CopyFrom(*sources[k], 0, sizes[k], kCopyBlock));
     TRY(report(2 * k));
   }
-  TRY(image.WriteAt(result.index.A - 1, platform::AsBytes(settings)));
+  TRY(image.Write(platform::AsBytes(settings)));
   TRY(report(44));
-  TRY(image.WriteAt(result.index.B - 1, platform::AsBytes(*description)));
+  TRY(image.Write(platform::AsBytes(*description)));
   TRY(report(48));
-  TRY(WriteIndexTrailer(image, result.index));
-  TRY(image.MakeExecutable());
-  guard.Commit();
+  TRY(image.Write(BuildTrailer(result.index)));
+  if (Status executable = image.MakeExecutable(); !executable) result.notExecutable = executable.error();
+  TRY(image.Commit());
   return result;
 }
 

@@ -1,8 +1,9 @@
 #include "cli/error_text.h"
 
-#include <cstring>
+#include <cerrno>
 
 #include "album/reader.h"
+#include "platform/text.h"
 
 namespace cli {
 namespace {
@@ -36,6 +37,28 @@ std::string Refused(const platform::Error& e, const std::string& reason) {
   return doing.empty() ? reason : "cannot " + doing + ": " + reason;
 }
 
+// The system's refusals that have no kind of their own, worded like the rest rather than in
+// the C library's words.
+std::string SystemReason(int code) {
+  switch (code) {
+    case EEXIST: return "a file of that name already exists";
+    case ETXTBSY: return "the file is a program that is running";
+    case EBUSY: return "the file or folder is in use";
+    case EIO: return "the disk reported an input/output error";
+    case ENOTDIR: return "a part of the path is not a folder";
+    case ELOOP: return "too many symbolic links in the path";
+    case EMFILE:
+    case ENFILE: return "too many files are open";
+    case ENOMEM: return "out of memory";
+    case EXDEV: return "the file is on another file system";
+    case ENXIO:
+    case ENODEV: return "no such device";
+    case EINVAL:
+    case EOPNOTSUPP: return "the file system does not support this";
+    default: return "system error (code " + std::to_string(code) + ")";
+  }
+}
+
 std::string DefectText(int code) {
   switch (static_cast<album::Defect>(code)) {
     case album::Defect::ShorterThanTrailer: return "the file is shorter than the 10,000-byte index";
@@ -65,11 +88,12 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::IsFolder: return Refused(e, "it is a folder");
     case ErrorKind::NameTooLong: return Refused(e, "the name is too long");
     case ErrorKind::FileTooLarge: return Refused(e, "the file is too large");
-    case ErrorKind::SystemError: return Refused(e, std::strerror(e.code));
+    case ErrorKind::SystemError: return Refused(e, SystemReason(e.code));
     case ErrorKind::Truncated: return "the file is shorter than expected (was it changed while in use?)";
     case ErrorKind::NotPrivate: return "is not a private folder of this user";
     case ErrorKind::NoHomeFolder: return "no folder for private files: HOME is not set";
     case ErrorKind::AlreadyRunning: return "another copy is already running";
+    case ErrorKind::NotRegularFile: return "not a regular file (a pipe, a device or the like), so it is not read";
     case ErrorKind::NoAlbumName: return "the album name is empty (give --name a name that is not only spaces)";
     case ErrorKind::NoDescription: return "the description is empty (give one that is not only spaces)";
     case ErrorKind::AlbumNameNotText: return "the album name is not valid text";
@@ -80,6 +104,7 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::SongNameTooShort: return "the file name is too short to form a song name";
     case ErrorKind::SongNameUnusable: return "the file name does not give a usable song name";
     case ErrorKind::SongNameHasLineBreak: return "the file name holds a line break";
+    case ErrorKind::SongNameHasControl: return "the file name holds a control character";
     case ErrorKind::SongNameNotText: return "the file name is not valid text";
     case ErrorKind::FolderInTheWay: return "a folder of that name is in the way";
     case ErrorKind::AlbumOverwritesSource: return "the album would overwrite one of its own files";
@@ -91,6 +116,7 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::SlotWithoutSong: return Slot(e) + " has no song";
     case ErrorKind::UnsafeSongName: return "the song name of " + Slot(e) + " is not a safe file name";
     case ErrorKind::EmptySong: return "the song of " + Slot(e) + " has no bytes";
+    case ErrorKind::DestinationIsAlbum: return "this is the album itself, so " + Slot(e) + " is not written over it";
     case ErrorKind::NoLibraryResource: return "the program carries no audio library";
     case ErrorKind::LibraryMissing: return "the audio library is missing";
     case ErrorKind::LibraryWrongVersion: return "the audio library is not version 2.2";
@@ -106,7 +132,8 @@ std::string Problem(const platform::Error& e) {
 
 std::string ErrorText(const platform::Error& error) {
   const std::string problem = Problem(error);
-  return error.file.empty() ? problem : error.file + ": " + problem;
+  // Names reach a terminal: their control characters are shown, not obeyed.
+  return error.file.empty() ? problem : platform::EscapeControls(error.file) + ": " + problem;
 }
 
 }  // namespace cli

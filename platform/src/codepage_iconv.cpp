@@ -1,6 +1,7 @@
 // Code page conversion through the C library's iconv, which knows GB18030.
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/codepage.h"
@@ -77,15 +78,52 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+namespace {
+
+constexpr std::string_view kEuroUtf8 = "\xE2\x82\xAC";
+constexpr char kEuroAnsi = '\x80';
+
+// The length of the GB18030 character that starts at `s[0]`: one byte below 0x81 and for
+// 0xFF, four for a lead byte followed by a digit, two for any other lead byte.
+std::size_t AnsiCharLength(std::string_view s) {
+  const auto lead = static_cast<unsigned char>(s[0]);
+  if (lead < 0x81 || lead == 0xFF) return 1;
+  if (s.size() > 1 && s[1] >= '0' && s[1] <= '9') return 4;
+  return 2;
+}
+
+}  // namespace
+
+// Code page 936 has the euro sign at the single byte 0x80, where GB18030 has nothing (it
+// puts the euro at A2 E3), so the euro is mapped here and the rest left to iconv.
 std::optional<std::string> ToAnsi(std::string_view utf8) {
   if (!IsValidUtf8(utf8)) return std::nullopt;
   Converter c("GB18030", "UTF-8");
-  return c.Run(utf8, "?");
+  std::string out;
+  for (;;) {
+    const std::size_t euro = utf8.find(kEuroUtf8);
+    out += c.Run(utf8.substr(0, euro), "?");
+    if (euro == std::string_view::npos) return out;
+    out += kEuroAnsi;
+    utf8.remove_prefix(euro + kEuroUtf8.size());
+  }
 }
 
 std::string FromAnsi(std::string_view ansi) {
   Converter c("UTF-8", "GB18030");
-  return c.Run(ansi, "\xEF\xBF\xBD");
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < ansi.size();) {
+    if (ansi[i] == kEuroAnsi) {
+      out += c.Run(ansi.substr(start, i - start), "\xEF\xBF\xBD");
+      out += kEuroUtf8;
+      start = ++i;
+      continue;
+    }
+    i += AnsiCharLength(ansi.substr(i));
+  }
+  out += c.Run(ansi.substr(std::min(start, ansi.size())), "\xEF\xBF\xBD");
+  return out;
 }
 
 }  // namespace platform

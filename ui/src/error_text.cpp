@@ -54,6 +54,7 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::Truncated: return QStringLiteral("文件比预期的短（是否在使用中被修改了？）");
     case ErrorKind::NotPrivate: return QStringLiteral("这不是本用户的私有文件夹");
     case ErrorKind::NoHomeFolder: return QStringLiteral("找不到存放私有文件的文件夹：没有设置 HOME");
+    case ErrorKind::NotRegularFile: return QStringLiteral("这不是普通文件（是管道、设备之类），不能读取");
     case ErrorKind::AlreadyRunning:
       return QStringLiteral("对不起%1已在运行中, 不得重复加载!!").arg(QCoreApplication::applicationName());
     case ErrorKind::NoAlbumName: return QStringLiteral("请先给你制作的专辑取个名字吧！");
@@ -66,6 +67,7 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::SongNameTooShort: return QStringLiteral("%1歌曲的文件名太短，得不出歌名").arg(Song(e));
     case ErrorKind::SongNameUnusable: return QStringLiteral("%1歌曲的文件名得不出可用的歌名").arg(Song(e));
     case ErrorKind::SongNameHasLineBreak: return QStringLiteral("%1歌曲的文件名含有换行符").arg(Song(e));
+    case ErrorKind::SongNameHasControl: return QStringLiteral("%1歌曲的文件名含有控制字符").arg(Song(e));
     case ErrorKind::SongNameNotText: return QStringLiteral("%1歌曲的文件名不是有效的文字").arg(Song(e));
     case ErrorKind::FolderInTheWay: return QStringLiteral("已有同名的文件夹");
     case ErrorKind::AlbumOverwritesSource: return QStringLiteral("专辑会覆盖它自己的歌曲或歌词文件");
@@ -77,6 +79,7 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::SlotWithoutSong: return QStringLiteral("%1没有歌曲").arg(Song(e));
     case ErrorKind::UnsafeSongName: return QStringLiteral("%1歌曲的歌名不能用作文件名").arg(Song(e));
     case ErrorKind::EmptySong: return QStringLiteral("%1歌曲没有内容").arg(Song(e));
+    case ErrorKind::DestinationIsAlbum: return QStringLiteral("这就是专辑文件本身，%1歌曲不能写在它上面").arg(Song(e));
     case ErrorKind::NoLibraryResource: return QStringLiteral("程序里没有音频库");
     case ErrorKind::LibraryMissing: return QStringLiteral("BASS.DLL does not exists");
     case ErrorKind::LibraryWrongVersion: return QStringLiteral("BASS version 2.2 was not loaded");

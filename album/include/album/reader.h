@@ -25,8 +25,9 @@ struct SlotEntry {
   std::int64_t lyricsAfter = 0;
 
   bool HasLyrics() const { return lyricsAfter != lyricsFirst; }
-  // False for a name that must never be used as a file name: one that holds "/", "\" or a
-  // NUL, or is "." or "..".
+  // False for a name that must never be used as a file name: an empty one, or one that holds
+  // "/", "\" or a control character (NUL and escapes included). Names of dots alone are
+  // safe: they form "..mp3" and the like, which stay in their folder.
   bool HasSafeName() const;
 };
 
@@ -72,7 +73,8 @@ class AlbumImage {
   const Index& index() const { return index_; }
   const AlbumSettings& settings() const { return settings_; }
   const std::string& description() const { return description_; }
-  // The album's name as the player shows it: the image's file name without ".exe".
+  // The album's name as the player shows it: the image's file name without ".exe" in any
+  // letter case.
   std::string AlbumName() const;
 
  private:
@@ -84,9 +86,10 @@ class AlbumImage {
 };
 
 // Copies positions first..last (both included, 1-based) of `source` into a new file
-// `destination`, in blocks of kExtractBlock bytes. The copy is written under a temporary
-// name in the destination folder and renamed into place, replacing an older file of that
-// name, so a failed copy never leaves a half file under the final name.
+// `destination`: in the kernel, or through one buffer of kExtractBlock bytes. The
+// copy is written under a temporary name in the destination folder and renamed into place,
+// replacing an older file of that name, so a failed or interrupted copy never leaves a half
+// file (see platform::AtomicFile). DestinationIsAlbum when `destination` is `source` itself.
 platform::Status ExtractPiece(const std::filesystem::path& source, const std::filesystem::path& destination,
                               std::int64_t first, std::int64_t last);
 
@@ -94,32 +97,42 @@ platform::Status ExtractPiece(const std::filesystem::path& source, const std::fi
 struct ExtractedSong {
   int slot = 0;                  // 1..10
   std::string name;              // UTF-8
-  std::filesystem::path song;    // folder / name + ".mp3"
-  std::filesystem::path lyrics;  // folder / name + ".lrc", or empty when the slot has none
+  std::filesystem::path song;    // folder / file name + ".mp3"
+  std::filesystem::path lyrics;  // folder / file name + ".lrc", or empty when the slot has none
+  // An earlier slot of the same extraction has this name, so the file name is the name
+  // followed by " (slot)", as in "song (3)"; callers tell the user.
+  bool nameTaken = false;
 };
 
 struct ExtractCallbacks {
   // Called after a slot's song was written, before its lyrics (the player adds the
   // playlist row here).
   std::function<void(const ExtractedSong&)> onSong;
-  // A slot passed over: UnsafeSongName or EmptySong, with the slot.
+  // A slot passed over: UnsafeSongName, EmptySong or DestinationIsAlbum, with the slot.
   std::function<void(const platform::Error& why)> onSkip;
+  // Called after a slot's song and lyrics were both written.
+  std::function<void(const ExtractedSong&)> onWritten = {};
 };
 
 // Writes each named slot's song and lyrics into `folder`, in slot order. Slots without a
-// name are skipped silently; slots with an unsafe name or an empty song are reported through
-// onSkip and skipped. Stops at the first write error.
+// name are skipped silently; slots with an unsafe name or an empty song, or whose file
+// would be the album itself, are reported through onSkip and skipped. A name that an
+// earlier slot already used gets the slot number in its file name (see nameTaken), so no
+// slot overwrites another. Stops at the first write error, which carries the slot; the
+// slots written before it were told to onWritten.
 platform::Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const std::filesystem::path& folder,
                                                            const ExtractCallbacks& callbacks = {});
 
 // The export of one slot (1..10): its song and, when it has lyrics, its lyrics, copied out of
 // the album image into `folder` as name + ".mp3" and name + ".lrc", replacing older files of
 // those names. NoSuchSlot, SlotWithoutSong, UnsafeSongName or EmptySong for a slot that has
-// nothing to export.
+// nothing to export; DestinationIsAlbum when a file would be the album image itself.
 platform::Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const std::filesystem::path& folder);
 
 // The clean-up at closing: for every named slot with a safe name, removes folder / name +
 // ".mp3" and ".lrc". Files that are missing or cannot be removed are passed over.
 void DeleteExtractedSongs(const AlbumSettings& settings, const std::filesystem::path& folder);
+// The same for the files an extraction reported, under the file names it used.
+void DeleteExtractedSongs(std::span<const ExtractedSong> written);
 
 }  // namespace album

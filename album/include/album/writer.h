@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -41,6 +42,9 @@ struct BuildResult {
   PiecePositions s{};           // s1..s21
   Index index;                  // A, B, E
   std::array<std::string, kSlotCount> names;  // song names (UTF-8), empty for empty slots
+  // A warning, not a failure: the image could not be marked executable (a FAT folder keeps
+  // no modes). The album itself is complete.
+  std::optional<platform::Error> notExecutable;
 };
 
 // Appends the index trailer to `image`, whose length must be E - 1: the index text
@@ -53,11 +57,16 @@ platform::Status WriteIndexTrailer(platform::File& image, const Index& index);
 using ProgressFn = std::function<void(int value)>;
 
 // Checks everything that can be checked before writing (the name and description checks
-// above, readable sources, song names that can be formed, a valid album file name, the
-// 2,147,483,647-byte limit), then writes the image. The settings and description texts are
-// composed in memory, not through files beside the program. On any error nothing is left
-// half-written under the album's name: a file the build created is removed, and a file that
-// existed before gets its old bytes and length back.
+// above, regular readable sources, song names that can be formed and hold no control
+// characters, a valid album file name, the 2,147,483,647-byte limit), then writes the image.
+// The settings and description texts are composed in memory, not through files beside the
+// program.
+//
+// The image is written afresh under a temporary name in the output folder (s1 = P + 1 even
+// when an older album of that name exists, so nothing of the old album travels in the new
+// one) and renamed into place only when complete. A failed or interrupted build leaves an
+// older album untouched and no temporary file; of two builds of one name at the same time,
+// the one that completes last is the album left in place.
 platform::Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressFn& progress = {});
 
 }  // namespace album

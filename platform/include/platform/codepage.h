@@ -1,6 +1,7 @@
 #pragma once
 // Album texts are stored in code page 936. We read and write them as GB18030, its superset,
-// which is byte-identical for every code page 936 character; everything else in the
+// which is byte-identical for every code page 936 character but one: the euro sign, the
+// single byte 0x80 in code page 936, which is mapped here both ways. Everything else in the
 // program (file names, the screen) is UTF-8.
 
 #include <optional>

@@ -14,7 +14,9 @@ namespace platform {
 class File {
  public:
   friend class AtomicFile;
-  // An existing file for reading.
+  // An existing regular file for reading. It is opened without blocking, so a pipe or a
+  // device never hangs the caller: IsFolder for a folder, NotRegularFile for anything else
+  // that is not a regular file.
   static Result<File> OpenRead(const std::filesystem::path& path);
   // A file for reading and writing, created (mode 0666 less the umask) when missing and
   // never shortened. `created` tells which of the two happened.
@@ -32,15 +34,17 @@ class File {
   Status ReadExactlyAt(std::int64_t offset, std::span<std::byte> buffer) const;
   // Writes all of `data` or fails.
   Status WriteAt(std::int64_t offset, std::span<const std::byte> data);
-  // Copies `length` bytes from `source` at `sourceOffset` to `offset` of this file, in pieces
-  // of at most `block` bytes. The kernel copies where it can; otherwise one buffer of
-  // `block` bytes is used, so memory does not grow with the length. Truncated when the
-  // source ends early.
+  // Copies `length` bytes from `source` at `sourceOffset` to `offset` of this file. The
+  // kernel copies where that is fastest; otherwise one buffer of `block` bytes is used, so
+  // memory does not grow with the length. Truncated when the source ends early.
   Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t offset, std::int64_t length,
                   std::size_t block);
   Status Truncate(std::int64_t length);
   // Adds execute permission wherever read permission is granted.
   Status MakeExecutable();
+  // True when `other` names this very file (same device and inode, symbolic links followed);
+  // false when it names another file or nothing.
+  bool IsSameFileAs(const std::filesystem::path& other) const;
 
  private:
   File(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
@@ -48,10 +52,14 @@ class File {
   std::filesystem::path path_;
 };
 
-// A new file that appears under its final name only when Commit() succeeds: it is written
-// under a hidden temporary name in the same folder and renamed into place, replacing a file
-// of that name. Destroyed without Commit(), it removes the temporary file, so a failed
-// write never leaves a half file behind.
+// A new file that appears under its final name only when committed: it is written under a
+// hidden temporary name in the same folder (".name.XXXXXX") and renamed into place. The
+// temporary file never outlives its writer:
+// - destroyed without a commit, it is removed, so a failed write leaves no half file;
+// - SIGINT, SIGTERM or SIGHUP remove it before the process ends as the signal says;
+// - the writer holds a lock on it, and Create() removes the temporary files of the same
+//   final name whose lock nobody holds (their writer was killed outright), never those of a
+//   writer that is still at work.
 class AtomicFile {
  public:
   friend class File;
@@ -61,21 +69,34 @@ class AtomicFile {
   AtomicFile& operator=(AtomicFile&&) = delete;
   ~AtomicFile();
 
+  const std::filesystem::path& temporaryPath() const { return temp_; }
   Status Write(std::span<const std::byte> data);
   // Appends `length` bytes of `source` from `sourceOffset`, like File::CopyFrom.
   Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t length, std::size_t block);
+  // Adds execute permission wherever read permission is granted.
+  Status MakeExecutable();
+  // Puts the file in place, replacing a file of that name.
   Status Commit();
   // Like Commit(), but a file that appeared under the final name meanwhile is kept and this
-  // one discarded: the result is false then, true when this file was put in place.
+  // one discarded: the result is false then, true when this file was put in place. Needs no
+  // hard links (which FAT refuses): a rename that never replaces, or where the file system
+  // lacks one, a create-exclusive copy.
   Result<bool> CommitIfMissing();
 
  private:
-  AtomicFile(int fd, std::filesystem::path temp, std::filesystem::path final)
-      : fd_(fd), temp_(std::move(temp)), final_(std::move(final)) {}
+  AtomicFile(int fd, std::filesystem::path temp, std::filesystem::path final, int pending)
+      : fd_(fd), temp_(std::move(temp)), final_(std::move(final)), pending_(pending) {}
+  void Discard();
   int fd_ = -1;
   std::filesystem::path temp_;
   std::filesystem::path final_;
+  int pending_ = -1;  // the slot of the signal clean-up, or -1
+  std::int64_t size_ = 0;  // bytes written so far; the next write goes there
 };
+
+// True when `a` and `b` name the same file (same device and inode, symbolic links followed);
+// false when either names nothing.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // The whole of a small file. FileTooLarge when it holds more than `maxBytes`.
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes);

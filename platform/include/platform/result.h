@@ -32,6 +32,7 @@ enum class ErrorKind {
   NotPrivate,      // `file` is not a folder of this user that only it may enter
   NoHomeFolder,    // no folder for private files: HOME is not set
   AlreadyRunning,  // another copy of the program (`file`) is running
+  NotRegularFile,  // `file` is a pipe, a device or the like where a regular file was expected
 
   // Building an album. `file` is the album image, or the song for the Song* kinds; `slot` is 1..10.
   NoAlbumName,            // the album name is empty after trimming spaces
@@ -42,8 +43,9 @@ enum class ErrorKind {
   AlbumNameTooLong,       // the album name is too long for a file name
   DescriptionNotText,     // the description is not valid UTF-8
   SongNameTooShort,       // the song's file name has fewer than four characters
-  SongNameUnusable,       // the song name would be "." or ".."
+  SongNameUnusable,       // the song's file name gives an empty song name
   SongNameHasLineBreak,   // the song name holds a line break
+  SongNameHasControl,     // the song name holds another control character (a tab, an escape)
   SongNameNotText,        // the song's file name is not valid UTF-8
   FolderInTheWay,         // a folder has the album image's name
   AlbumOverwritesSource,  // the album image would replace one of its own sources
@@ -52,11 +54,12 @@ enum class ErrorKind {
   BuildStopped,           // the user stopped the build; nothing of it is left
 
   // Reading an album. `file` is the album image; `slot` is 1..10.
-  NotAnAlbum,       // not a whole, consistent album image; `code` is an album::Defect
-  NoSuchSlot,       // `slot` is not 1..10
-  SlotWithoutSong,  // the slot has no song name
-  UnsafeSongName,   // the slot's song name cannot be a file name (holds "/", "\", NUL, or is "." or "..")
-  EmptySong,        // the slot's song has no bytes
+  NotAnAlbum,          // not a whole, consistent album image; `code` is an album::Defect
+  NoSuchSlot,          // `slot` is not 1..10
+  SlotWithoutSong,     // the slot has no song name
+  UnsafeSongName,      // the slot's song name cannot be a file name (holds "/", "\" or a control character)
+  EmptySong,           // the slot's song has no bytes
+  DestinationIsAlbum,  // `file`, where slot `slot` would be written, is the album image itself
 
   // The audio library beside the album. `file` is its path.
   NoLibraryResource,    // the program carries no audio library to write out

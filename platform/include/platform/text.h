@@ -3,6 +3,7 @@
 // splitting lines, trimming, and ASCII case folding. They work on bytes, so they serve UTF-8
 // and the album code page alike (neither uses bytes below 0x80 inside a character).
 
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -34,5 +35,14 @@ constexpr char AsciiLower(char c) {
 
 // Equal when only ASCII letter case differs.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// True when `utf8` holds a control character: C0 (tab and line breaks included), DEL, or C1
+// (U+0080..U+009F).
+bool HasControlCharacter(std::string_view utf8);
+
+// `text` as it may be printed to a terminal: every control character (as above) and every
+// byte that is not part of valid UTF-8 shown as "\xNN", so a name can neither steer the
+// terminal nor cut a message short at a NUL. Other text, backslashes included, is unchanged.
+std::string EscapeControls(std::string_view text);
 
 }  // namespace platform

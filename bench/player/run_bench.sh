@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The player against mpg123, both playing to the same PulseAudio sink in the same run, one
+# after the other:
+#  - CPU time over 60 s of playing one song (the whole process: window, timers, sound);
+#  - time from starting a 10-song, 50 MB album image to its first sound at the sink, against
+#     mpg123 starting the album's first song. The sink's monitor is recorded throughout; the
+#     first sample above a quiet hiss after the start marks the sound.
+# Runs its own Xvfb and sound server when there are none (scripts/headless.sh).
+#   BENCH_SECONDS  playing time of the CPU measure (default 60)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds=${BENCH_SECONDS:-60}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source scripts/headless.sh
+headless_start
+cmake --build build --target pakrel >/dev/null
+
+# Song-like signals: a chord with a slow tremolo over pink noise.
+song() {  # song <out.mp3> <seconds>
+  sox -n -r 44100 -c 2 -b 16 "$work/t.wav" synth "$2" sine 220 sine 277 tremolo 3 40
+  sox -n -r 44100 -c 2 -b 16 "$work/n.wav" synth "$2" pinknoise vol 0.2
+  sox -m "$work/t.wav" "$work/n.wav" "$work/s.wav"
+  lame --quiet -b 192 "$work/s.wav" "$1"
+  rm -f "$work"/*.wav
+}
+cpu_of() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # clock ticks
+ticks=$(getconf CLK_TCK)
+
+# CPU over $seconds s.
+song "$work/play.mp3" "$((seconds + 10))"
+mkdir "$work/one"
+album=$(build/bin/pakrel --name cpu --song 1="$work/play.mp3" --output-dir "$work/one")
+"$album" --verbose 2>"$work/cpu.log" &
+pid=$!
+until grep -q "label lblTime = 00:01" "$work/cpu.log"; do sleep 0.05; done
+start=$(cpu_of "$pid")
+sleep "$seconds"
+ours=$(( $(cpu_of "$pid") - start ))
+kill "$pid"; wait "$pid" || true
+mpg123 -q -o pulse "$work/play.mp3" &
+pid=$!
+sleep 2
+start=$(cpu_of "$pid")
+sleep "$seconds"
+theirs=$(( $(cpu_of "$pid") - start ))
+kill "$pid"; wait "$pid" 2>/dev/null || true
+
+# First sound of a 10-song, 50 MB album (ten copies of a 5 MB song).
+song "$work/big.mp3" 218
+mkdir "$work/ten"
+args=()
+for i in $(seq 10); do cp "$work/big.mp3" "$work/ten/曲$i.mp3"; args+=(--song "$i=$work/ten/曲$i.mp3"); done
+album=$(build/bin/pakrel --name ten "${args[@]}" --output-dir "$work/ten")
+first_sound() {  # first_sound <command...>: seconds from its start to sound at the sink
+  parec -d @DEFAULT_MONITOR@ --raw --format=s16le --rate=44100 --channels=1 --latency-msec=5 >"$work/rec.raw" &
+  local rec=$!
+  sleep 2
+  local at; at=$(stat -c %s "$work/rec.raw")
+  "$@" 2>/dev/null &
+  local pid=$!
+  sleep 4
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  kill "$rec"; wait "$rec" 2>/dev/null || true
+  python3 bench/player/first_sound.py "$work/rec.raw" "$at"
+}
+# The first start after the sound server came up pays for its first connection; warm it up.
+first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3" >/dev/null
+ours_first=$(first_sound "$album")
+theirs_first=$(first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3")
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); output: PulseAudio null sink"
+awk -v a="$ours" -v b="$theirs" -v t="$ticks" -v s="$seconds" 'BEGIN {
+  printf "cpu over %d s of playing: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 2)\n", s, a / t, b / t, a / b }'
+awk -v a="$ours_first" -v b="$theirs_first" 'BEGIN {
+  printf "first sound of a 10-song 50 MB album: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal under 0.5 s and 3x)\n", a, b, a / b }'

@@ -1,0 +1,88 @@
+#include "player_app.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+
+#include "frm_player.h"
+#include "platform/folders.h"
+#include "ui/message_box.h"
+#include "ui/translations.h"
+
+namespace player {
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  ssize_t written = ::write(signalPipe[1], &byte, 1);
+  static_cast<void>(written);  // nothing to do from a signal handler when the pipe is full
+}
+
+// Ctrl-C, a kill or a closed terminal close the window as the close button does, so the
+// unpacked songs are deleted (the audio library installs handlers of its own when it starts,
+// so these go in after start-up).
+void CloseOnSignals(QWidget& window) {
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] { window.close(); });
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
+
+int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
+  QElapsedTimer clock;
+  clock.start();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sonvira"));
+  ui::LoadQtTranslations(app);
+  std::function<void(const std::string&)> log;
+  if (options.verbose) {
+    log = [&clock](const std::string& line) {
+      std::fprintf(stderr, "sonvira %8.3f %s\n", static_cast<double>(clock.nsecsElapsed()) / 1e9,
+                   line.c_str());
+    };
+  }
+  auto privateFolder = platform::PrivateFolder();
+  if (!privateFolder) {
+    ui::ShowMessage(nullptr, StartupFailedMessage(privateFolder.error()));
+    return 1;
+  }
+  std::unique_ptr<AudioLibrary> library = CarriedAudioLibrary();
+
+  frmPlayer::Setup setup;
+  setup.album = options.album.value_or(platform::ProgramFile());
+  setup.privateFolder = privateFolder.value();
+  setup.library = library.get();
+  setup.log = log;
+  int status = 1;
+  {
+    if (log) log("application ready");
+    frmPlayer window(setup);
+    if (std::optional<Message> refused = window.Start()) {
+      std::fprintf(stderr, "sonvira: %s\n", refused->text.toLocal8Bit().constData());
+      ui::ShowMessage(nullptr, *refused);
+    } else {
+      // Centred: a window opened at a screen edge would dock and slide away at once.
+      if (QScreen* screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+      CloseOnSignals(window);
+      window.show();
+      if (log) log("window shown");
+      status = app.exec();
+    }
+  }
+  return status;
+}
+
+}  // namespace player

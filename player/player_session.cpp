@@ -1,0 +1,255 @@
+// Start-up and shut-down of the player, and the audio library it carries.
+#include "player_session.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+#include "cli/error_text.h"
+#include "platform/file.h"
+#include "platform/folders.h"
+#include "platform/resources.h"
+#include "player_layout.h"
+#include "player_skin.h"
+
+namespace fs = std::filesystem;
+
+namespace player {
+namespace {
+
+class CarriedLibrary : public AudioLibrary {
+ public:
+  platform::Status WriteWhenMissing(const fs::path& folder) override {
+    return BassLibrary::WriteWhenMissing(folder, platform::LoadResourceData("CUSTOM", 101));
+  }
+  Opened Load(const fs::path& folder) override {
+    platform::Result<std::unique_ptr<BassLibrary>> loaded = BassLibrary::Load(folder, nullptr);
+    if (!loaded) return {nullptr, loaded.error()};
+    library_ = std::move(loaded).value();
+    return {&library_->api(), {}};
+  }
+  void Free() override {
+    if (library_) library_->Free();
+  }
+
+ private:
+  std::unique_ptr<BassLibrary> library_;
+};
+
+// An image with a sound index whose settings piece is empty: the player goes on with an
+// empty album and says it could not load the settings.
+bool CarriesNoSettings(const fs::path& path) {
+  platform::Result<platform::File> file = platform::File::OpenRead(path);
+  if (!file) return false;
+  platform::Result<std::int64_t> size = file.value().Size();
+  if (!size || size.value() < album::kTrailerSize) return false;
+  std::vector<std::byte> trailer(album::kTrailerSize);
+  if (!file.value().ReadExactlyAt(size.value() - album::kTrailerSize, trailer)) return false;
+  std::optional<album::Index> index = album::ParseTrailer(trailer);
+  return index && index->E + album::kTrailerSize - 1 == size.value() && index->A >= 1 &&
+         index->A == index->B && index->B <= index->E;
+}
+
+PlayerFace DesignFace() {
+  PlayerFace face;
+  face.Label2 = Control("Label2").text;
+  face.songtitle = Control("songtitle").text;
+  face.songword = Control("songword").text;
+  face.lblTime = Control("lblTime").text;
+  face.lblTotalTime = Control("lblTotalTime").text;
+  face.lblInfo = Control("lblInfo").text;
+  face.lblCPU = Control("lblCPU").text;
+  for (int n = 1; n <= 10; ++n) face.Label1[n].colour = SongButton(n).colour.value_or(0xFFFFFF);
+  return face;
+}
+
+}  // namespace
+
+std::unique_ptr<AudioLibrary> CarriedAudioLibrary() {
+  return std::make_unique<CarriedLibrary>();
+}
+
+PlayerSession::PlayerSession(Setup setup) : setup_(std::move(setup)), face_(DesignFace()) {}
+
+PlayerSession::~PlayerSession() {
+  Shutdown();
+}
+
+void PlayerSession::Log(const std::string& line) const {
+  if (setup_.log) setup_.log(line);
+}
+
+void PlayerSession::SetTimer(bool& timer, bool on, const char* name) {
+  if (timer == on) return;
+  timer = on;
+  Log(std::string(name) + (on ? " started" : " stopped"));
+}
+
+std::optional<Message> PlayerSession::Start() {
+  Log("start-up: album image " + setup_.album.string());
+  // 1. Single copy, keyed by the album image.
+  auto instance = platform::SingleInstance::Acquire(setup_.album);
+  if (!instance) {
+    Log("step 1: refused: " + cli::ErrorText(instance.error()));
+    return StartupFailedMessage(instance.error());
+  }
+  instance_ = std::move(instance).value();
+  Log("step 1: no other copy is running");
+
+  // The image is read and checked before anything is written.
+  if (std::optional<Message> refused = OpenAlbum()) return refused;
+
+  // 2. The folder the songs are unpacked into: this player's own.
+  std::vector<fs::path> swept;
+  auto folder = UnpackFolder::Create(setup_.privateFolder, &swept);
+  for (const fs::path& stale : swept) Log("removed the folder of a player that is gone: " + stale.string());
+  if (!folder) return StartupFailedMessage(folder.error());
+  unpack_ = std::move(folder).value();
+  systemFolder_ = unpack_->path();
+  Log("step 2: unpack folder " + systemFolder_.string());
+
+  // 3.
+  albumFolder_ = platform::RPP(setup_.album.parent_path().string());
+  Log("step 3: album folder " + albumFolder_);
+
+  // 4. Our copy of the library goes into our own folder, never beside the album.
+  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written)
+    Log("step 4: the library was not written: " + cli::ErrorText(written.error()));
+  else
+    Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
+
+  // 5. The colour-keyed shape is the window's, made when it was built.
+  // 6.
+  if (setup_.playlist != nullptr) DressPlaylist(*setup_.playlist, setup_.playlistSkin);
+  Log("step 6: playlist dressed");
+
+  // 7.
+  if (::chdir(albumFolder_.c_str()) != 0) Log("step 7: cannot enter " + albumFolder_);
+
+  // 8 to 10.
+  AudioLibrary::Opened opened = setup_.library->Load(systemFolder_);
+  if (opened.api == nullptr) {
+    Log("steps 8-10: " + cli::ErrorText(opened.failure));
+    return StartupFailedMessage(opened.failure);
+  }
+  api_ = opened.api;
+  Log("steps 8-10: audio library 2.2 loaded and opened");
+
+  SetTimer(face_.Timer1, true, "Timer1");           // 11
+  bassTime_ = std::make_unique<Cbass_time>(*api_);  // 12
+  if (image_) {                                     // 13
+    face_.Label2 = image_->AlbumName();
+    Log("step 13: label Label2 = " + face_.Label2);
+  } else {
+    Report(LoadErrorMessage(albumFolder_));
+  }
+  UnpackSongs();        // 14
+  EnableSongButtons();  // 15
+  PlayFirstSong();      // 16
+  // A song that cannot be written stays in the playlist and is skipped as a broken one.
+  for (int slot : deferred_) WriteSlot(slot);
+  deferred_.clear();
+  Log("start-up done");
+  return std::nullopt;
+}
+
+std::optional<Message> PlayerSession::OpenAlbum() {
+  auto image = album::AlbumImage::ReadAlbumIndex(setup_.album);
+  if (image) {
+    image_ = std::move(image).value();
+    return std::nullopt;
+  }
+  if (CarriesNoSettings(setup_.album)) {
+    Log("step 13: the album carries no settings");
+    return std::nullopt;
+  }
+  Log("refused: " + cli::ErrorText(image.error()));
+  return StartupFailedMessage(image.error());
+}
+
+fs::path PlayerSession::SongPath(const QString& fileName, const char* extension) const {
+  // Unpacked files are named by slot number: two slots of one title keep their own songs.
+  return systemFolder_ / (fileName.toStdString() + extension);
+}
+
+void PlayerSession::UnpackSongs() {
+  if (!image_) return;
+  for (int i = 1; i <= album::kSlotCount; ++i) {
+    const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
+    if (slot.name.empty()) continue;
+    if (slot.songAfter <= slot.songFirst) {
+      Log("step 14: slot " + std::to_string(i) + " skipped: its song has no bytes");
+      continue;
+    }
+    // The first song is written at once; the others follow once it plays, so a large album
+    // is heard without waiting for all of it to be unpacked.
+    const bool first = setup_.playlist == nullptr || setup_.playlist->ListCount == 0;
+    if (first && !WriteSlot(i)) continue;
+    if (!first) deferred_.push_back(i);
+    if (setup_.playlist != nullptr) {
+      const QString number = QString::number(i);
+      platform::Status added =
+          setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
+      if (!added) Log("step 14: " + cli::ErrorText(added.error()));
+    }
+    face_.Label1[i].tooltip = slot.name;
+  }
+  songCount_ = setup_.playlist != nullptr ? setup_.playlist->ListCount : 0;
+  Log("step 14: " + std::to_string(songCount_) + " songs");
+}
+
+bool PlayerSession::WriteSlot(int i) {
+  const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
+  const fs::path song = SongPath(QString::number(i), ".mp3");
+  if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
+    platform::Error error = s.error();
+    error.slot = i;
+    Log("slot " + std::to_string(i) + " not unpacked: " + cli::ErrorText(error));
+    Report(UnpackFailedMessage(error));
+    return false;
+  }
+  Log("wrote " + song.string());
+  if (slot.HasLyrics()) {
+    const fs::path lyrics = SongPath(QString::number(i), ".lrc");
+    platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
+    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
+  }
+  return true;
+}
+
+void PlayerSession::EnableSongButtons() {
+  for (int n = 1; n <= 10; ++n) face_.Label1[n].enabled = n <= songCount_;
+}
+
+void PlayerSession::PlayFirstSong() {
+  if (setup_.playlist == nullptr || setup_.playlist->ListCount <= 0) return;
+  SelectAndPlay(1);
+}
+
+void PlayerSession::Shutdown() {
+  if (shutDown_ || !instance_) return;
+  shutDown_ = true;
+  Log("shut-down");
+  SetTimer(face_.tmrBass, false, "tmrBass");  // 1
+  SetTimer(face_.Timer1, false, "Timer1");
+  if (api_ != nullptr) setup_.library->Free();  // 2
+  api_ = nullptr;
+  // 3. From here on every failure is passed over.
+  auto remove = [&](const fs::path& path) {
+    std::error_code ec;
+    if (fs::remove(path, ec)) Log("deleted " + path.string());
+  };
+  if (image_ && unpack_) {  // 4
+    for (int i = 1; i <= album::kSlotCount; ++i) {
+      if (image_->settings().songSlots[i - 1].name.empty()) continue;
+      remove(SongPath(QString::number(i), ".mp3"));
+      remove(SongPath(QString::number(i), ".lrc"));
+    }
+  }
+  if (unpack_) remove(systemFolder_ / kBassFileName);  // 5 and 7; 6 and 8 are the window's
+  if (unpack_) Log("deleted " + systemFolder_.string());
+  unpack_.reset();
+  instance_.reset();
+}
+
+}  // namespace player

@@ -1,0 +1,165 @@
+// Playback: OpenAndPlay, the next song and the song buttons, the timers' work, the export.
+#include <cmath>
+#include <cstdio>
+
+#include "cli/error_text.h"
+#include "player_session.h"
+
+namespace fs = std::filesystem;
+
+namespace player {
+namespace {
+
+constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// The library's failure value (-1) for no stream reads as no time at all.
+std::string Clock(float seconds) {
+  if (!(seconds >= 0)) return Cbass_time::GetTime(0);
+  return Cbass_time::GetTime(static_cast<std::int32_t>(std::nearbyint(seconds)));  // halves to even
+}
+
+std::string Seconds(float seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f s", static_cast<double>(seconds));
+  return text;
+}
+
+}  // namespace
+
+void PlayerSession::SelectAndPlay(std::int16_t index) {
+  playlist::stdSS& list = *setup_.playlist;
+  if (platform::Status s = list.SelectIndex(index); !s) {
+    Log("no playlist entry " + std::to_string(index));
+    return;
+  }
+  if (platform::Status s = list.GetData(list.Selected); !s) return;
+  currentSongPath_ = SongPath(list.gFileName, ".mp3");
+  currentTitle_ = list.gTitle.toStdString();
+  face_.songtitle = "[" + currentTitle_ + "]";
+  Log("label songtitle = " + face_.songtitle);
+  for (int n = 1; n <= 10; ++n) face_.Label1[n].colour = kWhite;
+  if (index >= 1 && index <= 10) face_.Label1[index].colour = kGreen;
+  OpenAndPlay(currentSongPath_);
+}
+
+void PlayerSession::PlayNextSong() {
+  if (setup_.playlist == nullptr || setup_.playlist->ListCount <= 0) return;
+  const playlist::stdSS& list = *setup_.playlist;
+  std::int16_t next = list.Selected == list.ListCount ? 1 : static_cast<std::int16_t>(list.Selected + 1);
+  SelectAndPlay(next);
+}
+
+void PlayerSession::SongButtonClick(int n) {
+  if (n < 1 || n > songCount_) return;
+  reported_.erase(static_cast<std::int16_t>(n));
+  SelectAndPlay(static_cast<std::int16_t>(n));
+}
+
+bool PlayerSession::SongButtonDown(int n, int button) {
+  if (n < 1 || n > songCount_ || setup_.playlist == nullptr) return false;
+  if (platform::Status s = setup_.playlist->GetData(static_cast<std::int16_t>(n)); !s) return false;
+  exportSlot_ = setup_.playlist->gFileName.toInt();
+  return button == 2;
+}
+
+void PlayerSession::OpenAndPlay(const fs::path& path) {
+  if (api_ == nullptr) return;
+  api_->BASS_ChannelStop(channel_);
+  channel_ = api_->BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
+  const std::int16_t entry = setup_.playlist != nullptr ? setup_.playlist->Selected : 0;
+  const char* failure = nullptr;
+  if (channel_ == 0) {
+    failure = "Can't open stream";
+  } else if (!api_->BASS_ChannelPlay(channel_, FALSE)) {
+    failure = "Can't play stream";
+  }
+  if (failure == nullptr) {
+    failedSinceLastPlay_.clear();
+    currentFailed_ = false;
+    Log("playing " + path.string() + ", length " + Seconds(bassTime_->GetDuration(channel_)));
+    SetTimer(face_.tmrBass, true, "tmrBass");
+  } else {
+    Log(std::string(failure) + ": " + path.string());
+    // A song that fails is reported once, not again at every round of the album (unless
+    // the user picks it), and never in a box on top of another.
+    if (reported_.insert(entry).second) Error_(failure);
+    failedSinceLastPlay_.insert(entry);
+    currentFailed_ = true;
+    // The next tick of tmrBass moves on, also after a broken first song; when every song
+    // has failed the player stays silent instead of trying them in a loop.
+    const bool allFailed = static_cast<int>(failedSinceLastPlay_.size()) >= songCount_;
+    if (allFailed) Log("no song of the album can be played");
+    SetTimer(face_.tmrBass, !allFailed, "tmrBass");
+  }
+  lyrics_ = LoadLyrics(currentSongPath_);
+  face_.songword = StartCaption(lyrics_, currentTitle_);
+  Log("label songword = " + face_.songword);
+}
+
+void PlayerSession::Error_(const std::string& message) {
+  Report(LibraryErrorMessage(message, api_ != nullptr ? api_->BASS_ErrorGetCode() : 0));
+}
+
+void PlayerSession::Report(const Message& message) {
+  if (messageOpen_) {
+    Log("message not shown, another is open: " + message.text.toStdString());
+    return;
+  }
+  Log("message \"" + message.title.toStdString() + "\": " + message.text.toStdString());
+  messageOpen_ = true;
+  if (setup_.showMessage) setup_.showMessage(message);
+}
+
+Timer1Work PlayerSession::Timer1Tick() {
+  if (api_ == nullptr) return {face_.lblTime, face_.lblTotalTime, face_.lblInfo};
+  const float position = bassTime_->GetPlayingPos(channel_);
+  Timer1Work work{Clock(position), Clock(bassTime_->GetDuration(channel_)),
+                  std::to_string(bassTime_->GetFrequency(channel_) / 1000) + "KHz"};
+  auto set = [&](std::string& caption, const std::string& text, const char* name) {
+    if (caption == text) return;
+    caption = text;
+    Log(std::string("label ") + name + " = " + text + " at " + Seconds(position));
+  };
+  set(face_.lblTime, work.lblTime, "lblTime");
+  set(face_.lblTotalTime, work.lblTotalTime, "lblTotalTime");
+  set(face_.lblInfo, work.lblInfo, "lblInfo");
+  RequestSpectrumSamples(*api_, *bassTime_, channel_, samples_);
+  work.bars = SpectrumBarHeights(samples_);
+  return work;
+}
+
+TmrBassWork PlayerSession::TmrBassTick() {
+  TmrBassWork work;
+  if (api_ == nullptr) return work;
+  work.lblCPU = face_.lblCPU = CpuCaption(api_->BASS_GetCPU());
+  const QWORD length = api_->BASS_ChannelGetLength(channel_);
+  const QWORD position = api_->BASS_ChannelGetPosition(channel_);
+  if (length == position || currentFailed_) {
+    Log("end of song " + currentSongPath_.string());
+    PlayNextSong();
+    work.songChanged = true;
+  }
+  // From here on nothing can fail: the lyric step.
+  const float seconds = bassTime_->GetPlayingPos(channel_);
+  if (std::optional<std::string_view> line = LyricStep(lyrics_, seconds)) {
+    face_.songword = *line;
+    work.songword = face_.songword;
+    Log("label songword = " + face_.songword + " at " + Seconds(seconds));
+  }
+  return work;
+}
+
+void PlayerSession::Export() {
+  if (!image_ || exportSlot_ < 1) return;
+  auto exported = album::ExportSlot(*image_, exportSlot_, albumFolder_);
+  if (!exported) {
+    Log("export of slot " + std::to_string(exportSlot_) + " failed: " + cli::ErrorText(exported.error()));
+    Report(ExportFailedMessage(exported.error()));
+    return;
+  }
+  Log("wrote " + exported.value().song.string());
+  if (!exported.value().lyrics.empty()) Log("wrote " + exported.value().lyrics.string());
+}
+
+}  // namespace player

@@ -1,0 +1,218 @@
+// The album image played for real, under Xvfb and a PulseAudio null sink (./test.sh starts
+// both): what the sink plays is recorded and told apart by frequency, the pointer clicks
+// through the window system, and the files are checked after closing.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing_support::ReadFile;
+using testing_support::RunProcess;
+using testing_support::TempDir;
+
+namespace {
+
+const fs::path kBin = fs::path(SONVIRA_BINARY_DIR) / "bin";
+constexpr int kLowTone = 500, kHighTone = 1200;
+
+// A running album image, its verbose log going to a file.
+class Player {
+ public:
+  // `command` is the album image, or sonvira with --album.
+  Player(std::vector<std::string> command, const fs::path& log) : log_(log) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    command.push_back("--verbose");
+    std::vector<char*> argv;
+    for (std::string& a : command) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~Player() {
+    if (pid_ > 0 && !Exited(0ms)) {
+      ::kill(pid_, SIGKILL);
+      Exited(2s);
+    }
+  }
+  // Waits until the log holds `text`.
+  bool Logged(const std::string& text, std::chrono::milliseconds within = 10s) const {
+    for (auto end = std::chrono::steady_clock::now() + within; std::chrono::steady_clock::now() < end;) {
+      if (ReadFile(log_).find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  }
+  bool Exited(std::chrono::milliseconds within) {
+    for (auto end = std::chrono::steady_clock::now() + within;;) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        pid_ = -1;
+        return true;
+      }
+      if (std::chrono::steady_clock::now() >= end) return false;
+      std::this_thread::sleep_for(50ms);
+    }
+  }
+  int exitCode() const { return exitCode_; }
+  std::string log() const { return ReadFile(log_); }
+
+ private:
+  fs::path log_;
+  pid_t pid_ = -1;
+  int exitCode_ = -1;
+};
+
+std::string Check(const std::vector<std::string>& argv) {
+  auto r = RunProcess(argv);
+  EXPECT_EQ(r.exitCode, 0) << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << ": " << r.err;
+  return r.out;
+}
+
+// A 20-second pure tone as an MP3.
+fs::path Tone(const fs::path& folder, const std::string& name, int hz) {
+  fs::path wav = folder / (name + ".wav"), mp3 = folder / (name + ".mp3");
+  Check({"/usr/bin/sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav.string(), "synth", "20", "sine",
+         std::to_string(hz), "vol", "0.5"});
+  Check({"/usr/bin/lame", "--quiet", "-b", "128", wav.string(), mp3.string()});
+  fs::remove(wav);
+  return mp3;
+}
+
+// Power of `hz` in mono 16-bit samples at 44,100 Hz (Goertzel).
+double Power(const std::string& pcm, int hz) {
+  const auto* samples = reinterpret_cast<const std::int16_t*>(pcm.data());
+  const std::size_t n = pcm.size() / 2;
+  const double coefficient = 2 * std::cos(2 * M_PI * hz / 44100.0);
+  double s1 = 0, s2 = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    double s = samples[i] + coefficient * s1 - s2;
+    s2 = s1;
+    s1 = s;
+  }
+  return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+}
+
+// Which of the two tones the sink plays now: the one at least ten times stronger, else 0.
+int ToneHeard() {
+  std::string pcm = RunProcess({"/usr/bin/timeout", "1", "/usr/bin/parec", "-d", "@DEFAULT_MONITOR@", "--raw",
+                                "--format=s16le", "--rate=44100", "--channels=1", "--latency-msec=50"})
+                        .out;
+  const double low = Power(pcm, kLowTone), high = Power(pcm, kHighTone);
+  if (low > 10 * high) return kLowTone;
+  if (high > 10 * low) return kHighTone;
+  return 0;
+}
+
+std::string PlayerWindowId() {
+  for (int i = 0; i < 50; ++i) {
+    auto r = RunProcess({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Sonvira$"});
+    if (r.exitCode == 0 && !r.out.empty()) return r.out.substr(0, r.out.find('\n'));
+    std::this_thread::sleep_for(100ms);
+  }
+  return {};
+}
+
+// A real pointer click at (x, y) of the window.
+void Click(const std::string& window, int x, int y, int button = 1) {
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y), "click",
+         std::to_string(button)});
+}
+
+std::set<fs::path> PlayerFolders() {
+  std::set<fs::path> found;
+  std::error_code ec;
+  fs::path base = fs::path(std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "") / "sonvira";
+  for (const auto& e : fs::directory_iterator(base, ec))
+    if (e.path().filename().string().starts_with("player-")) found.insert(e.path());
+  return found;
+}
+
+TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under scripts/headless.sh (./test.sh does)";
+  ASSERT_EQ(RunProcess({"/usr/bin/pactl", "info"}).exitCode, 0) << "no sound server";
+  TempDir dir;
+  fs::path low = Tone(dir.path(), "低音", kLowTone), high = Tone(dir.path(), "高音", kHighTone);
+  testing_support::WriteFile(dir / "低音.lrc", "[00:01.00]低音\r\n");
+  fs::path albums = dir / "albums";
+  fs::create_directory(albums);
+  Check({(kBin / "pakrel").string(), "--name", "两个音", "--description", "测试", "--song",
+         "1=" + low.string(), "--lyrics", "1=" + (dir / "低音.lrc").string(), "--song", "2=" + high.string(),
+         "--output-dir", albums.string()});
+  const fs::path album = albums / "两个音.exe";
+  const std::set<fs::path> before = PlayerFolders();
+
+  Player player({album.string()}, dir / "player.log");
+  ASSERT_TRUE(player.Logged("window shown")) << player.log();
+  ASSERT_TRUE(player.Logged("label lblTime = 00:01")) << player.log();
+  EXPECT_EQ(ToneHeard(), kLowTone);
+  const std::string window = PlayerWindowId();
+  ASSERT_FALSE(window.empty());
+
+  // A second copy of the album is refused while the first plays, started as itself or by
+  // sonvira --album.
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{album.string()}, {(kBin / "sonvira").string(), "--album", album.string()}}) {
+    Player second(command, dir / "second.log");
+    ASSERT_TRUE(second.Logged("step 1: refused")) << second.log();
+    std::string box = Check({"/usr/bin/xdotool", "search", "--sync", "--onlyvisible", "--name", "^错误！$"});
+    box = box.substr(0, box.find('\n'));
+    Check({"/usr/bin/xdotool", "windowfocus", "--sync", box, "key", "Return"});
+    ASSERT_TRUE(second.Exited(5s));
+    EXPECT_EQ(second.exitCode(), 1);
+  }
+
+  Click(window, 106 + 22, 120 + 26);  // the next button
+  ASSERT_TRUE(player.Logged("2.mp3, length")) << player.log();
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(ToneHeard(), kHighTone);
+
+  Click(window, 16 + 6, 142 + 6, 3);  // right button on song button 1, then the menu entry
+  std::this_thread::sleep_for(300ms);
+  Check({"/usr/bin/xdotool", "mousemove_relative", "30", "10", "click", "1"});
+  ASSERT_TRUE(player.Logged("wrote " + (albums / "低音.lrc").string())) << player.log();
+  EXPECT_EQ(ReadFile(albums / "低音.mp3"), ReadFile(low));
+
+  // Dragged by its background with the pointer, the window follows.
+  auto position = [&] { return Check({"/usr/bin/xdotool", "getwindowgeometry", window}); };
+  const std::string placed = position();
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1",
+         "mousemove_relative", "--", "-60", "-40", "mouseup", "1"});
+  std::this_thread::sleep_for(300ms);
+  EXPECT_NE(position(), placed);
+
+  // Dragged against the left edge it docks: it slides out when the pointer leaves and back
+  // when the pointer touches the strip that stays.
+  auto left = [&] {
+    const std::string geometry = position();
+    return std::stoi(geometry.substr(geometry.find("Position: ") + 10));
+  };
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "240", "100", "mousedown", "1",
+         "mousemove_relative", "--", "-1500", "0", "mouseup", "1", "mousemove", "900", "700"});
+  std::this_thread::sleep_for(1s);
+  EXPECT_LT(left(), -200);
+  Check({"/usr/bin/xdotool", "mousemove", "--window", window, "251", "100"});
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(left(), -10);
+
+  Click(window, 200 + 30, 6 + 12);  // the close button
+  ASSERT_TRUE(player.Exited(5s)) << player.log();
+  EXPECT_EQ(player.exitCode(), 0);
+  for (const fs::path& folder : PlayerFolders()) EXPECT_TRUE(before.contains(folder)) << folder;
+  EXPECT_EQ(std::distance(fs::directory_iterator(albums), {}), 3);  // the album and the export
+}
+
+}  // namespace

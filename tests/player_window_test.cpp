@@ -1,0 +1,198 @@
+// The player window on the offscreen platform, wired to its model with a fake audio library:
+// controls where the layout table puts them, the see-through shape, the song buttons, the
+// picture buttons, the menu and the export, closing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+#include "frm_menu.h"
+#include "frm_player.h"
+#include "pictures.h"
+#include "player_layout.h"
+#include "player_test_support.h"
+#include "playlist/stdss_widget.h"
+#include "ui/message_box.h"
+
+namespace fs = std::filesystem;
+using player::Control;
+using player::frmPlayer;
+using player_test::FakeBass;
+using player_test::MakeAlbum;
+using player_test::Title;
+using testing_support::TempDir;
+
+namespace {
+
+class RecordingBoxes : public ui::MessageBoxes {
+ public:
+  void Show(QWidget*, const ui::Message& m) override { shown.push_back(m); }
+  std::vector<ui::Message> shown;
+};
+
+QColor TextColour(QWidget* w) {
+  return w->palette().color(QPalette::Active, QPalette::WindowText);
+}
+
+QColor FromBgr(std::uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+class PlayerWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FakeBass::The() = FakeBass{};
+    ::setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
+  }
+
+  // The window as designed, before start-up.
+  frmPlayer& Make(const std::map<int, std::string>& songs, const std::vector<int>& lyrics = {}) {
+    frmPlayer::Setup setup;
+    setup.album = MakeAlbum(dir_.path(), songs, lyrics);
+    setup.privateFolder = runtime_.path();
+    setup.library = &library_;
+    window_ = std::make_unique<frmPlayer>(setup);
+    return *window_;
+  }
+
+  frmPlayer& Open(const std::map<int, std::string>& songs, const std::vector<int>& lyrics = {}) {
+    Make(songs, lyrics);
+    std::optional<player::Message> refused = window_->Start();
+    EXPECT_FALSE(refused);
+    window_->show();
+    return *window_;
+  }
+
+  template <class W = QLabel>
+  W* Find(const char* name) {
+    W* w = window_->findChild<W*>(QString::fromUtf8(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+
+  QImage Shown(const char* name) { return Find(name)->pixmap().toImage(); }
+
+  TempDir dir_, runtime_;
+  player_test::FakeLibrary library_;
+  RecordingBoxes boxes_;
+  ui::ScopedMessageBoxes scopedBoxes_{boxes_};
+  std::unique_ptr<frmPlayer> window_;
+};
+
+TEST_F(PlayerWindow, ControlsSitWhereTheLayoutTablePutsThem) {
+  frmPlayer& w = Make({});
+  EXPECT_EQ(w.windowTitle(), "Sonvira");
+  EXPECT_EQ(w.size(), QSize(253, 185));
+  EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+  for (const player::ControlDesign& design : player::PlayerLayout()) {
+    QWidget* control = Find<QWidget>(design.name);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->geometry(), QRect(design.x, design.y, design.width, design.height)) << design.name;
+    if (auto* label = qobject_cast<QLabel*>(control); label && *design.picture == '\0') {
+      EXPECT_EQ(label->text(), QString::fromUtf8(design.text)) << design.name;
+      EXPECT_EQ(label->toolTip(), QString::fromUtf8(design.tooltip)) << design.name;
+      if (design.colour) EXPECT_EQ(TextColour(label), FromBgr(*design.colour)) << design.name;
+      EXPECT_EQ(label->font().bold(), design.font == player::FontKind::SongBold) << design.name;
+    }
+  }
+  const QRect client(0, 0, 253, 185);
+  for (const char* hidden : {"stdSS1", "Label1(0)"})
+    EXPECT_FALSE(client.intersects(Find<QWidget>(hidden)->geometry())) << hidden;
+}
+
+TEST_F(PlayerWindow, MagentaAndWhatTheBackgroundLeavesUncoveredAreSeeThrough) {
+  QImage background(254, 183, QImage::Format_RGB32);
+  background.fill(QColor(10, 20, 30));
+  background.setPixel(0, 0, 0xFFFF00FF);
+  background.setPixel(100, 50, 0xFFFE00FF);  // near magenta is not see-through
+  QRegion shape = player::ShapeOf(background, 253, 185);
+  EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+  EXPECT_TRUE(shape.contains(QPoint(100, 50)));
+  EXPECT_TRUE(shape.contains(QPoint(252, 182)));
+  EXPECT_FALSE(shape.contains(QPoint(10, 183)));
+  EXPECT_FALSE(shape.contains(QPoint(253, 10)));
+
+  frmPlayer& w = Open({});
+  EXPECT_EQ(w.mask(), player::ShapeOf(player::PlayerPicture(player::pictures::kBackground), 253, 185));
+}
+
+TEST_F(PlayerWindow, SongButtonsAndTheNextButtonPlayAndShowWhatPlays) {
+  Open({{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
+  for (int n = 1; n <= 10; ++n)
+    EXPECT_EQ(Find<QWidget>(player::SongButton(n).name)->isEnabled(), n <= 3) << n;
+  EXPECT_EQ(Find("Label1(5)")->toolTip(), QString::fromStdString(Title(5)));
+  EXPECT_EQ(TextColour(Find("Label1(1)")), QColor(0, 255, 0));
+  EXPECT_EQ(Find("songtitle")->text(), QString::fromStdString("[" + Title(1) + "]"));
+  EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
+  EXPECT_TRUE(Find<QTimer>("tmrBass")->isActive());
+
+  QTest::mouseClick(Find("Label1(3)"), Qt::LeftButton);
+  EXPECT_EQ(TextColour(Find("Label1(3)")), QColor(0, 255, 0));
+  EXPECT_EQ(TextColour(Find("Label1(1)")), QColor(255, 255, 255));
+  EXPECT_EQ(Find("songword")->text(), "");  // a song with lyrics: until its first line is due
+  FakeBass::The().Current()->position = 3 * player_test::kBytesPerSecond / 2;
+  QTRY_COMPARE(Find("songword")->text(), QStringLiteral("歌词5"));
+  QTest::mouseClick(Find("Image2"), Qt::LeftButton);
+  EXPECT_EQ(TextColour(Find("Label1(1)")), QColor(0, 255, 0));
+
+  // The end of a song, seen by tmrBass, moves the window on; Timer1 shows the length.
+  FakeBass::The().Current()->position = FakeBass::The().Current()->length;
+  QTRY_COMPARE(Find("songtitle")->text(), QString::fromStdString("[" + Title(2) + "]"));
+  QTRY_COMPARE(Find("lblTotalTime")->text(), QStringLiteral("00:10"));
+  // The bar display: with no sample data every bar shows its foot alone.
+  const QRect foot = player::SpectrumBarRect(0, 0, Find("PicSpectrum1")->size()).foot;
+  QTRY_COMPARE(Shown("PicSpectrum1").pixel(foot.center()), player::kBarColour);
+  EXPECT_EQ(TextColour(Find("Label1(2)")), QColor(0, 255, 0));
+}
+
+TEST_F(PlayerWindow, PictureButtonsShowTheirHoverPicturesAsThePointerMoves) {
+  Open({});
+  const QImage nextNormal = Shown("Image2"), closeNormal = Shown("Image7"), minNormal = Shown("Image10");
+  QTest::mouseMove(Find("Image2"), QPoint(5, 5));
+  EXPECT_NE(Shown("Image2"), nextNormal);
+  QTest::mouseMove(Find("Image7"), QPoint(5, 5));
+  EXPECT_NE(Shown("Image7"), closeNormal);
+  EXPECT_NE(Shown("Image2"), nextNormal);  // only the background resets the next button
+  QTest::mouseMove(Find("Image10"), QPoint(5, 5));
+  EXPECT_NE(Shown("Image10"), minNormal);
+  EXPECT_EQ(Shown("Image7"), closeNormal);
+  QTest::mouseMove(Find("Image1"), QPoint(120, 175));
+  EXPECT_EQ(Shown("Image2"), nextNormal);
+  EXPECT_EQ(Shown("Image10"), minNormal);
+}
+
+TEST_F(PlayerWindow, RightClickExportsTheSongAndClosingLeavesNothing) {
+  frmPlayer& w = Open({{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
+  QTest::mousePress(Find("Label1(4)"), Qt::RightButton);  // disabled: nothing
+  EXPECT_EQ(w.menu(), nullptr);
+  QTest::mousePress(Find("Label1(3)"), Qt::RightButton);
+  ASSERT_NE(w.menu(), nullptr);
+  EXPECT_TRUE(w.menu()->menRClick->isVisible());
+  EXPECT_EQ(w.menu()->menRClick->title(), "menMain");
+  EXPECT_EQ(w.menu()->outmp3lrc->text(), "释出MP3和LRC文件");
+  w.menu()->outmp3lrc->trigger();
+  EXPECT_EQ(testing_support::ReadFile(dir_ / (Title(5) + ".mp3")), "tone5");
+  EXPECT_TRUE(fs::exists(dir_ / (Title(5) + ".lrc")));
+
+  const fs::path unpacked = w.session().systemFolder();
+  QTest::mouseClick(Find("Image7"), Qt::LeftButton);
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_FALSE(w.menu()->menRClick->isVisible());
+  EXPECT_FALSE(fs::exists(unpacked));
+  EXPECT_FALSE(Find<QTimer>("tmrBass")->isActive());
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(PlayerWindow, ActivationHidesThePlaylistsScroller) {
+  frmPlayer& w = Open({{1, "tone1"}});
+  auto* list = Find<playlist::stdSSWidget>("stdSS1");
+  list->AlwaysShowScroller(true);
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_FALSE(list->AShowScroller);
+}
+
+}  // namespace
