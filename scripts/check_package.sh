@@ -72,8 +72,19 @@ programs_work() {
     cmp "$work/songs/小星星.mp3" "$src/examples/小星星.mp3"
 }
 
+# The desktop entry's command: the player opens the album and keeps playing until stopped.
+album_opens() {
+  local album=$work/包测试.exe status
+  mkdir -m 700 "$work/run"
+  XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+    timeout 4 "$work/root/usr/bin/sonvira" --album "$album"
+  status=$?
+  [ "$status" -eq 124 ] || { echo "sonvira --album ended by itself with status $status"; return 1; }
+}
+
 check "file list" has_files
 check "desktop entries" entries_valid
 check "dependencies" declares_dependencies
 check "installed programs pack and read an album" programs_work
+check "sonvira --album plays the album" album_opens
 exit $failed
