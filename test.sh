@@ -23,6 +23,35 @@ passed=$((passed + ctest_pass)); failed=$((failed + ctest_total - ctest_pass))
 [ "$ctest_total" -gt 0 ] || failed=$((failed + 1))
 rm -f "$ctest_log"
 
+# The Debian package, made from the build above, and what it holds.
+rm -f build/sonvira_*.deb
+if (cd build && cpack -G DEB >/dev/null) && scripts/check_package.sh build/sonvira_*.deb; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); echo "FAILED: the Debian package"
+fi
+
+# The unit and widget suites once more, built with AddressSanitizer and UndefinedBehaviorSanitizer:
+# any finding fails its test, a leak too (fuzz/lsan.supp names the system libraries' own).
+sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# The standard library's own bounds checks (operator[], front(), back()) as well.
+sanitize="$sanitize -D_GLIBCXX_ASSERTIONS"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONVIRA_BENCH=OFF \
+  -DCMAKE_C_FLAGS="-O1 $sanitize" -DCMAKE_CXX_FLAGS="-O1 $sanitize" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" \
+  -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" >/dev/null
+cmake --build build-asan -j "$jobs"
+asan_log=$(mktemp)
+if ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1" \
+   LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0" \
+   UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+   ctest --test-dir build-asan --output-on-failure -j "$jobs" 2>&1 | tee "$asan_log"; then :; fi
+read -r asan_pass asan_total < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$asan_log" | tail -n1 | awk '{print $2-$1, $2}')
+asan_pass=${asan_pass:-0}; asan_total=${asan_total:-0}
+passed=$((passed + asan_pass)); failed=$((failed + asan_total - asan_pass))
+[ "$asan_total" -gt 0 ] || failed=$((failed + 1))
+rm -f "$asan_log"
+
 # Fuzz targets: a separate clang build; each target runs for a short while on a copy of its
 # committed seed corpus, so new inputs never land in the source tree.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

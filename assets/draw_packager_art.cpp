@@ -135,8 +135,39 @@ QImage DrawCursor() {
   return image;
 }
 
+// The desktop icons: the packager's disc and note, and the player's disc with a play mark,
+// drawn at each size rather than scaled, so the small ones stay crisp.
+QImage DrawIcon(int size, bool player) {
+  QImage image(size, size, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  const qreal u = size / 48.0;
+  DrawDisc(p, QPointF(24 * u, 24 * u), 22 * u);
+  if (player) {
+    QPainterPath play;
+    play.moveTo(26 * u, 27 * u);
+    play.lineTo(26 * u, 45 * u);
+    play.lineTo(42 * u, 36 * u);
+    play.closeSubpath();
+    p.setPen(QPen(QColor(255, 255, 255), 1.5 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(40, 130, 70));
+    p.drawPath(play);
+  } else {
+    DrawNote(p, QPointF(30 * u, 44 * u), 16 * u, QColor(60, 40, 140));
+  }
+  return image;
+}
+
 const bool registeredBanner = assets::RegisterDrawer("packager_banner.png", &DrawBanner);
 const bool registeredSecond = assets::RegisterDrawer("packager_image2.png", &DrawSecondPicture);
 const bool registeredCursor = assets::RegisterDrawer("packager_cursor.png", &DrawCursor);
+
+const bool registeredIcons[] = {
+    assets::RegisterDrawer("pakrel_icon_48.png", [] { return DrawIcon(48, false); }),
+    assets::RegisterDrawer("pakrel_icon_128.png", [] { return DrawIcon(128, false); }),
+    assets::RegisterDrawer("sonvira_icon_48.png", [] { return DrawIcon(48, true); }),
+    assets::RegisterDrawer("sonvira_icon_128.png", [] { return DrawIcon(128, true); }),
+};
 
 }  // namespace

@@ -62,7 +62,11 @@ int RunPackagerWindow(int argc, char** argv) {
   setup.outputFolder = output.folder;
   setup.completionNote = Form1::OwnFolderNote();
   if (!output.isProgramFolder) setup.completionFolder = ui::ToQString(output.folder);
-  setup.link = QUrl::fromLocalFile(ui::ToQString(programFolder / "README.md"));
+  // Beside the program in a build tree; under share/doc once installed.
+  fs::path readme = programFolder / "README.md";
+  std::error_code missing;
+  if (!fs::exists(readme, missing)) readme = programFolder.parent_path() / "share/doc/sonvira/README.md";
+  setup.link = QUrl::fromLocalFile(ui::ToQString(readme));
   Form1 window(std::move(setup));
   window.show();
   return app.exec();
