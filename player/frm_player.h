@@ -99,10 +99,10 @@ class frmPlayer : public QWidget {
   // The hidden sources of the picture buttons' pictures.
   QImage Image3, Image4, Image5, Image6, Image8, Image9;
   QImage spectrumBackground_;
-  QImage spectrumBox_;  // PicSpectrum1 shows it once it is first drawn
-  BarHeights bars_{};   // the latest heights
+  QImage spectrumBox_;                   // PicSpectrum1 shows it once it is first drawn
+  BarHeights bars_{};                    // the latest heights
   std::optional<BarHeights> drawnBars_;  // the heights in spectrumBox_
-  PlayerFace shown_;    // the captions as the labels show them
+  PlayerFace shown_;                     // the captions as the labels show them
   bool seen_ = false;
 
   QTimer Timer1{this};

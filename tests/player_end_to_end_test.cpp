@@ -224,9 +224,10 @@ TEST(PlayerEndToEnd, LyricLinesAppearOnTimeAndTheBarsMoveWithTheSound) {
   const fs::path song = Tone(dir.path(), "时间", kLowTone);
   // UTF-8 with a byte order mark; mixed tag forms, a line with two tags, a header, lines out of
   // order.
-  testing_support::WriteFile(dir / "时间.lrc",
-                             "\xEF\xBB\xBF[ti:时间]\r\n[00:03.5]三\r\n[00:01.00]一, \"二\"\r\n[00:05.250][00:07]五七\r\n"
-                             "[00:02]二\r\n");
+  testing_support::WriteFile(
+      dir / "时间.lrc",
+      "\xEF\xBB\xBF[ti:时间]\r\n[00:03.5]三\r\n[00:01.00]一, \"二\"\r\n[00:05.250][00:07]五七\r\n"
+      "[00:02]二\r\n");
   const std::map<std::string, std::vector<double>> due = {
       {"一, \"二\"", {1.0}}, {"二", {2.0}}, {"三", {3.5}}, {"五七", {5.25, 7.0}}};
   fs::path albums = dir / "albums";

@@ -30,7 +30,8 @@ void TaskBarWindow::Wake() {
 
 bool TaskBarWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (watched == window_ && (type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange))
+  if (watched == window_ &&
+      (type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange))
     Wake();
   return QObject::eventFilter(watched, event);
 }
