@@ -195,6 +195,8 @@ void frmPlayer::SetText(QLabel* label, const std::string& text, std::string& sho
 void frmPlayer::DrawBars() {
   if (!seen_ || drawnBars_ == bars_) return;
   DrawSpectrum(spectrumBox_, spectrumBackground_, bars_);
+  // The box covers the whole control: what lies under it need not be painted first.
+  if (!drawnBars_) PicSpectrum1->setAttribute(Qt::WA_OpaquePaintEvent);
   drawnBars_ = bars_;
   PicSpectrum1->update();
   if (setup_.log) Log("bar box drawn");
