@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QWindow>
 
@@ -30,11 +31,6 @@ void SetTextColour(QWidget* widget, std::uint32_t bgr) {
   // disabled grey is too light to tell apart from the white of the enabled ones.
   palette.setColor(QPalette::Disabled, QPalette::WindowText, FromBgr(bgr).darker(260));
   widget->setPalette(palette);
-}
-
-void SetText(QLabel* label, const std::string& text) {
-  const QString caption = QString::fromStdString(text);
-  if (label->text() != caption) label->setText(caption);
 }
 
 int ButtonCode(Qt::MouseButton button) {
@@ -178,15 +174,46 @@ void frmPlayer::Log(const std::string& line) const {
   if (setup_.log) setup_.log(line);
 }
 
+bool frmPlayer::Seen() const {
+  return isVisible() && !isMinimized() && !(TaskBar1_ && TaskBar1_->SlidOut());
+}
+
+void frmPlayer::CheckSeen() {
+  const bool seen = Seen();
+  if (seen == seen_) return;
+  seen_ = seen;
+  if (!seen) return;
+  ShowFace();
+  if (session_->face().Timer1) DrawBars();
+}
+
+// Compared as the session's text, so an unchanged caption costs neither a conversion nor a
+// repaint; nothing is painted while nobody can see it.
+void frmPlayer::SetText(QLabel* label, const std::string& text, std::string& shown) {
+  if (!seen_ || text == shown) return;
+  shown = text;
+  label->setText(QString::fromStdString(text));
+}
+
+void frmPlayer::DrawBars() {
+  if (!seen_ || drawnBars_ == bars_) return;
+  DrawSpectrum(spectrumBox_, spectrumBackground_, bars_);
+  // The box covers the whole control: what lies under it need not be painted first.
+  if (!drawnBars_) PicSpectrum1->setAttribute(Qt::WA_OpaquePaintEvent);
+  drawnBars_ = bars_;
+  PicSpectrum1->update();
+  if (setup_.log) Log("bar box drawn");
+}
+
 void frmPlayer::ShowFace() {
   const PlayerFace& face = session_->face();
-  SetText(Label2, face.Label2);
-  SetText(songtitle, face.songtitle);
-  SetText(songword, face.songword);
-  SetText(lblTime, face.lblTime);
-  SetText(lblTotalTime, face.lblTotalTime);
-  SetText(lblInfo, face.lblInfo);
-  SetText(lblCPU, face.lblCPU);
+  SetText(Label2, face.Label2, shown_.Label2);
+  SetText(songtitle, face.songtitle, shown_.songtitle);
+  SetText(songword, face.songword, shown_.songword);
+  SetText(lblTime, face.lblTime, shown_.lblTime);
+  SetText(lblTotalTime, face.lblTotalTime, shown_.lblTotalTime);
+  SetText(lblInfo, face.lblInfo, shown_.lblInfo);
+  SetText(lblCPU, face.lblCPU, shown_.lblCPU);
   for (int n = 1; n <= 10; ++n) {
     Label1[n]->setEnabled(face.Label1[n].enabled);
     SetTextColour(Label1[n], face.Label1[n].colour);
@@ -208,22 +235,22 @@ void frmPlayer::SyncTimers() {
 }
 
 void frmPlayer::Timer1Tick() {
-  Timer1Work work = session_->Timer1Tick();
-  SetText(lblTime, work.lblTime);
-  SetText(lblTotalTime, work.lblTotalTime);
-  SetText(lblInfo, work.lblInfo);
-  // The timer stays stopped while the bars are drawn; nothing is drawn that cannot be seen.
-  if (isVisible() && !isMinimized()) {
-    DrawSpectrum(spectrumBox_, spectrumBackground_, work.bars);
-    PicSpectrum1->setPixmap(QPixmap::fromImage(spectrumBox_));
-  }
+  const Timer1Work work = session_->Timer1Tick();
+  CheckSeen();
+  SetText(lblTime, work.lblTime, shown_.lblTime);
+  SetText(lblTotalTime, work.lblTotalTime, shown_.lblTotalTime);
+  SetText(lblInfo, work.lblInfo, shown_.lblInfo);
+  // The timer stays stopped while the bars are drawn.
+  bars_ = work.bars;
+  DrawBars();
   if (session_->face().Timer1) Timer1.start();
 }
 
 void frmPlayer::TmrBassTick() {
-  TmrBassWork work = session_->TmrBassTick();
-  SetText(lblCPU, work.lblCPU);
-  if (work.songword) SetText(songword, *work.songword);
+  const TmrBassWork work = session_->TmrBassTick();
+  CheckSeen();
+  SetText(lblCPU, work.lblCPU, shown_.lblCPU);
+  if (work.songword) SetText(songword, *work.songword, shown_.songword);
   if (work.songChanged)
     ShowFace();
   else
@@ -270,6 +297,11 @@ bool frmPlayer::SongButtonEvent(int n, QEvent* event) {
 
 bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::Paint && watched == PicSpectrum1 && drawnBars_) {
+    QPainter painter(PicSpectrum1);
+    painter.drawImage(0, 0, spectrumBox_);
+    return true;
+  }
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
     return QWidget::eventFilter(watched, event);
   auto* mouse = static_cast<QMouseEvent*>(event);
@@ -328,7 +360,18 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
 
 void frmPlayer::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) stdSS1->AlwaysShowScroller(false);
+  if (event->type() == QEvent::WindowStateChange) CheckSeen();
   QWidget::changeEvent(event);
+}
+
+void frmPlayer::moveEvent(QMoveEvent* event) {
+  CheckSeen();
+  QWidget::moveEvent(event);
+}
+
+void frmPlayer::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  CheckSeen();
 }
 
 void frmPlayer::closeEvent(QCloseEvent* event) {

@@ -52,12 +52,20 @@ class frmPlayer : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateControls();
   QLabel* MakeLabel(const char* name);
   void ShowFace();
+  // Whether anyone can see the window: shown, not minimized, not slid out at an edge.
+  bool Seen() const;
+  // Paints what changed while nobody could see the window, once it can be seen again.
+  void CheckSeen();
+  void SetText(QLabel* label, const std::string& text, std::string& shown);
+  void DrawBars();
   void SyncTimers();
   void Timer1Tick();
   void TmrBassTick();
@@ -91,7 +99,11 @@ class frmPlayer : public QWidget {
   // The hidden sources of the picture buttons' pictures.
   QImage Image3, Image4, Image5, Image6, Image8, Image9;
   QImage spectrumBackground_;
-  QImage spectrumBox_;  // drawn every Timer1 tick, then shown in PicSpectrum1
+  QImage spectrumBox_;                   // PicSpectrum1 shows it once it is first drawn
+  BarHeights bars_{};                    // the latest heights
+  std::optional<BarHeights> drawnBars_;  // the heights in spectrumBox_
+  PlayerFace shown_;                     // the captions as the labels show them
+  bool seen_ = false;
 
   QTimer Timer1{this};
   QTimer tmrBass{this};

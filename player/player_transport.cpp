@@ -142,7 +142,8 @@ TmrBassWork PlayerSession::TmrBassTick() {
   }
   // From here on nothing can fail: the lyric step.
   const float seconds = bassTime_->GetPlayingPos(channel_);
-  if (std::optional<std::string_view> line = LyricStep(lyrics_, seconds)) {
+  // A line that repeats the caption (the same words under two tags) changes nothing.
+  if (std::optional<std::string_view> line = LyricStep(lyrics_, seconds); line && *line != face_.songword) {
     face_.songword = *line;
     work.songword = face_.songword;
     Log("label songword = " + face_.songword + " at " + Seconds(seconds));

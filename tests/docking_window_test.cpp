@@ -67,6 +67,35 @@ TEST(DockingWindowTest, WindowAtTheRightEdgeKeepsTwoPixelsAndMovesOnlyWhenAStepS
   EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
+TEST(DockingWindowTest, TimerSleepsWhileTheWindowRestsAwayFromTheEdgesOrIsHidden) {
+  QWidget window(nullptr, Qt::FramelessWindowHint);
+  window.setGeometry(500, 300, 254, 160);
+  window.show();
+  platform::PointerState pointer{600, 350, false};
+  docking::TaskBarWindow dock(&window, nullptr, std::make_unique<FakeDesktop>(&pointer));
+  dock.Tick();
+  EXPECT_TRUE(dock.active());
+  EXPECT_FALSE(dock.ticking());
+
+  window.move(2, 300);  // within reach of the left edge: the ticks slide it out
+  EXPECT_TRUE(dock.ticking());
+  pointer = {900, 700, false};
+  for (int i = 0; i < 10; ++i) dock.Tick();
+  EXPECT_EQ(window.x(), -251);
+  EXPECT_TRUE(dock.SlidOut());
+  EXPECT_TRUE(dock.ticking());  // the pointer may come back onto the strip
+
+  window.hide();
+  dock.Tick();
+  EXPECT_FALSE(dock.ticking());
+  window.show();
+  EXPECT_TRUE(dock.ticking());
+  pointer = {1, 350, false};
+  for (int i = 0; i < 10; ++i) dock.Tick();
+  EXPECT_EQ(window.x(), -10);
+  EXPECT_FALSE(dock.SlidOut());
+}
+
 TEST(DockingWindowTest, WaylandSessionsWithXWaylandRunThroughX11UnlessTheUserChose) {
   const QByteArray saved[] = {qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
   const auto platformAfter = [](const char* wayland, const char* display, const char* user) {

@@ -6,10 +6,13 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "support/run_process.h"
@@ -213,6 +216,54 @@ TEST(PlayerEndToEnd, PlaysPicksExportsAndClosesCleanlyAndRefusesASecondCopy) {
   EXPECT_EQ(player.exitCode(), 0);
   for (const fs::path& folder : PlayerFolders()) EXPECT_TRUE(before.contains(folder)) << folder;
   EXPECT_EQ(std::distance(fs::directory_iterator(albums), {}), 3);  // the album and the export
+}
+
+TEST(PlayerEndToEnd, LyricLinesAppearOnTimeAndTheBarsMoveWithTheSound) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under scripts/headless.sh (./test.sh does)";
+  TempDir dir;
+  const fs::path song = Tone(dir.path(), "时间", kLowTone);
+  // UTF-8 with a byte order mark; mixed tag forms, a line with two tags, a header, lines out of
+  // order.
+  testing_support::WriteFile(
+      dir / "时间.lrc",
+      "\xEF\xBB\xBF[ti:时间]\r\n[00:03.5]三\r\n[00:01.00]一, \"二\"\r\n[00:05.250][00:07]五七\r\n"
+      "[00:02]二\r\n");
+  const std::map<std::string, std::vector<double>> due = {
+      {"一, \"二\"", {1.0}}, {"二", {2.0}}, {"三", {3.5}}, {"五七", {5.25, 7.0}}};
+  fs::path albums = dir / "albums";
+  fs::create_directory(albums);
+  Check({(kBin / "pakrel").string(), "--name", "时间", "--song", "1=" + song.string(), "--lyrics",
+         "1=" + (dir / "时间.lrc").string(), "--output-dir", albums.string()});
+
+  Player player({(albums / "时间.exe").string()}, dir / "player.log");
+  ASSERT_TRUE(player.Logged("label lblTime = 00:08", 20s)) << player.log();
+  const std::string window = PlayerWindowId();
+  ASSERT_FALSE(window.empty());
+  Click(window, 200 + 30, 6 + 12);  // the close button
+  ASSERT_TRUE(player.Exited(5s)) << player.log();
+
+  // "label songword = <line> at <position> s": every change of the line, in order, at most
+  // 60 ms after its time (the second tag of "五七" changes nothing).
+  std::istringstream log(player.log());
+  std::vector<double> shownAt;
+  int bars = 0;
+  for (std::string line; std::getline(log, line);) {
+    if (line.find("bar box drawn") != std::string::npos) ++bars;
+    const std::size_t label = line.find("label songword = "), at = line.rfind(" at ");
+    if (label == std::string::npos || at == std::string::npos || at < label) continue;
+    const std::string text = line.substr(label + 17, at - label - 17);
+    const double position = std::stod(line.substr(at + 4));
+    ASSERT_TRUE(due.contains(text)) << line;
+    const std::vector<double>& times = due.at(text);
+    const bool onTime = std::any_of(times.begin(), times.end(),
+                                    [&](double t) { return position >= t && position <= t + 0.060; });
+    EXPECT_TRUE(onTime) << line;
+    shownAt.push_back(position);
+  }
+  EXPECT_EQ(shownAt.size(), 4u) << player.log();
+  EXPECT_TRUE(std::is_sorted(shownAt.begin(), shownAt.end()));
+  // A tone's waveform moves the bars at nearly every Timer1 tick (about 6.7 a second).
+  EXPECT_GT(bars, 20) << player.log();
 }
 
 }  // namespace

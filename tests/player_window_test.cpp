@@ -144,8 +144,50 @@ TEST_F(PlayerWindow, SongButtonsAndTheNextButtonPlayAndShowWhatPlays) {
   QTRY_COMPARE(Find("lblTotalTime")->text(), QStringLiteral("00:10"));
   // The bar display: with no sample data every bar shows its foot alone.
   const QRect foot = player::SpectrumBarRect(0, 0, Find("PicSpectrum1")->size()).foot;
-  QTRY_COMPARE(Shown("PicSpectrum1").pixel(foot.center()), player::kBarColour);
+  QTRY_COMPARE(Find("PicSpectrum1")->grab().toImage().pixel(foot.center()), player::kBarColour);
   EXPECT_EQ(TextColour(Find("Label1(2)")), QColor(0, 255, 0));
+}
+
+// Counts the paint events of every control of a window.
+struct PaintCounter : QObject {
+  explicit PaintCounter(QWidget& window) {
+    for (QWidget* w : window.findChildren<QWidget*>()) w->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
+TEST_F(PlayerWindow, NothingIsPaintedWhileNobodyCanSeeTheWindowAndItCatchesUpWhenSeenAgain) {
+  frmPlayer& w = Open({{1, "tone1"}}, {1});
+  w.move(100, 100);
+  QTRY_COMPARE(Find("lblTotalTime")->text(), QStringLiteral("00:10"));
+  QTest::qWait(200);
+  PaintCounter counter(w);
+  QTest::qWait(400);  // ticks that change nothing paint nothing
+  EXPECT_EQ(counter.paints, 0);
+
+  const auto hiddenWhile = [&](const std::function<void()>& hide, const std::function<void()>& show) {
+    hide();
+    QTest::qWait(50);
+    counter.paints = 0;
+    FakeBass::The().Current()->position += 2 * player_test::kBytesPerSecond;
+    FakeBass::The().cpu += 1;
+    QTest::qWait(400);  // both timers ran: the session moved on, the labels did not
+    const std::string time = w.session().face().lblTime;
+    EXPECT_NE(Find("lblTime")->text().toStdString(), time);
+    EXPECT_NE(Find("lblCPU")->text().toStdString(), w.session().face().lblCPU);
+    EXPECT_EQ(counter.paints, 0);
+    show();
+    QTRY_COMPARE(Find("lblTime")->text().toStdString(), time);
+    EXPECT_EQ(Find("lblCPU")->text().toStdString(), w.session().face().lblCPU);
+  };
+  hiddenWhile([&] { w.showMinimized(); }, [&] { w.showNormal(); });
+  EXPECT_EQ(Find("songword")->text(), QStringLiteral("歌词1"));  // fell due while minimized
+  // Slid out at the left edge: 3 pixels stay on the screen.
+  hiddenWhile([&] { w.move(3 - w.width(), 100); }, [&] { w.move(100, 100); });
 }
 
 TEST_F(PlayerWindow, PictureButtonsShowTheirHoverPicturesAsThePointerMoves) {

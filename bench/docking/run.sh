@@ -5,6 +5,7 @@
 # any control ticking at that pace costs). Runs under Xvfb (started here when there is no
 # display). Prints each one's process CPU time as a share of one core, the docking's own cost
 # per tick beyond the bare timer, and what the X server spent meanwhile.
+# A fourth run docks the window away from every edge, where the timer sleeps until it moves.
 #   BENCH_SECONDS  length of each measured stretch (default 30)
 # Usage: bench/docking/run.sh [build-dir]
 set -euo pipefail
@@ -31,14 +32,16 @@ run() {  # run [--dock | --bare-timer]: prints "cpu wall x" of the window, then 
 read -r ref_cpu ref_wall ref_x ref_xs < <(run)
 read -r bare_cpu bare_wall bare_x bare_xs < <(run --bare-timer)
 read -r dock_cpu dock_wall dock_x dock_xs < <(run --dock)
+read -r rest_cpu rest_wall rest_x rest_xs < <(run --dock-at-rest)
 [ "$dock_x" -lt 0 ] || { echo "the docked window did not hide (x = $dock_x)" >&2; exit 1; }
 
 awk -v rc="$ref_cpu" -v rw="$ref_wall" -v rx="$ref_xs" -v bc="$bare_cpu" -v bw="$bare_wall" -v bx="$bare_xs" \
-    -v dc="$dock_cpu" -v dw="$dock_wall" -v dx="$dock_xs" '
+    -v dc="$dock_cpu" -v dw="$dock_wall" -v dx="$dock_xs" -v sc="$rest_cpu" -v sw="$rest_wall" -v sx="$rest_xs" '
 BEGIN {
   printf "idle window alone:              %.3f s CPU in %.1f s = %.3f %% of one core (X server %.3f s)\n", rc, rw, 100 * rc / rw, rx
   printf "idle window, bare 15 ms timer:  %.3f s CPU in %.1f s = %.3f %% of one core (X server %.3f s)\n", bc, bw, 100 * bc / bw, bx
   printf "idle window, docked (15 ms):    %.3f s CPU in %.1f s = %.3f %% of one core (X server %.3f s)\n", dc, dw, 100 * dc / dw, dx
+  printf "docked, away from the edges:   %.3f s CPU in %.1f s = %.3f %% of one core (X server %.3f s)\n", sc, sw, 100 * sc / sw, sx
   ticks = dw * 1000 / 15
   printf "docked / bare timer: %.2f; docking beyond the bare timer: %.1f us per tick\n", (dc / dw) / (bc / bw), 1e6 * (dc / dw - bc / bw) * dw / ticks
 }'

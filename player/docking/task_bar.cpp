@@ -154,6 +154,13 @@ void TaskBar::Tick() {
   }
 }
 
+bool TaskBar::Resting() const {
+  if (!host_) return true;
+  const Wide L = host_->Left(), T = host_->Top(), W = host_->Width(), S = host_->ScreenWidth();
+  // The reveal tests (L <= 0, T <= 0, L + W > S + 10) lie inside the hide tests.
+  return L > 100 && T > 200 && L + W < S - 10;
+}
+
 void TaskBar::HideStep() {
   if (!host_ || host_->LeftButtonDown()) return;
   const Wide M = StepLength();

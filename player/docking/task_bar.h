@@ -103,6 +103,9 @@ class TaskBar {
   // button is held, so a window being dragged against an edge stays where the user puts it.
   void HideStep();
   void ShowStep();
+  // True when no edge test of a tick can match where the window is now, whatever the pointer
+  // does: ticks change nothing until the window moves or the screen changes.
+  bool Resting() const;
   // The edge the last tick matched: kTop, kLeft or kRight (kTop before the first).
   int DockSide() const { return dockSide_; }
 

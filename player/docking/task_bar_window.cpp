@@ -1,5 +1,8 @@
 #include "docking/task_bar_window.h"
 
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 #include <cmath>
 
@@ -14,17 +17,50 @@ TaskBarWindow::TaskBarWindow(QWidget* window, const platform::PropertyStore* sto
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(kTickMilliseconds);
   connect(&timer_, &QTimer::timeout, this, &TaskBarWindow::Tick);
-  if (desktop_ && bar_.TimerEnabled()) timer_.start();
+  if (window) window->installEventFilter(this);
+  // A smaller screen can bring a window at rest within reach of the right edge.
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    connect(screen, &QScreen::virtualGeometryChanged, this, &TaskBarWindow::Wake);
+  Wake();
+}
+
+void TaskBarWindow::Wake() {
+  if (active() && !timer_.isActive()) timer_.start();
+}
+
+bool TaskBarWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == window_ &&
+      (type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange))
+    Wake();
+  return QObject::eventFilter(watched, event);
+}
+
+bool TaskBarWindow::SlidOut() const {
+  if (!window_ || !window_->isVisible()) return false;
+  const QRect frame = window_->frameGeometry();
+  const QScreen* screen = window_->screen();
+  const int screenWidth = desktop_ ? desktop_->Width() : screen ? screen->virtualGeometry().right() + 1 : 0;
+  // In twips: L + W <= 50 and T + H <= 50 at the left and top, L >= S - 30 at the right.
+  return (frame.right() + 1) * kTwipsPerPixel <= 50 || (frame.bottom() + 1) * kTwipsPerPixel <= 50 ||
+         (screenWidth > 0 && frame.left() * kTwipsPerPixel >= (screenWidth - 2) * kTwipsPerPixel);
 }
 
 void TaskBarWindow::Tick() {
-  if (!desktop_ || !window_ || !window_->isVisible() || window_->isMinimized()) return;
-  pointer_ = desktop_->Pointer();
-  if (!pointer_) return;
+  if (!desktop_ || !window_ || !window_->isVisible() || window_->isMinimized()) {
+    timer_.stop();  // a show or a restore starts it again
+    return;
+  }
   const QRect frame = window_->frameGeometry();
   pos_ = frame.topLeft();
   size_ = frame.size();
   screenWidth_ = desktop_->Width();
+  if (bar_.Resting()) {
+    timer_.stop();  // until the window moves
+    return;
+  }
+  pointer_ = desktop_->Pointer();
+  if (!pointer_) return;
   bar_.Tick();
   if (pos_ != frame.topLeft()) window_->move(pos_);
 }

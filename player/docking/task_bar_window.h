@@ -4,6 +4,9 @@
 // position. The window's logical pixels are the control's pixels (15 twips each), so the strips
 // that stay out are 3 pixels at the left and top and 2 at the right at any scale factor.
 //
+// The timer runs only while a tick can do something: it stops while the window is hidden or
+// minimized, or rests away from every edge, and starts again when the window moves or shows.
+//
 // Where the window system does not let a window place itself (Wayland without XWayland, the
 // offscreen platform) the timer never starts and the control does nothing; its properties
 // still work. Lives and ticks on the GUI thread.
@@ -40,13 +43,22 @@ class TaskBarWindow final : public QObject, private TaskBar::Host {
 
   TaskBar& bar() { return bar_; }
   const TaskBar& bar() const { return bar_; }
-  // Whether the timer runs.
-  bool active() const { return timer_.isActive(); }
+  // Whether the control works on this display (it may still be waiting for the window to move).
+  bool active() const { return desktop_ && bar_.TimerEnabled(); }
+  // Whether the timer runs now.
+  bool ticking() const { return timer_.isActive(); }
+  // True when the window is slid out at an edge: no more than the strip the control leaves
+  // (3 pixels at the left and top, 2 at the right) is on the screen.
+  bool SlidOut() const;
 
   // One tick, as the timer runs it.
   void Tick();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void Wake();
   int Left() const override { return pos_.x() * kTwipsPerPixel; }
   int Top() const override { return pos_.y() * kTwipsPerPixel; }
   int Width() const override { return size_.width() * kTwipsPerPixel; }
