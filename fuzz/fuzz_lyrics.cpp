@@ -22,9 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& text : lyrics.texts)
     if (!platform::IsValidUtf8(text)) std::abort();
 
-  // Play to past the last possible tag, [999:59.999], one candidate per tick.
+  // Play to past the last possible tag, [999:59.999] = 59,999.999 s, one candidate per tick; the
+  // last position must lie beyond it, not merely the bound.
   std::size_t shown = 0;
-  for (double position = 0; position < 60'001; position += 97.3) {
+  for (double position = 0; position <= 60'100; position += 97.3) {
     while (player::LyricStep(state, position)) ++shown;
   }
   if (shown != lyrics.lines.size() || player::LyricStep(state, 1e9)) std::abort();
