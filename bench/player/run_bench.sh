@@ -28,25 +28,35 @@ song() {  # song <out.mp3> <seconds>
 }
 cpu_of() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # clock ticks
 ticks=$(getconf CLK_TCK)
+# Clock ticks the process $1 spends over $seconds s, then it is stopped.
+cpu_over() {
+  local pid=$1 start
+  start=$(cpu_of "$pid")
+  sleep "$seconds"
+  echo $(( $(cpu_of "$pid") - start ))
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+}
+# The player on album $1, logging to $2, measured from its first second of sound.
+player_cpu() {
+  "$1" --verbose 2>"$2" &
+  local pid=$!
+  until grep -q "label lblTime = 00:01" "$2"; do sleep 0.05; done
+  cpu_over "$pid"
+}
+# mpg123 on the given songs, measured after it settled.
+mpg123_cpu() {
+  mpg123 -q -o pulse "$@" &
+  local pid=$!
+  sleep 2
+  cpu_over "$pid"
+}
 
 # CPU over $seconds s.
 song "$work/play.mp3" "$((seconds + 10))"
 mkdir "$work/one"
 album=$(build/bin/pakrel --name cpu --song 1="$work/play.mp3" --output-dir "$work/one")
-"$album" --verbose 2>"$work/cpu.log" &
-pid=$!
-until grep -q "label lblTime = 00:01" "$work/cpu.log"; do sleep 0.05; done
-start=$(cpu_of "$pid")
-sleep "$seconds"
-ours=$(( $(cpu_of "$pid") - start ))
-kill "$pid"; wait "$pid" || true
-mpg123 -q -o pulse "$work/play.mp3" &
-pid=$!
-sleep 2
-start=$(cpu_of "$pid")
-sleep "$seconds"
-theirs=$(( $(cpu_of "$pid") - start ))
-kill "$pid"; wait "$pid" 2>/dev/null || true
+ours=$(player_cpu "$album" "$work/cpu.log")
+theirs=$(mpg123_cpu "$work/play.mp3")
 
 # CPU over $seconds s of the demo album, lyrics and bars on.
 demo=(examples/小星星.mp3 examples/两只老虎.mp3 "examples/Ode to Joy 欢乐颂.mp3")
@@ -54,23 +64,11 @@ mkdir "$work/demo"
 album=$(build/bin/pakrel --name demo --song 1="${demo[0]}" --lyrics 1="${demo[0]%.mp3}.lrc" \
   --song 2="${demo[1]}" --lyrics 2="${demo[1]%.mp3}.lrc" --song 3="${demo[2]}" --lyrics 3="${demo[2]%.mp3}.lrc" \
   --output-dir "$work/demo")
-"$album" --verbose 2>"$work/demo.log" &
-pid=$!
-until grep -q "label lblTime = 00:01" "$work/demo.log"; do sleep 0.05; done
-start=$(cpu_of "$pid")
-sleep "$seconds"
-ours_demo=$(( $(cpu_of "$pid") - start ))
-kill "$pid"; wait "$pid" || true
+ours_demo=$(player_cpu "$album" "$work/demo.log")
 lines=$(grep -c "label songword = .* at " "$work/demo.log" || true)
 bars=$(grep -c "bar box drawn" "$work/demo.log" || true)
 # The songs in a row, as often as needed to outlast the measure.
-mpg123 -q -o pulse "${demo[@]}" "${demo[@]}" "${demo[@]}" &
-pid=$!
-sleep 2
-start=$(cpu_of "$pid")
-sleep "$seconds"
-theirs_demo=$(( $(cpu_of "$pid") - start ))
-kill "$pid"; wait "$pid" 2>/dev/null || true
+theirs_demo=$(mpg123_cpu "${demo[@]}" "${demo[@]}" "${demo[@]}")
 
 # First sound of a 10-song, 50 MB album (ten copies of a 5 MB song).
 song "$work/big.mp3" 218
