@@ -21,7 +21,7 @@ std::string Clock(float seconds) {
 
 std::string Seconds(float seconds) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.2f s", static_cast<double>(seconds));
+  std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(seconds));
   return text;
 }
 
