@@ -121,8 +121,9 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
 
 QVariantMap MprisMetadata(const NowPlaying& now) {
   if (now.slot == 0)
-    return {{QStringLiteral("mpris:trackid"),
-             QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")))}};
+    return {
+        {QStringLiteral("mpris:trackid"),
+         QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")))}};
   QVariantMap metadata{
       {QStringLiteral("mpris:trackid"),
        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonvira/song/%1").arg(now.slot)))},
@@ -175,11 +176,12 @@ void MediaControls::Update() {
   NowPlaying now = hooks_.nowPlaying();
   if (now == now_) return;
   QVariantMap changed;
-  const bool songChanged =
-      now.slot != now_.slot || now.title != now_.title || now.album != now_.album || now.length != now_.length;
+  const bool songChanged = now.slot != now_.slot || now.title != now_.title || now.album != now_.album ||
+                           now.length != now_.length;
   if (songChanged) changed.insert(QStringLiteral("Metadata"), MprisMetadata(now));
   if (now.playing != now_.playing) changed.insert(QStringLiteral("PlaybackStatus"), MprisPlaybackStatus(now));
-  if ((now.songCount > 0) != (now_.songCount > 0)) changed.insert(QStringLiteral("CanGoNext"), now.songCount > 0);
+  if ((now.songCount > 0) != (now_.songCount > 0))
+    changed.insert(QStringLiteral("CanGoNext"), now.songCount > 0);
   now_ = std::move(now);
   if (changed.isEmpty() || serviceName_.isEmpty()) return;
   QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kMprisObjectPath),

@@ -81,7 +81,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
       window.show();
       if (log) log("window shown");
       // Without a session bus the player runs as before, without the desktop's media controls.
-      std::unique_ptr<MediaControls> controls = OfferMediaControls(window, QDBusConnection::sessionBus(), log);
+      std::unique_ptr<MediaControls> controls =
+          OfferMediaControls(window, QDBusConnection::sessionBus(), log);
       status = app.exec();
     }
   }

@@ -25,8 +25,9 @@ const std::string kName = "org.mpris.MediaPlayer2.sonvira";
 
 // gdbus's answer to a method call, in GVariant text: "(<'Sonvira'>,)".
 std::string Call(const std::string& method, std::vector<std::string> arguments = {}) {
-  std::vector<std::string> argv = {"/usr/bin/gdbus", "call", "--session", "--dest", kName, "--object-path",
-                                   "/org/mpris/MediaPlayer2", "--method", method};
+  std::vector<std::string> argv = {
+      "/usr/bin/gdbus",          "call",     "--session", "--dest", kName, "--object-path",
+      "/org/mpris/MediaPlayer2", "--method", method};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return Check(argv);
 }
@@ -66,7 +67,8 @@ TEST(PlayerMprisDesktop, TheDesktopSeesTheSongSkipsRaisesAndQuitsThePlayer) {
   EXPECT_EQ(GetPlayer("PlaybackStatus"), "(<'Playing'>,)\n");
 
   std::string metadata = GetPlayer("Metadata");
-  EXPECT_NE(metadata.find("'mpris:trackid': <objectpath '/org/sonvira/song/1'>"), std::string::npos) << metadata;
+  EXPECT_NE(metadata.find("'mpris:trackid': <objectpath '/org/sonvira/song/1'>"), std::string::npos)
+      << metadata;
   EXPECT_NE(metadata.find("'xesam:title': <'低音'>"), std::string::npos) << metadata;
   EXPECT_NE(metadata.find("'xesam:album': <'两个音'>"), std::string::npos) << metadata;
   // The length the window shows, to the second: "label lblTotalTime = 00:20 at ...".
@@ -89,7 +91,8 @@ TEST(PlayerMprisDesktop, TheDesktopSeesTheSongSkipsRaisesAndQuitsThePlayer) {
   ASSERT_TRUE(player.Logged("label songtitle = [高音]")) << player.log();
   ASSERT_TRUE(player.Logged("2.mp3, length")) << player.log();
   metadata = GetPlayer("Metadata");
-  EXPECT_NE(metadata.find("'mpris:trackid': <objectpath '/org/sonvira/song/2'>"), std::string::npos) << metadata;
+  EXPECT_NE(metadata.find("'mpris:trackid': <objectpath '/org/sonvira/song/2'>"), std::string::npos)
+      << metadata;
   EXPECT_NE(metadata.find("'xesam:title': <'高音'>"), std::string::npos) << metadata;
 
   // Raise brings the window out of its hiding place at the left edge, to stay.

@@ -51,8 +51,8 @@ class Desktop : public QObject {
   ~Desktop() override { QDBusConnection::disconnectFromBus(QStringLiteral("desktop")); }
 
   QDBusMessage Call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
-    QDBusMessage call = QDBusMessage::createMethodCall(service_, QString::fromLatin1(player::kMprisObjectPath),
-                                                       interface, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service_, QString::fromLatin1(player::kMprisObjectPath), interface, method);
     call.setArguments(arguments);
     QDBusPendingCallWatcher watcher(bus_.asyncCall(call, 5000));
     QEventLoop loop;
@@ -63,8 +63,8 @@ class Desktop : public QObject {
     return watcher.reply();
   }
   QVariant Get(const QString& interface, const QString& name) {
-    QDBusMessage reply = Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                              {interface, name});
+    QDBusMessage reply =
+        Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"), {interface, name});
     return reply.arguments().value(0).value<QDBusVariant>().variant();
   }
   QVariantMap Metadata() { return qdbus_cast<QVariantMap>(Get(kPlayer, QStringLiteral("Metadata"))); }
@@ -124,7 +124,8 @@ TEST_F(PlayerMpris, DescribesThePlayingSongSkipsAsTheNextButtonAndFakesNothingEl
 
   EXPECT_EQ(desktop.Get(kRoot, QStringLiteral("Identity")).toString(), "Sonvira");
   const QString entry = desktop.Get(kRoot, QStringLiteral("DesktopEntry")).toString();
-  EXPECT_TRUE(fs::exists(fs::path(SONVIRA_SOURCE_DIR) / "dist" / (entry.toStdString() + ".desktop"))) << entry.toStdString();
+  EXPECT_TRUE(fs::exists(fs::path(SONVIRA_SOURCE_DIR) / "dist" / (entry.toStdString() + ".desktop")))
+      << entry.toStdString();
   EXPECT_EQ(desktop.Get(kPlayer, QStringLiteral("PlaybackStatus")).toString(), "Playing");
   QVariantMap metadata = desktop.Metadata();
   EXPECT_EQ(TrackId(metadata), "/org/sonvira/song/1");
@@ -142,8 +143,9 @@ TEST_F(PlayerMpris, DescribesThePlayingSongSkipsAsTheNextButtonAndFakesNothingEl
   desktop.Call(kPlayer, QStringLiteral("Seek"), {qlonglong(-2'000'000)});
   desktop.Call(kPlayer, QStringLiteral("SetPosition"),
                {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonvira/song/1"))), qlonglong(0)});
-  desktop.Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
-               {kPlayer, QStringLiteral("LoopStatus"), QVariant::fromValue(QDBusVariant(QStringLiteral("None")))});
+  desktop.Call(
+      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+      {kPlayer, QStringLiteral("LoopStatus"), QVariant::fromValue(QDBusVariant(QStringLiteral("None")))});
   EXPECT_EQ(desktop.Get(kPlayer, QStringLiteral("LoopStatus")).toString(), "Playlist");
   EXPECT_EQ(FakeBass::The().streams.size(), 1u);
   EXPECT_EQ(FakeBass::The().PlayingFile(), "1.mp3");
@@ -184,15 +186,17 @@ TEST_F(PlayerMpris, ASecondAlbumTakesAnInstanceNameAndWithoutABusNothingIsOffere
   QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
   auto second = player::OfferMediaControls(window, other, {});
   EXPECT_EQ(first->serviceName(), QString::fromLatin1(player::kMprisServiceName));
-  EXPECT_EQ(second->serviceName(),
-            QStringLiteral("%1.instance%2").arg(QString::fromLatin1(player::kMprisServiceName)).arg(::getpid()));
+  EXPECT_EQ(
+      second->serviceName(),
+      QStringLiteral("%1.instance%2").arg(QString::fromLatin1(player::kMprisServiceName)).arg(::getpid()));
   second.reset();
   QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 
   std::string logged;
-  QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                          QStringLiteral("none"));
-  auto unavailable = player::OfferMediaControls(window, none, [&](const std::string& line) { logged += line; });
+  QDBusConnection none =
+      QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("none"));
+  auto unavailable =
+      player::OfferMediaControls(window, none, [&](const std::string& line) { logged += line; });
   EXPECT_TRUE(unavailable->serviceName().isEmpty());
   EXPECT_NE(logged.find("no session bus"), std::string::npos) << logged;
   window.NextButtonClick();  // the window goes on as before
