@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QTimer>
