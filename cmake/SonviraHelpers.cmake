@@ -39,10 +39,11 @@ function(sonvira_stripped_copy out target)
   set(${out} ${copy} PARENT_SCOPE)
 endfunction()
 
-# sonvira_add_test(<name> SOURCES ... LIBS ... [QT] [LABELS ...])
+# sonvira_add_test(<name> SOURCES ... LIBS ... [QT] [LABELS ...] [ENV ...] [LAUNCHER command...])
 # One test executable per unit. QT tests get a QApplication main on the offscreen platform.
+# LAUNCHER runs the test through a command (dbus-run-session -- for a private session bus).
 function(sonvira_add_test name)
-  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS;LABELS;ENV;LAUNCHER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(ARG_QT)
@@ -52,7 +53,7 @@ function(sonvira_add_test name)
   endif()
   target_compile_definitions(${name} PRIVATE
     SONVIRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SONVIRA_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
   set(env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ${ARG_ENV})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
   if(ARG_LABELS)

@@ -220,6 +220,22 @@ void frmPlayer::ShowFace() {
     Label1[n]->setToolTip(QString::fromStdString(face.Label1[n].tooltip));
   }
   SyncTimers();
+  Q_EMIT FaceShown();
+}
+
+void frmPlayer::NextButtonClick() {
+  session_->NextClick();
+  ShowFace();
+}
+
+void frmPlayer::Raise() {
+  if (isMinimized())
+    showNormal();
+  else
+    show();
+  TaskBar1_->BringOut();
+  raise();
+  activateWindow();
 }
 
 void frmPlayer::SyncTimers() {
@@ -340,8 +356,7 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
     if (button == nullptr || !Inside(button, mouse)) return false;
     if (button == Image2) {
       Log("next button clicked");
-      session_->NextClick();
-      ShowFace();
+      NextButtonClick();
       return true;
     }
     if (button == Image7) {

@@ -49,6 +49,15 @@ class frmPlayer : public QWidget {
   FrmMenu* menu() const { return menu_; }
   docking::TaskBarWindow& TaskBar1() { return *TaskBar1_; }
 
+  // The next button's click; the desktop's media controls skip through it too.
+  void NextButtonClick();
+  // Shows the window, restored, out of its hiding place at a screen edge, and activates it.
+  void Raise();
+
+ Q_SIGNALS:
+  // The labels and the session's state were brought up to date: a song may have changed.
+  void FaceShown();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "frm_player.h"
+#include "mpris.h"
 #include "platform/folders.h"
 #include "ui/message_box.h"
 #include "ui/translations.h"
@@ -79,6 +80,9 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
       CloseOnSignals(window);
       window.show();
       if (log) log("window shown");
+      // Without a session bus the player runs as before, without the desktop's media controls.
+      std::unique_ptr<MediaControls> controls =
+          OfferMediaControls(window, QDBusConnection::sessionBus(), log);
       status = app.exec();
     }
   }

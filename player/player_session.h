@@ -60,6 +60,18 @@ struct PlayerFace {
   bool tmrBass = false;
 };
 
+// The song being played, as desktop media controls describe it.
+struct NowPlaying {
+  bool playing = false;  // a song's stream plays (false before the first, after a failed open)
+  int slot = 0;          // the current song's slot, 0 before the first song
+  std::string title;     // the current song's title, UTF-8
+  std::string album;     // the album's name; empty when the album carries no settings
+  double length = 0;     // seconds, unrounded (lblTotalTime shows it rounded); 0 when not playing
+  int songCount = 0;
+
+  bool operator==(const NowPlaying&) const = default;
+};
+
 struct Timer1Work {
   std::string lblTime, lblTotalTime, lblInfo;
   BarHeights bars{};  // what the bar display shows
@@ -93,6 +105,9 @@ class PlayerSession {
   void Shutdown();
 
   const PlayerFace& face() const { return face_; }
+  NowPlaying nowPlaying() const;
+  // Seconds into the playing song; 0 when none plays.
+  double playingPosition() const;
 
   // Input.
   void SongButtonClick(int n);
@@ -145,6 +160,7 @@ class PlayerSession {
   std::int16_t songCount_ = 0;
   std::filesystem::path currentSongPath_;
   std::string currentTitle_;
+  int currentSlot_ = 0;
   DWORD channel_ = 0;
   LyricState lyrics_;
   SpectrumSamples samples_{};

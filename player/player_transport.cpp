@@ -1,4 +1,5 @@
 // Playback: OpenAndPlay, the next song and the song buttons, the timers' work, the export.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -36,6 +37,7 @@ void PlayerSession::SelectAndPlay(std::int16_t index) {
   if (platform::Status s = list.GetData(list.Selected); !s) return;
   currentSongPath_ = SongPath(list.gFileName, ".mp3");
   currentTitle_ = list.gTitle.toStdString();
+  currentSlot_ = list.gFileName.toInt();
   face_.songtitle = "[" + currentTitle_ + "]";
   Log("label songtitle = " + face_.songtitle);
   for (int n = 1; n <= 10; ++n) face_.Label1[n].colour = kWhite;
@@ -48,6 +50,22 @@ void PlayerSession::PlayNextSong() {
   const playlist::stdSS& list = *setup_.playlist;
   std::int16_t next = list.Selected == list.ListCount ? 1 : static_cast<std::int16_t>(list.Selected + 1);
   SelectAndPlay(next);
+}
+
+NowPlaying PlayerSession::nowPlaying() const {
+  NowPlaying now;
+  now.playing = api_ != nullptr && channel_ != 0 && !currentFailed_;
+  now.slot = currentSlot_;
+  now.title = currentTitle_;
+  if (image_) now.album = image_->AlbumName();
+  if (now.playing) now.length = std::max(0.0f, bassTime_->GetDuration(channel_));
+  now.songCount = songCount_;
+  return now;
+}
+
+double PlayerSession::playingPosition() const {
+  if (api_ == nullptr || channel_ == 0 || currentFailed_) return 0;
+  return std::max(0.0f, bassTime_->GetPlayingPos(channel_));
 }
 
 void PlayerSession::SongButtonClick(int n) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "docking/task_bar.h"
@@ -162,6 +163,31 @@ TEST(DockingTaskBarTest, ClearedEdgeFlagsKeepTheWindowAtThoseEdges) {
     EXPECT_EQ(d.L, left);
     EXPECT_EQ(d.T, 0);
   }
+}
+
+TEST(DockingTaskBarTest, BroughtOutAWindowStaysOnTheScreenWhileThePointerIsAway) {
+  // Hidden at each edge and in the top-left corner, pixel-aligned as a real window would be.
+  for (auto [left, top] : {std::pair{-3760, 3000}, {3000, -2350}, {1280 * 15 - 30, 3000}, {-3760, -2350}}) {
+    Docked d;
+    d.L = left;
+    d.T = top;
+    d.bar.BringOut();
+    EXPECT_TRUE(d.bar.Resting()) << left << ", " << top;
+    EXPECT_GE(d.L, 0);
+    EXPECT_LE(d.L + d.W, d.S);
+    EXPECT_GE(d.T, 0);
+    // Rounded to pixels by the host, it still rests: ticks leave it where it is.
+    d.L = (d.L + 7) / 15 * 15;
+    d.T = (d.T + 7) / 15 * 15;
+    const int L = d.L, T = d.T;
+    d.Ticks(3);
+    EXPECT_EQ(d.L, L);
+    EXPECT_EQ(d.T, T);
+  }
+  Docked away;  // a window in the middle does not move
+  away.bar.BringOut();
+  EXPECT_EQ(away.L, 3000);
+  EXPECT_EQ(away.T, 3000);
 }
 
 TEST(DockingTaskBarTest, MoveLengthBelowOneStepsByTheDefaultAndIsKeptAsWritten) {

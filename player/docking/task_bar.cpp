@@ -161,6 +161,18 @@ bool TaskBar::Resting() const {
   return L > 100 && T > 200 && L + W < S - 10;
 }
 
+void TaskBar::BringOut() {
+  if (!host_) return;
+  // One pixel past each resting line, so the host's rounding to its pixels keeps it at rest.
+  constexpr Wide kMargin = kTwipsPerPixel;
+  const Wide L = host_->Left(), T = host_->Top(), W = host_->Width(), S = host_->ScreenWidth();
+  Wide left = L;
+  if (goRight_ && left + W >= S - 10) left = S - 10 - W - kMargin;
+  if (goLeft_ && left <= 100) left = 100 + kMargin;
+  if (left != L && FitsInt(left)) host_->SetLeft(int(left));
+  if (goTop_ && T <= 200) host_->SetTop(int(200 + kMargin));
+}
+
 void TaskBar::HideStep() {
   if (!host_ || host_->LeftButtonDown()) return;
   const Wide M = StepLength();

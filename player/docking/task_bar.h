@@ -106,6 +106,10 @@ class TaskBar {
   // True when no edge test of a tick can match where the window is now, whatever the pointer
   // does: ticks change nothing until the window moves or the screen changes.
   bool Resting() const;
+  // Puts a window hidden at an edge (or on its way there) straight back onto the screen, at the
+  // nearest place where it is Resting, so ticks leave it there until it is moved to an edge
+  // again. Edges whose Go flag is off are left alone. Does nothing without a host.
+  void BringOut();
   // The edge the last tick matched: kTop, kLeft or kRight (kTop before the first).
   int DockSide() const { return dockSide_; }
 

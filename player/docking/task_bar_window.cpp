@@ -65,6 +65,16 @@ void TaskBarWindow::Tick() {
   if (pos_ != frame.topLeft()) window_->move(pos_);
 }
 
+void TaskBarWindow::BringOut() {
+  if (!desktop_ || !window_) return;
+  const QRect frame = window_->frameGeometry();
+  pos_ = frame.topLeft();
+  size_ = frame.size();
+  screenWidth_ = desktop_->Width();
+  bar_.BringOut();
+  if (pos_ != frame.topLeft()) window_->move(pos_);
+}
+
 std::optional<TaskBar::Host::Point> TaskBarWindow::PointerPosition() const {
   if (!pointer_) return std::nullopt;
   return Point{pointer_->x, pointer_->y};

@@ -53,6 +53,10 @@ class TaskBarWindow final : public QObject, private TaskBar::Host {
 
   // One tick, as the timer runs it.
   void Tick();
+  // Moves a window hidden at an edge back onto the screen to stay (TaskBar::BringOut), as
+  // when the player is asked to come to the front. Nothing happens where the control does not
+  // work on this display.
+  void BringOut();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
