@@ -75,6 +75,9 @@ platform::Result<std::unique_ptr<BassLibrary>> BassLibrary::Load(const fs::path&
   Bind(handle, "BASS_GetInfo", api.BASS_GetInfo, complete);
   Bind(handle, "BASS_Free", api.BASS_Free, complete);
   if (!complete) return failed(platform::ErrorKind::LibraryWrongVersion, 0);
+  // Optional: without it a stopped song's stream stays until shut-down.
+  bool optional = true;
+  Bind(handle, "BASS_StreamFree", api.BASS_StreamFree, optional);
 
   const DWORD version = api.BASS_GetVersion();
   if (version != static_cast<DWORD>(MakeLong(2, 2)))

@@ -15,7 +15,7 @@
 namespace player {
 
 // The operations the player calls, bound by name from the loaded library. All are set
-// once loading has succeeded.
+// once loading has succeeded, but for BASS_StreamFree, which a library may lack.
 struct BassApi {
   decltype(&::BASS_GetVersion) BASS_GetVersion = nullptr;
   decltype(&::BASS_Init) BASS_Init = nullptr;
@@ -32,6 +32,7 @@ struct BassApi {
   decltype(&::BASS_GetCPU) BASS_GetCPU = nullptr;
   decltype(&::BASS_GetInfo) BASS_GetInfo = nullptr;
   decltype(&::BASS_Free) BASS_Free = nullptr;
+  decltype(&::BASS_StreamFree) BASS_StreamFree = nullptr;
 };
 
 // The library's file name in the album folder.

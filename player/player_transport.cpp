@@ -84,6 +84,9 @@ bool PlayerSession::SongButtonDown(int n, int button) {
 void PlayerSession::OpenAndPlay(const fs::path& path) {
   if (api_ == nullptr) return;
   api_->BASS_ChannelStop(channel_);
+  // The stopped song is never played again: a player that loops for days must not keep one
+  // stream for every song change.
+  if (channel_ != 0 && api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(channel_);
   channel_ = api_->BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
   const std::int16_t entry = setup_.playlist != nullptr ? setup_.playlist->Selected : 0;
   const char* failure = nullptr;

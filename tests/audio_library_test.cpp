@@ -84,8 +84,11 @@ TEST_F(AudioLibrary, HandleZeroAndUnknownHandlesFailEverywhereWithTheHandleCode)
   ASSERT_NE(stale, 0u);
   ASSERT_TRUE(BASS_Free());
   ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+  HSTREAM freed = Open("stereo_44k_cbr.mp3");  // freed while it plays
+  ASSERT_TRUE(BASS_ChannelPlay(freed, FALSE));
+  ASSERT_TRUE(BASS_StreamFree(freed));
 
-  for (DWORD handle : {DWORD{0}, DWORD{12345}, stale}) {
+  for (DWORD handle : {DWORD{0}, DWORD{12345}, stale, freed}) {
     SCOPED_TRACE(handle);
     EXPECT_EQ(BASS_ChannelGetPosition(handle), ~QWORD{0});
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
@@ -104,6 +107,8 @@ TEST_F(AudioLibrary, HandleZeroAndUnknownHandlesFailEverywhereWithTheHandleCode)
     EXPECT_FALSE(BASS_ChannelPlay(handle, FALSE));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
     EXPECT_FALSE(BASS_ChannelStop(handle));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    EXPECT_FALSE(BASS_StreamFree(handle));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
   }
 }
@@ -256,22 +261,28 @@ TEST_F(AudioLibrary, ProcessorLoadIsASmallPercentageWhilePlaying) {
   EXPECT_LT(load, 50.0f);
 }
 
-// A day of song changes: every stream is created, played a little and stopped, and
-// never freed on its own.
+// A day of song changes: every stream is created, played a little and stopped; the player
+// frees each one it stops, while a caller that only stops keeps a small record per stream.
 TEST_F(AudioLibrary, ManyStreamsStartedAndStoppedLeaveOpenFilesAndMemoryFlat) {
-  auto cycle = [](int count) {
+  auto cycle = [](int count, bool free) {
     for (int i = 0; i < count; ++i) {
       HSTREAM stream = Open(i % 2 ? "stereo_48k_vbr.mp3" : "stereo_44k_cbr.mp3");
       ASSERT_NE(stream, 0u);
       ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
       if (i % 25 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(30));
       ASSERT_TRUE(BASS_ChannelStop(stream));
+      if (free) ASSERT_TRUE(BASS_StreamFree(stream));
     }
   };
-  cycle(20);
+  cycle(20, true);
   const int files = audio_test::OpenFileCount();
-  const std::size_t heap = mallinfo2().uordblks;
-  cycle(400);
+  std::size_t heap = mallinfo2().uordblks;
+  cycle(400, true);
+  EXPECT_EQ(audio_test::OpenFileCount(), files);
+  EXPECT_LT(mallinfo2().uordblks - heap, 16u * 1024u);
+
+  heap = mallinfo2().uordblks;
+  cycle(400, false);
   EXPECT_EQ(audio_test::OpenFileCount(), files);
   // What stays per stream is its small record (about 250 bytes); a decoder or a sound
   // buffer is far larger.

@@ -172,6 +172,8 @@ TEST_F(Player, SongButtonsAndTheNextButtonColourTheButtonPlaying) {
   const DWORD before = s.channel();
   s.SongButtonClick(1);  // the song playing starts again in a new stream
   EXPECT_NE(s.channel(), before);
+  // Each change frees the stream it stops: only the one playing is left.
+  EXPECT_EQ(FakeBass::The().streams.size(), 1u);
 }
 
 TEST_F(Player, TheEndOfASongMovesOnAndTheLastWrapsToTheFirst) {

@@ -73,6 +73,7 @@ player::BassApi FakeTable() {
   t.BASS_GetCPU = [] { return F().cpu; };
   t.BASS_GetInfo = [](BASS_INFO*) -> BOOL { return TRUE; };
   t.BASS_Free = [] { return BOOL{TRUE}; };
+  t.BASS_StreamFree = [](HSTREAM h) -> BOOL { return Known(h) && F().streams.erase(h) == 1; };
   return t;
 }
 

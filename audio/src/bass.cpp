@@ -74,6 +74,10 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
   return handle;
 }
 
+BOOL BASS_StreamFree(HSTREAM handle) {
+  return Run([&] { return engine().FreeStream(handle); });
+}
+
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
   return Run([&] { return engine().Play(handle, restart != FALSE); });
 }

@@ -352,6 +352,19 @@ int Engine::Stop(DWORD handle) {
   return BASS_OK;  // the decoder and the buffers are freed here, outside the mix lock
 }
 
+int Engine::FreeStream(DWORD handle) {
+  std::lock_guard api(api_);
+  auto it = streams_.find(handle);
+  if (it == streams_.end()) return BASS_ERROR_HANDLE;
+  std::unique_ptr<Stream> stream = std::move(it->second);
+  streams_.erase(it);
+  {
+    std::lock_guard mix(mix_);
+    RemovePlaying(stream.get());
+  }
+  return BASS_OK;  // the stream goes here, outside the mix lock
+}
+
 std::uint64_t Engine::HeardDeviceFrame(Clock::time_point now) const {
   std::uint64_t played = 0;
   if (now > lastTime_) {

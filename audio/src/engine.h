@@ -115,6 +115,7 @@ class Engine {
   float Cpu() const { return cpu_.load(std::memory_order_relaxed); }
   int GetInfo(BASS_INFO& info);
   int CreateStream(const Source& source, DWORD flags, HSTREAM& handle);
+  int FreeStream(DWORD handle);
   int Play(DWORD handle, bool restart);
   int Stop(DWORD handle);
   int Position(DWORD handle, QWORD& bytes);

@@ -7,7 +7,7 @@
    callers. The last error code is kept per calling thread.
 
    Byte positions and lengths count bytes of decoded 16-bit PCM in the stream's own sample
-   rate and channel count. A stream handle stays valid until BASS_Free, also once stopped. */
+   rate and channel count. A stream handle stays valid until BASS_StreamFree or BASS_Free, also once stopped. */
 #ifndef SONVIRA_BASS_H
 #define SONVIRA_BASS_H
 
@@ -134,6 +134,10 @@ BASS_API BOOL BASS_GetInfo(BASS_INFO* info);
    The stream starts stopped; while stopped it holds neither a decoder nor an open file.
    0 on failure. */
 BASS_API HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
+
+/* Stops the stream if it plays and frees it with all it holds; its handle becomes unknown.
+   Fails with BASS_ERROR_HANDLE for 0 or an unknown handle. */
+BASS_API BOOL BASS_StreamFree(HSTREAM handle);
 
 /* Starts or resumes the stream. A playing stream is left alone unless `restart`; a
    stopped one goes on from where it was heard last; one that has ended, or any with

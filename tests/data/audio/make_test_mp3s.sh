@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the small test MP3s of the audio library tests: one-second sine tones at known
-# frequencies, in the rates, channel counts and encodings the player meets, plus a cut
-# file and a file that is not MP3 at all. Run from anywhere; writes beside this script.
+# frequencies, in the rates, channel counts and encodings the player meets, a short song for
+# the player's long run, a cut file and a file that is not MP3 at all. Run from anywhere;
+# writes beside this script.
 set -euo pipefail
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
@@ -16,6 +17,10 @@ tone() {  # tone <out.wav> <rate> <channels> <freq> [<freq right>]
 # Stereo 44.1 kHz CBR: 440 Hz left, 660 Hz right, so channel order shows.
 tone "$tmp/s44.wav" 44100 2 440 660
 lame --quiet -b 64 --resample 44.1 "$tmp/s44.wav" stereo_44k_cbr.mp3
+
+# A 0.3-second song, so that a long run reaches many natural song ends quickly.
+sox -n -r 44100 -c 2 -b 16 "$tmp/short.wav" synth 0.3 sine 440 sine 660 vol 0.5
+lame --quiet -b 64 --resample 44.1 "$tmp/short.wav" short_44k_cbr.mp3
 
 tone "$tmp/m22.wav" 22050 1 1000
 lame --quiet -b 32 --resample 22.05 "$tmp/m22.wav" mono_22k_cbr.mp3
