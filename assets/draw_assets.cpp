@@ -1,6 +1,6 @@
 // Writes every registered picture into the folder given on the command line.
-#include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <functional>

@@ -79,7 +79,8 @@ QImage KeyOut(const QImage& drawn, const QImage& shape) {
   for (int y = 0; y < drawn.height(); ++y) {
     for (int x = 0; x < drawn.width(); ++x) {
       const QColor c = drawn.pixelColor(x, y);
-      const bool kept = shape.isNull() ? c.alphaF() >= 0.5 : shape.pixelColor(x / scale, y / scale) != kSeeThrough;
+      const bool kept =
+          shape.isNull() ? c.alphaF() >= 0.5 : shape.pixelColor(x / scale, y / scale) != kSeeThrough;
       QColor o = kSeeThrough;
       if (kept) {
         const qreal a = c.alphaF();
