@@ -28,7 +28,10 @@ qreal ScreenPixelRatio() {
 QCursor LoadCursor(const QString& path, QPoint hotSpot, qreal devicePixelRatio, Qt::CursorShape fallback) {
   const QImage picture = LoadPicture(path, devicePixelRatio);
   if (picture.isNull()) return QCursor(fallback);
-  // The hot spot is counted in the picture's logical pixels, whatever its density.
+  // QCursor counts the hot spot in logical pixels, but Qt's X11 backend (6.4) hands it to the
+  // X server unchanged with the picture's device pixels, so there it is given in those.
+  if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    hotSpot = (QPointF(hotSpot) * picture.devicePixelRatio()).toPoint();
   return QCursor(QPixmap::fromImage(picture), hotSpot.x(), hotSpot.y());
 }
 
