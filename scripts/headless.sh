@@ -1,6 +1,7 @@
 # Sourced by test.sh and run.sh: gives this shell a display and a sound server when it has none.
 # Starts Xvfb and a PulseAudio daemon whose default sink is a null sink (its monitor can be
-# recorded), and stops both when the shell exits.
+# recorded), and stops both when the shell exits. HEADLESS_FORCE=1 starts Xvfb even when a display
+# is set; HEADLESS_SCREEN sets its screen (default 1280x800x24).
 
 # Runs from an EXIT trap, possibly under `set -e`: no step may fail the script.
 headless_cleanup() {
@@ -15,12 +16,15 @@ headless_start() {
   if [ -z "${DISPLAY:-}" ] || [ "${HEADLESS_FORCE:-}" = 1 ]; then
     local n
     for n in $(seq 90 120); do
-      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+      if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
+      Xvfb ":$n" -screen 0 "${HEADLESS_SCREEN:-1280x800x24}" -nolisten tcp >"$HEADLESS_DIR/xvfb.log" 2>&1 &
+      HEADLESS_XVFB_PID=$!
+      for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+      # Another shell may have taken the same number a moment earlier; then ours has ended and
+      # the display answering is theirs, which goes away with them.
+      if kill -0 "$HEADLESS_XVFB_PID" 2>/dev/null; then break; fi
     done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$HEADLESS_DIR/xvfb.log" 2>&1 &
-    HEADLESS_XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   fi
   if ! pactl info >/dev/null 2>&1; then
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$HEADLESS_DIR/run}"
