@@ -14,6 +14,8 @@ packages=(
   xvfb xauth x11-utils pulseaudio pulseaudio-utils fontconfig fonts-wqy-zenhei fonts-arphic-uming imagemagick
   # edge docking: the pointer read through xcb, real pointer events in its desktop test
   libxcb1-dev libxcb-xinput-dev xdotool
+  # the pointers at twice the density, read back from the X server in their desktop test
+  libxcb-xfixes0-dev
   # the Debian package: its dependencies (dpkg-shlibdeps) and its desktop entries checked
   dpkg-dev desktop-file-utils
   # making the demo songs and test tones
