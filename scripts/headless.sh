@@ -14,17 +14,14 @@ headless_start() {
   HEADLESS_DIR=$(mktemp -d /tmp/sonvira-headless.XXXXXX)
   trap headless_cleanup EXIT
   if [ -z "${DISPLAY:-}" ] || [ "${HEADLESS_FORCE:-}" = 1 ]; then
-    local n
-    for n in $(seq 90 120); do
-      if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
-      Xvfb ":$n" -screen 0 "${HEADLESS_SCREEN:-1280x800x24}" -nolisten tcp >"$HEADLESS_DIR/xvfb.log" 2>&1 &
-      HEADLESS_XVFB_PID=$!
-      for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-      # Another shell may have taken the same number a moment earlier; then ours has ended and
-      # the display answering is theirs, which goes away with them.
-      if kill -0 "$HEADLESS_XVFB_PID" 2>/dev/null; then break; fi
-    done
-    export DISPLAY=":$n"
+    # Xvfb takes the first free display number itself and names it once it accepts clients, so
+    # shells starting at the same moment never end up on one display. Without -noreset it would
+    # reset whenever its last client left, refusing a program that connects at that moment.
+    Xvfb -displayfd 3 -noreset -screen 0 "${HEADLESS_SCREEN:-1280x800x24}" -nolisten tcp \
+      3>"$HEADLESS_DIR/display" >"$HEADLESS_DIR/xvfb.log" 2>&1 &
+    HEADLESS_XVFB_PID=$!
+    for _ in $(seq 100); do [ -s "$HEADLESS_DIR/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(head -n 1 "$HEADLESS_DIR/display")"
   fi
   if ! pactl info >/dev/null 2>&1; then
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$HEADLESS_DIR/run}"

@@ -34,9 +34,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A plain desktop colour, so the player's see-through corners show. It is set just before each
-# picture: the X server resets the screen whenever its last client has gone.
+# A plain desktop colour, so the player's see-through corners show.
 convert -size 16x16 xc:'#56657d' "$work/desktop.png"
+display -window root "$work/desktop.png" >/dev/null 2>&1 || true
 
 songs=("小星星" "两只老虎" "Ode to Joy 欢乐颂")
 for title in "${songs[@]}"; do
@@ -58,6 +58,7 @@ window_named() {
   done
   import -window root "${TMPDIR:-/tmp}/screenshots-failure.png" || true
   echo "screenshots.sh: no window named $1 (the screen is in ${TMPDIR:-/tmp}/screenshots-failure.png)" >&2
+  tail -n 20 "$work"/*.log >&2 || true
   return 1
 }
 
@@ -75,8 +76,6 @@ window_gone() {
 capture() {
   local WINDOW X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  display -window root "$work/desktop.png" >/dev/null 2>&1 || true
-  sleep 0.3
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$work/shot.png"
   convert "$work/shot.png" -strip "$2"
   echo "$2 (${WIDTH}x${HEIGHT})"
