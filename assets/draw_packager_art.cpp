@@ -58,8 +58,9 @@ void DrawNote(QPainter& p, QPointF head, qreal size, const QColor& colour) {
   p.drawPath(flag);
 }
 
-QImage DrawBanner() {
-  QImage image(135, 354, QImage::Format_ARGB32);
+QImage DrawBanner(int scale) {
+  const QRect all(0, 0, 135, 354);
+  QImage image = assets::ScaledImage(all.size(), scale, QImage::Format_ARGB32);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
 
@@ -67,7 +68,7 @@ QImage DrawBanner() {
   sky.setColorAt(0.0, QColor(18, 28, 78));
   sky.setColorAt(0.55, QColor(62, 36, 118));
   sky.setColorAt(1.0, QColor(120, 40, 120));
-  p.fillRect(image.rect(), sky);
+  p.fillRect(all, sky);
 
   // Faint stave lines running down the banner.
   p.setPen(QPen(QColor(255, 255, 255, 28), 1));
@@ -95,16 +96,19 @@ QImage DrawBanner() {
   p.setPen(QColor(230, 220, 255));
   p.drawText(QRectF(0, 232, 135, 18), Qt::AlignCenter, QStringLiteral("音乐光碟制作"));
 
-  // A thin frame keeps the banner apart from the window's background.
+  // A thin frame, one pixel of the plain picture, keeps the banner apart from the window's
+  // background.
   p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QColor(10, 14, 40));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(image.rect().adjusted(0, 0, -1, -1));
+  const QColor frame(10, 14, 40);
+  p.fillRect(QRect(0, 0, all.width(), 1), frame);
+  p.fillRect(QRect(0, all.height() - 1, all.width(), 1), frame);
+  p.fillRect(QRect(0, 0, 1, all.height()), frame);
+  p.fillRect(QRect(all.width() - 1, 0, 1, all.height()), frame);
   return image;
 }
 
-QImage DrawSecondPicture() {
-  QImage image(48, 48, QImage::Format_ARGB32);
+QImage DrawSecondPicture(int scale) {
+  QImage image = assets::ScaledImage(QSize(48, 48), scale, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -114,8 +118,8 @@ QImage DrawSecondPicture() {
 }
 
 // An arrow whose tip is the hot spot (pixel 1, 1), with a small note beside it.
-QImage DrawCursor() {
-  QImage image(32, 32, QImage::Format_ARGB32);
+QImage DrawCursor(int scale) {
+  QImage image = assets::ScaledImage(QSize(32, 32), scale, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -159,9 +163,9 @@ QImage DrawIcon(int size, bool player) {
   return image;
 }
 
-const bool registeredBanner = assets::RegisterDrawer("packager_banner.png", &DrawBanner);
-const bool registeredSecond = assets::RegisterDrawer("packager_image2.png", &DrawSecondPicture);
-const bool registeredCursor = assets::RegisterDrawer("packager_cursor.png", &DrawCursor);
+const bool registeredBanner = assets::RegisterScaledDrawer("packager_banner.png", &DrawBanner);
+const bool registeredSecond = assets::RegisterScaledDrawer("packager_image2.png", &DrawSecondPicture);
+const bool registeredCursor = assets::RegisterScaledDrawer("packager_cursor.png", &DrawCursor);
 
 const bool registeredIcons[] = {
     assets::RegisterDrawer("pakrel_icon_48.png", [] { return DrawIcon(48, false); }),

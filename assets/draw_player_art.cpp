@@ -70,14 +70,19 @@ void DrawGrille(QPainter& p, const QRectF& area) {
 }
 
 // Turns partly covered edge pixels into the edge colour and uncovered ones into exact magenta, so the
-// colour-keyed shape has no fringe.
-QImage KeyOut(const QImage& drawn) {
+// colour-keyed shape has no fringe. A larger drawing keeps the plain picture's shape (`shape`, null
+// at scale 1): its pixels are see-through exactly where the plain pixel under them is.
+QImage KeyOut(const QImage& drawn, const QImage& shape) {
   QImage out(drawn.size(), QImage::Format_RGB32);
+  out.setDevicePixelRatio(drawn.devicePixelRatio());
+  const int scale = shape.isNull() ? 1 : drawn.width() / shape.width();
   for (int y = 0; y < drawn.height(); ++y) {
     for (int x = 0; x < drawn.width(); ++x) {
       const QColor c = drawn.pixelColor(x, y);
+      const bool kept =
+          shape.isNull() ? c.alphaF() >= 0.5 : shape.pixelColor(x / scale, y / scale) != kSeeThrough;
       QColor o = kSeeThrough;
-      if (c.alphaF() >= 0.5) {
+      if (kept) {
         const qreal a = c.alphaF();
         o = QColor::fromRgbF(c.redF() * a + kEdge.redF() * (1 - a), c.greenF() * a + kEdge.greenF() * (1 - a),
                              c.blueF() * a + kEdge.blueF() * (1 - a));
@@ -89,8 +94,8 @@ QImage KeyOut(const QImage& drawn) {
   return out;
 }
 
-QImage DrawBackgroundOnce() {
-  QImage image(kBackground.size(), QImage::Format_ARGB32_Premultiplied);
+QImage DrawBackgroundOnce(int scale) {
+  QImage image = ScaledImage(kBackground.size(), scale, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -161,45 +166,52 @@ QImage DrawBackgroundOnce() {
     p.drawText(box, Qt::AlignCenter, text);
   }
   p.end();
-  return KeyOut(image);
+  return KeyOut(image, scale == 1 ? QImage() : Background(1));
 }
 
 }  // namespace
 
 // The bar box's background: dark glass with faint scale lines and a glow along the floor. Only its
 // upper left part shows in the box, so nothing marks its right or lower edge.
-QImage BarBox() {
-  QImage image(kBarsPicture, QImage::Format_RGB32);
+QImage BarBox(int scale) {
+  QImage image = ScaledImage(kBarsPicture, scale, QImage::Format_RGB32);
+  const QRect all(QPoint(0, 0), kBarsPicture);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   const qreal shown = kBars.height();
-  p.fillRect(image.rect(), Vertical(0, shown, QColor(16, 30, 44), kGlassBottom));
+  p.fillRect(all, Vertical(0, shown, QColor(16, 30, 44), kGlassBottom));
   for (qreal y = shown - 6.5; y > 2; y -= 6) {
     p.setPen(QPen(Alpha(kAccent, 18), 1));
-    p.drawLine(QPointF(0, y), QPointF(image.width(), y));
+    p.drawLine(QPointF(0, y), QPointF(all.width(), y));
   }
   QRadialGradient floor(QPointF(kBars.width() / 2.0, shown + 4), kBars.width() * 0.6);
   floor.setColorAt(0, Alpha(kBarColour, 46));
   floor.setColorAt(1, Alpha(kBarColour, 0));
-  p.fillRect(image.rect(), floor);
+  p.fillRect(all, floor);
   return image;
 }
 
 // The panel is the background's own pixels around the bar box, so it stacks on the window without
 // a seam whether it is shown whole or clipped.
-QImage Panel() {
-  return Background().copy(kPanel);
+QImage Panel(int scale) {
+  QImage panel = Background(scale).copy(Scaled(kPanel, scale));
+  panel.setDevicePixelRatio(scale);
+  return panel;
 }
 
-const QImage& Background() {
-  static const QImage background = DrawBackgroundOnce();
-  return background;
+const QImage& Background(int scale) {
+  if (scale == 1) {
+    static const QImage plain = DrawBackgroundOnce(1);
+    return plain;
+  }
+  static const QImage twice = DrawBackgroundOnce(2);
+  return twice;
 }
 
 namespace {
 
-QImage DrawSkin() {
-  return assets::DrawPlaylistSkin({
+QImage DrawSkin(int scale) {
+  return assets::DrawPlaylistSkin(scale, {
       .track = QColor(22, 28, 38),
       .trackEdge = QColor(14, 18, 26),
       .trackGroove = QColor(30, 38, 50),
@@ -215,15 +227,15 @@ QImage DrawSkin() {
   });
 }
 
-QImage DrawBackground() {
-  return Background();
+QImage DrawBackground(int scale) {
+  return Background(scale);
 }
 
 const bool registered[] = {
-    RegisterDrawer("player_background.png", &DrawBackground),
-    RegisterDrawer("player_Picture2_panel.png", &Panel),
-    RegisterDrawer("player_PicSpectrum1_background.png", &BarBox),
-    RegisterDrawer("player_Picture1_skin.png", &DrawSkin),
+    RegisterScaledDrawer("player_background.png", &DrawBackground),
+    RegisterScaledDrawer("player_Picture2_panel.png", [](int scale) { return Panel(scale); }),
+    RegisterScaledDrawer("player_PicSpectrum1_background.png", [](int scale) { return BarBox(scale); }),
+    RegisterScaledDrawer("player_Picture1_skin.png", &DrawSkin),
 };
 
 }  // namespace

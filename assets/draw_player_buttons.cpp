@@ -96,12 +96,13 @@ void NextFace(QPainter& p, const QRectF&, bool hover) {
 
 // A button's picture is its place in the background with the button drawn over it, so its corners
 // match the window exactly.
-QImage ButtonPicture(PictureButton button, bool hover) {
+QImage ButtonPicture(PictureButton button, bool hover, int scale) {
   using Face = void (*)(QPainter&, const QRectF&, bool hover);
   const auto [where, face] = button == PictureButton::kNext    ? std::pair{kNext, Face(&NextFace)}
                              : button == PictureButton::kClose ? std::pair{kClose, Face(&CloseFace)}
                                                                : std::pair{kMinimise, Face(&MinimiseFace)};
-  QImage image = Background().copy(where).convertToFormat(QImage::Format_RGB32);
+  QImage image = Background(scale).copy(Scaled(where, scale)).convertToFormat(QImage::Format_RGB32);
+  image.setDevicePixelRatio(scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   face(p, QRectF(0, 0, where.width(), where.height()), hover);
@@ -111,8 +112,8 @@ QImage ButtonPicture(PictureButton button, bool hover) {
 namespace {
 
 // A pointing hand whose fingertip, pixel (10, 1), is the hot spot.
-QImage DrawPointer() {
-  QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+QImage DrawPointer(int scale) {
+  QImage image = ScaledImage(QSize(32, 32), scale, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -135,16 +136,19 @@ QImage DrawPointer() {
 }
 
 const bool registered[] = {
-    RegisterDrawer("player_Image3_next.png", [] { return ButtonPicture(PictureButton::kNext, false); }),
-    RegisterDrawer("player_Image4_next_hover.png", [] { return ButtonPicture(PictureButton::kNext, true); }),
-    RegisterDrawer("player_Image5_close.png", [] { return ButtonPicture(PictureButton::kClose, false); }),
-    RegisterDrawer("player_Image6_close_hover.png",
-                   [] { return ButtonPicture(PictureButton::kClose, true); }),
-    RegisterDrawer("player_Image8_minimise.png",
-                   [] { return ButtonPicture(PictureButton::kMinimise, false); }),
-    RegisterDrawer("player_Image9_minimise_hover.png",
-                   [] { return ButtonPicture(PictureButton::kMinimise, true); }),
-    RegisterDrawer("player_cursor.png", &DrawPointer),
+    RegisterScaledDrawer("player_Image3_next.png",
+                         [](int scale) { return ButtonPicture(PictureButton::kNext, false, scale); }),
+    RegisterScaledDrawer("player_Image4_next_hover.png",
+                         [](int scale) { return ButtonPicture(PictureButton::kNext, true, scale); }),
+    RegisterScaledDrawer("player_Image5_close.png",
+                         [](int scale) { return ButtonPicture(PictureButton::kClose, false, scale); }),
+    RegisterScaledDrawer("player_Image6_close_hover.png",
+                         [](int scale) { return ButtonPicture(PictureButton::kClose, true, scale); }),
+    RegisterScaledDrawer("player_Image8_minimise.png",
+                         [](int scale) { return ButtonPicture(PictureButton::kMinimise, false, scale); }),
+    RegisterScaledDrawer("player_Image9_minimise_hover.png",
+                         [](int scale) { return ButtonPicture(PictureButton::kMinimise, true, scale); }),
+    RegisterScaledDrawer("player_cursor.png", &DrawPointer),
 };
 
 }  // namespace

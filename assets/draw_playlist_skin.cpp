@@ -7,6 +7,8 @@
 //   thumb body tile 13 x 40 at (65, 0), pressed at (78, 0).
 // Tiles are uniform from top to bottom so that they repeat without seams.
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "drawers.h"
 #include "playlist_skin.h"
@@ -21,47 +23,75 @@ QColor Mix(const QColor& a, const QColor& b, double t) {
                           a.blueF() + (b.blueF() - a.blueF()) * t);
 }
 
-void Put(QImage& img, int x, int y, const QColor& c) {
-  img.setPixelColor(x, y, c);
-}
+// The skin is pixel art: its pieces are drawn in the plain picture's pixels. On a larger image
+// (`scale` device pixels to a plain one) edges and outlines stay whole plain pixels, while the
+// shading and the arrows use every device pixel.
+struct Canvas {
+  QImage& img;
+  int scale;
+
+  // Fills the plain pixel (x, y).
+  void Put(int x, int y, const QColor& c) const {
+    for (int dy = 0; dy < scale; ++dy)
+      for (int dx = 0; dx < scale; ++dx) img.setPixelColor(x * scale + dx, y * scale + dy, c);
+  }
+  // Colours each device pixel of the plain pixel (x, y) by `shade`(fx, fy), its centre in plain
+  // pixels, where the plain pixel's own centre is (x, y); nullopt leaves it as it is.
+  template <typename Fn>
+  void Shade(int x, int y, Fn shade) const {
+    for (int dy = 0; dy < scale; ++dy) {
+      for (int dx = 0; dx < scale; ++dx) {
+        const double fx = x + (dx + 0.5) / scale - 0.5;
+        const double fy = y + (dy + 0.5) / scale - 0.5;
+        if (std::optional<QColor> c = shade(fx, fy)) img.setPixelColor(x * scale + dx, y * scale + dy, *c);
+      }
+    }
+  }
+};
 
 // Column shading of the thumb: light left edge, darker right edge, outline at both sides.
-QColor ThumbColumn(const PlaylistSkinColours& k, int x, bool pressed) {
-  if (x == 0 || x == kPieceWidth - 1) return k.outline;
-  if (x == 1) return k.thumbShine[pressed];
+QColor ThumbColumn(const PlaylistSkinColours& k, double x, bool pressed) {
+  const int column = static_cast<int>(std::lround(x));
+  if (column == 0 || column == kPieceWidth - 1) return k.outline;
+  if (column == 1) return k.thumbShine[pressed];
   return Mix(k.thumbLight[pressed], k.thumbDark[pressed], (x - 2) / double(kPieceWidth - 4));
 }
 
-void DrawTrackTile(const PlaylistSkinColours& k, QImage& img, int ox, int oy, int h) {
+void DrawTrackTile(const PlaylistSkinColours& k, const Canvas& img, int ox, int oy, int h) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < kPieceWidth; ++x) {
       QColor c = k.track;
       if (x == 0 || x == kPieceWidth - 1) c = k.trackEdge;
       if (x == kPieceWidth / 2) c = k.trackGroove;
-      Put(img, ox + x, oy + y, c);
+      img.Put(ox + x, oy + y, c);
     }
   }
 }
 
-void DrawThumbBody(const PlaylistSkinColours& k, QImage& img, int ox, int oy, int h, bool pressed) {
+void DrawThumbBody(const PlaylistSkinColours& k, const Canvas& img, int ox, int oy, int h, bool pressed) {
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < kPieceWidth; ++x) Put(img, ox + x, oy + y, ThumbColumn(k, x, pressed));
+    for (int x = 0; x < kPieceWidth; ++x)
+      img.Shade(ox + x, oy + y, [&](double fx, double) { return ThumbColumn(k, fx - ox, pressed); });
   }
 }
 
 // A cap: the body's columns with a rounded, outlined end at the top or the bottom, and grip
 // lines near the thumb's middle.
-void DrawThumbCap(const PlaylistSkinColours& k, QImage& img, int ox, int oy, int h, bool top, bool pressed) {
+void DrawThumbCap(const PlaylistSkinColours& k, const Canvas& img, int ox, int oy, int h, bool top,
+                  bool pressed) {
   for (int y = 0; y < h; ++y) {
     const int fromEnd = top ? y : h - 1 - y;  // distance from the rounded end
     for (int x = 0; x < kPieceWidth; ++x) {
       const int fromSide = std::min(x, kPieceWidth - 1 - x);
-      QColor c = ThumbColumn(k, x, pressed);
-      if (fromEnd == 0) c = fromSide < 2 ? k.track : k.outline;
-      if (fromEnd == 1 && fromSide == 0) c = k.track;
-      if (fromEnd == 1 && fromSide == 1) c = k.outline;
-      if (fromEnd == 1 && fromSide >= 2) c = top ? Mix(ThumbColumn(k, x, pressed), Qt::white, 0.35) : c;
-      Put(img, ox + x, oy + y, c);
+      img.Shade(ox + x, oy + y, [&](double fx, double) {
+        const QColor column = ThumbColumn(k, fx - ox, pressed);
+        QColor c = column;
+        if (fromEnd == 0) c = fromSide < 2 ? k.track : k.outline;
+        if (fromEnd == 1 && fromSide == 0) c = k.track;
+        if (fromEnd == 1 && fromSide == 1) c = k.outline;
+        if (fromEnd == 1 && fromSide >= 2) c = top ? Mix(column, Qt::white, 0.35) : c;
+        return std::optional<QColor>(c);
+      });
     }
   }
   // Grip: three short lines centred on the seam between the caps of a smallest thumb.
@@ -69,28 +99,37 @@ void DrawThumbCap(const PlaylistSkinColours& k, QImage& img, int ox, int oy, int
   for (int gy : rows) {
     if (gy < 0 || gy >= h) continue;
     for (int x = 3; x <= kPieceWidth - 4; ++x) {
-      Put(img, ox + x, oy + gy, k.grip[pressed]);
-      if (gy + 1 < h) Put(img, ox + x, oy + gy + 1, k.gripLight[pressed]);
+      img.Put(ox + x, oy + gy, k.grip[pressed]);
+      if (gy + 1 < h) img.Put(ox + x, oy + gy + 1, k.gripLight[pressed]);
     }
   }
 }
 
-void DrawButton(const PlaylistSkinColours& k, QImage& img, int ox, int oy, int h, bool up, bool pressed) {
+void DrawButton(const PlaylistSkinColours& k, const Canvas& img, int ox, int oy, int h, bool up,
+                bool pressed) {
   for (int y = 0; y < h; ++y) {
-    const QColor row = Mix(k.buttonTop[pressed], k.buttonBottom[pressed], y / double(h - 1));
     for (int x = 0; x < kPieceWidth; ++x) {
       const bool edge = x == 0 || x == kPieceWidth - 1 || y == 0 || y == h - 1;
       const bool corner = (x == 0 || x == kPieceWidth - 1) && (y == 0 || y == h - 1);
-      Put(img, ox + x, oy + y, corner ? k.track : edge ? k.outline : row);
+      img.Shade(ox + x, oy + y, [&](double, double fy) {
+        const QColor row = Mix(k.buttonTop[pressed], k.buttonBottom[pressed], (fy - oy) / double(h - 1));
+        return std::optional<QColor>(corner ? k.track : edge ? k.outline : row);
+      });
     }
   }
-  // The arrow: a filled triangle five pixels tall, nudged down and right while pressed.
+  // The arrow: a triangle four pixels tall whose rows widen by a pixel on each side, nudged down
+  // and right while pressed. Its apex row is one pixel wide.
   const int shift = pressed ? 1 : 0;
   const int cx = kPieceWidth / 2 + shift;
   const int baseY = h / 2 - 2 + shift;
   for (int i = 0; i < 4; ++i) {
-    const int y = up ? baseY + i : baseY + 3 - i;
-    for (int x = cx - i; x <= cx + i; ++x) Put(img, ox + x, oy + y, k.arrow[pressed]);
+    for (int x = cx - 3; x <= cx + 3; ++x) {
+      img.Shade(ox + x, oy + baseY + i, [&](double fx, double fy) -> std::optional<QColor> {
+        const double depth = up ? fy - oy - baseY + 0.5 : oy + baseY + 3.5 - fy;  // from the apex
+        if (std::abs(fx - ox - cx) > depth) return std::nullopt;
+        return k.arrow[pressed];
+      });
+    }
   }
 }
 
@@ -110,17 +149,18 @@ const PlaylistSkinColours kLightScheme = {
     .arrow = {QColor(68, 101, 138), QColor(255, 255, 255)},
 };
 
-QImage DrawLightSkin() {
-  return DrawPlaylistSkin(kLightScheme);
+QImage DrawLightSkin(int scale) {
+  return DrawPlaylistSkin(scale, kLightScheme);
 }
 
-[[maybe_unused]] const bool registered = RegisterDrawer("playlist_skin.png", &DrawLightSkin);
+[[maybe_unused]] const bool registered = RegisterScaledDrawer("playlist_skin.png", &DrawLightSkin);
 
 }  // namespace
 
-QImage DrawPlaylistSkin(const PlaylistSkinColours& k) {
-  QImage img(91, 41, QImage::Format_RGB888);
-  img.fill(k.track);
+QImage DrawPlaylistSkin(int scale, const PlaylistSkinColours& k) {
+  QImage image = ScaledImage(QSize(91, 41), scale, QImage::Format_RGB888);
+  image.fill(k.track);
+  const Canvas img{image, scale};
   DrawButton(k, img, 0, 0, 17, true, false);
   DrawButton(k, img, 13, 0, 17, true, true);
   DrawButton(k, img, 0, 17, 17, false, false);
@@ -132,7 +172,7 @@ QImage DrawPlaylistSkin(const PlaylistSkinColours& k) {
   DrawThumbCap(k, img, 52, 21, 20, false, true);
   DrawThumbBody(k, img, 65, 0, 40, false);
   DrawThumbBody(k, img, 78, 0, 40, true);
-  return img;
+  return image;
 }
 
 }  // namespace assets

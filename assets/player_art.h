@@ -39,11 +39,14 @@ inline constexpr qreal kSocketRadius = 24;
 
 enum class PictureButton { kNext, kClose, kMinimise };
 
+// Each picture is drawn at `scale` times its size (see drawers.h).
 // The background, RGB, with kSeeThrough outside the window's shape and no other pixel of that colour.
-const QImage& Background();
-QImage Panel();
-QImage BarBox();
+// The window's shape is that of the plain picture at every scale: the window system keys out
+// whole plain pixels, so a larger drawing is see-through exactly in the blocks of the plain one.
+const QImage& Background(int scale = 1);
+QImage Panel(int scale = 1);
+QImage BarBox(int scale = 1);
 // The button's picture for its place in the window (opaque, its corners matching the background).
-QImage ButtonPicture(PictureButton button, bool hover);
+QImage ButtonPicture(PictureButton button, bool hover, int scale = 1);
 
 }  // namespace assets::player_art

@@ -14,6 +14,7 @@ struct PlaylistSkinColours {
   QColor buttonTop[2], buttonBottom[2], arrow[2];
 };
 
-QImage DrawPlaylistSkin(const PlaylistSkinColours& colours);
+// Drawn at `scale` times its size (see drawers.h).
+QImage DrawPlaylistSkin(int scale, const PlaylistSkinColours& colours);
 
 }  // namespace assets

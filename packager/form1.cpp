@@ -21,6 +21,7 @@
 #include "ui/error_text.h"
 #include "ui/fonts.h"
 #include "ui/paths.h"
+#include "ui/pictures.h"
 #include "ui/twips.h"
 
 namespace {
@@ -69,10 +70,15 @@ platform::MemoryPropertyStore ProgressBarDesign() {
                              {"BackBlue", 237}, {"BarVisible", 0}, {"ScrollEnabled", 0}};
 }
 
+// The window's pictures, drawn for the screen's density (see ui/pictures.h).
+QPixmap PackagerPicture(const char* name) {
+  return QPixmap::fromImage(
+      ui::LoadPicture(QStringLiteral(":/packager/") + QString::fromLatin1(name), ui::ScreenPixelRatio()));
+}
+
 QCursor PackagerCursor() {
-  QPixmap picture(QStringLiteral(":/packager/packager_cursor.png"));
-  if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
-  return QCursor(picture, 1, 1);
+  return ui::LoadCursor(QStringLiteral(":/packager/packager_cursor.png"), QPoint(1, 1),
+                        ui::ScreenPixelRatio(), Qt::PointingHandCursor);
 }
 
 }  // namespace
@@ -114,7 +120,7 @@ void Form1::CreateControls() {
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(TwipsRect(0, 50, 2025, 5310));
-  Image1->setPixmap(QPixmap(QStringLiteral(":/packager/packager_banner.png")));
+  Image1->setPixmap(PackagerPicture("packager_banner.png"));
 
   Label1 = MakeLabel(this, "Label1", QStringLiteral("专辑名称"), 2190, 240, kGreen);
 
@@ -230,7 +236,7 @@ void Form1::CreateControls() {
   Label3->adjustSize();
   Image2 = new QLabel(this);
   Image2->setObjectName(QStringLiteral("Image2"));
-  Image2->setPixmap(QPixmap(QStringLiteral(":/packager/packager_image2.png")));
+  Image2->setPixmap(PackagerPicture("packager_image2.png"));
   Image2->move(Px(2460), Px(5460));
   Image2->adjustSize();
 

@@ -15,6 +15,7 @@
 #include "playlist/stdss_widget.h"
 #include "ui/fonts.h"
 #include "ui/message_box.h"
+#include "ui/pictures.h"
 
 namespace player {
 namespace {
@@ -53,14 +54,16 @@ bool Inside(QWidget* widget, QMouseEvent* event) {
 }  // namespace
 
 frmPlayer::frmPlayer(Setup setup)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      setup_(std::move(setup)),
+      pixelRatio_(ui::ScreenPixelRatio()) {
   setObjectName(QStringLiteral("frmPlayer"));
   setWindowTitle(QStringLiteral("Sonvira"));
   setFixedSize(kClientWidth, kClientHeight);
   CreateControls();
   // 5. The colour key: every pixel of exactly 0xFF00FF in the background is see-through, and
   // so is whatever the background does not cover.
-  setMask(ShapeOf(PlayerPicture(pictures::kBackground), kClientWidth, kClientHeight));
+  setMask(ShapeOf(PlayerPicture(pictures::kBackground, pixelRatio_), kClientWidth, kClientHeight));
 
   PlayerSession::Setup s;
   s.album = setup_.album;
@@ -102,7 +105,7 @@ QLabel* frmPlayer::MakeLabel(const char* name) {
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->installEventFilter(this);
   if (*design.picture != '\0') {
-    label->setPixmap(QPixmap::fromImage(PlayerPicture(design.picture)));
+    label->setPixmap(QPixmap::fromImage(PlayerPicture(design.picture, pixelRatio_)));
     return label;
   }
   label->setText(QString::fromUtf8(design.text));
@@ -133,7 +136,7 @@ void frmPlayer::CreateControls() {
   lblTotalTime = MakeLabel("lblTotalTime");
   Image2 = MakeLabel("Image2");
   songtitle = MakeLabel("songtitle");
-  const QCursor pointer = PlayerCursor();
+  const QCursor pointer = PlayerCursor(pixelRatio_);
   for (int n = 0; n <= 10; ++n) {
     Label1[n] = MakeLabel(SongButton(n).name);
     Label1[n]->setCursor(pointer);
@@ -148,15 +151,18 @@ void frmPlayer::CreateControls() {
   stdSS1->SetSize(list.width, list.height);
   TaskBar1_ = std::make_unique<docking::TaskBarWindow>(this);
 
-  Picture1 = PlayerPicture(pictures::kPlaylistSkin);
-  Image3 = PlayerPicture(pictures::kNextNormal);
-  Image4 = PlayerPicture(pictures::kNextHover);
-  Image5 = PlayerPicture(pictures::kCloseNormal);
-  Image6 = PlayerPicture(pictures::kCloseHover);
-  Image8 = PlayerPicture(pictures::kMinimiseNormal);
-  Image9 = PlayerPicture(pictures::kMinimiseHover);
-  spectrumBackground_ = PlayerPicture(pictures::kSpectrum);
-  spectrumBox_ = QImage(PicSpectrum1->size(), QImage::Format_RGB32);
+  Picture1 = PlayerPicture(pictures::kPlaylistSkin, pixelRatio_);
+  Image3 = PlayerPicture(pictures::kNextNormal, pixelRatio_);
+  Image4 = PlayerPicture(pictures::kNextHover, pixelRatio_);
+  Image5 = PlayerPicture(pictures::kCloseNormal, pixelRatio_);
+  Image6 = PlayerPicture(pictures::kCloseHover, pixelRatio_);
+  Image8 = PlayerPicture(pictures::kMinimiseNormal, pixelRatio_);
+  Image9 = PlayerPicture(pictures::kMinimiseHover, pixelRatio_);
+  spectrumBackground_ = PlayerPicture(pictures::kSpectrum, pixelRatio_);
+  // The bar box is drawn at the density of its background, so the bars stay sharp with it.
+  const qreal boxRatio = spectrumBackground_.devicePixelRatio();
+  spectrumBox_ = QImage(PicSpectrum1->size() * boxRatio, QImage::Format_RGB32);
+  spectrumBox_.setDevicePixelRatio(boxRatio);
 }
 
 std::optional<Message> frmPlayer::Start() {

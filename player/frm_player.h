@@ -84,6 +84,8 @@ class frmPlayer : public QWidget {
   void Log(const std::string& line) const;
 
   Setup setup_;
+  // The screen density the pictures are chosen for (see ui/pictures.h).
+  qreal pixelRatio_ = 1;
   std::unique_ptr<PlayerSession> session_;
   FrmMenu* menu_ = nullptr;
 

@@ -2,11 +2,12 @@
 
 #include <QBitmap>
 #include <QPainter>
-#include <QPixmap>
 
+#include <algorithm>
 #include <string_view>
 
 #include "player_layout.h"
+#include "ui/pictures.h"
 
 // The pictures are compiled into a static library, whose resources must be registered by
 // hand, from outside any namespace.
@@ -51,9 +52,9 @@ void RegisterPictures() {
   static_cast<void>(registered);
 }
 
-QImage PlayerPicture(const char* name) {
+QImage PlayerPicture(const char* name, qreal devicePixelRatio) {
   RegisterPictures();
-  QImage image(QStringLiteral(":/player/") + QString::fromLatin1(name));
+  QImage image = ui::LoadPicture(QStringLiteral(":/player/") + QString::fromLatin1(name), devicePixelRatio);
   if (!image.isNull()) return image;
   const QSize size = PictureSize(name);
   if (std::string_view(name) == pictures::kBackground) return StandInBackground(size.width(), size.height());
@@ -63,15 +64,28 @@ QImage PlayerPicture(const char* name) {
   return image;
 }
 
-QCursor PlayerCursor() {
+QCursor PlayerCursor(qreal devicePixelRatio) {
   RegisterPictures();
-  QPixmap picture(QStringLiteral(":/player/") + QString::fromLatin1(pictures::kPointer));
-  if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
-  return QCursor(picture, 10, 1);
+  return ui::LoadCursor(QStringLiteral(":/player/") + QString::fromLatin1(pictures::kPointer), QPoint(10, 1),
+                        devicePixelRatio, Qt::PointingHandCursor);
 }
 
 QRegion ShapeOf(const QImage& background, int width, int height) {
   QImage rgb = background.convertToFormat(QImage::Format_RGB32);
+  const int ratio = std::max(1, qRound(background.devicePixelRatio()));
+  if (ratio > 1) {
+    QImage logical(rgb.width() / ratio, rgb.height() / ratio, QImage::Format_RGB32);
+    for (int y = 0; y < logical.height(); ++y) {
+      for (int x = 0; x < logical.width(); ++x) {
+        QRgb kept = rgb.pixel(x * ratio, y * ratio);
+        for (int dy = 0; dy < ratio; ++dy)
+          for (int dx = 0; dx < ratio; ++dx)
+            if (rgb.pixel(x * ratio + dx, y * ratio + dy) == kSeeThrough) kept = kSeeThrough;
+        logical.setPixel(x, y, kept);
+      }
+    }
+    rgb = logical;
+  }
   QBitmap kept = QBitmap::fromImage(rgb.createMaskFromColor(kSeeThrough, Qt::MaskInColor));
   return QRegion(kept) & QRegion(0, 0, width, height);
 }

@@ -54,11 +54,15 @@ SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box) {
 }
 
 void DrawSpectrum(QImage& box, const QImage& background, const BarHeights& heights) {
-  if (background.width() < box.width() || background.height() < box.height()) box.fill(Qt::black);
+  // Sizes in logical pixels: a box or background of a denser screen is painted in the same
+  // places, with finer pixels.
+  const QSize size = box.deviceIndependentSize().toSize();
+  const QSizeF shown = background.deviceIndependentSize();
+  if (shown.width() < size.width() || shown.height() < size.height()) box.fill(Qt::black);
   QPainter painter(&box);
   painter.drawImage(0, 0, background);
   for (int i = 0; i < kSpectrumBars; ++i) {
-    const SpectrumBar rects = SpectrumBarRect(i, heights[i], box.size());
+    const SpectrumBar rects = SpectrumBarRect(i, heights[i], size);
     painter.fillRect(rects.foot, QColor(kBarColour));
     painter.fillRect(rects.bar, QColor(kBarColour));
   }

@@ -53,6 +53,7 @@ SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box);
 
 // Paints the whole box into `box` (the box's size, any RGB format): `background` from the
 // top-left corner (what lies beyond it is black), then every foot and bar in kBarColour.
+// Places are logical pixels: `box` and `background` may be of any device pixel ratio.
 void DrawSpectrum(QImage& box, const QImage& background, const BarHeights& heights);
 
 // lblCPU: "CPU % " + the library's processor load with at least one integer digit and

@@ -16,6 +16,8 @@ packages=(
   libxcb1-dev libxcb-xinput-dev xdotool
   # the desktop's media controls: a private session bus for their tests, and gdbus to call them
   dbus-daemon dbus-session-bus-common libglib2.0-bin
+  # the pointers at twice the density, read back from the X server in their desktop test
+  libxcb-xfixes0-dev
   # the Debian package: its dependencies (dpkg-shlibdeps) and its desktop entries checked
   dpkg-dev desktop-file-utils
   # making the demo songs and test tones

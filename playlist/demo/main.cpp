@@ -13,6 +13,7 @@
 #include "platform/property_store.h"
 #include "player_skin.h"
 #include "playlist/stdss_widget.h"
+#include "ui/pictures.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
   layout->addWidget(list, 1);
   layout->addWidget(status);
 
-  player::DressPlaylist(*list, QImage(QStringLiteral(":/playlist_skin.png")));
+  player::DressPlaylist(*list,
+                        ui::LoadPicture(QStringLiteral(":/playlist_skin.png"), ui::ScreenPixelRatio()));
 
   QString lastEvent;
   auto show = [list, status, &lastEvent](const QString& what) {

@@ -47,11 +47,13 @@ void PaintLine(QPainter& p, const LineElement& l) {
   p.drawLine(l.x1, l.y1, l.x2, l.y2);
 }
 
-// A picture box showing the top-left part of its image, clipped to the box.
+// A picture box showing the top-left part of its image, clipped to the box. The part is taken
+// in the image's own pixels, which are finer than the box's for a picture of a denser screen.
 void PaintPicture(QPainter& p, const PictureElement& pic, int dx, int dy) {
   if (!pic.visible || pic.image.isNull() || pic.box.width <= 0 || pic.box.height <= 0) return;
-  p.drawImage(QPoint(pic.box.left + dx, pic.box.top + dy), pic.image,
-              QRect(0, 0, pic.box.width, pic.box.height));
+  const qreal ratio = pic.image.devicePixelRatio();
+  p.drawImage(QRectF(pic.box.left + dx, pic.box.top + dy, pic.box.width, pic.box.height), pic.image,
+              QRectF(0, 0, pic.box.width * ratio, pic.box.height * ratio));
 }
 
 void PaintThumb(QPainter& p, const PictureElement& body, const PictureElement& topCap,

@@ -130,9 +130,16 @@ void stdSS::ControlResized(int widthPx, int heightPx) {
 
 // ---- Skin
 
+// The skin values count the picture's logical pixels; a picture drawn for a denser screen gives
+// its pieces at its own density.
 QImage stdSS::SkinPiece(int x, int y, int w, int h) const {
   if (PictureData.isNull() || w <= 0 || h <= 0) return QImage();
-  return PictureData.copy(x, y, w, h).convertToFormat(QImage::Format_RGB32);
+  const qreal ratio = PictureData.devicePixelRatio();
+  const auto device = [ratio](int v) { return qRound(v * ratio); };
+  QImage piece =
+      PictureData.copy(device(x), device(y), device(w), device(h)).convertToFormat(QImage::Format_RGB32);
+  piece.setDevicePixelRatio(ratio);
+  return piece;
 }
 
 void stdSS::GUI() {
@@ -144,7 +151,10 @@ void stdSS::GUI() {
       pic.image = QImage();
       return;
     }
-    pic.image = QImage(width, kSkinStripHeight, QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = PictureData.isNull() ? 1.0 : PictureData.devicePixelRatio();
+    pic.image =
+        QImage(qRound(width * ratio), qRound(kSkinStripHeight * ratio), QImage::Format_ARGB32_Premultiplied);
+    pic.image.setDevicePixelRatio(ratio);
     pic.image.fill(Qt::transparent);
     QImage tile = SkinPiece(x, y, width, tileHeight);
     if (tileHeight <= 0 || tile.isNull()) return;  // an unusable tile leaves the strip unpainted
