@@ -35,12 +35,17 @@ cp "$build/res/sonvira.res" player.bin
 
 pack() { rm -f album.exe; "$build/bin/pakrel" --name album --description hi "${args[@]}" --output-dir . ; }
 concat() { cat player.bin five/song*.mp3 >cat.out; }
+# Both programs flush what they wrote to the disk before naming it (fdatasync, then rename),
+# so a crash never leaves half an album: the same copies followed by `sync -d` of what they
+# wrote are the reference that does the same work.
+concat_sync() { concat; sync -d cat.out; }
 unpack() { rm -rf out; "$build/bin/sonvira" --extract album.exe out; }
 copy() { rm -rf copy; mkdir copy; cp five/song*.mp3 copy/; }
+copy_sync() { copy; sync -d copy/*; }
 
 pack >/dev/null
-t_pack=$(best_of pack); t_cat=$(best_of concat)
-t_unpack=$(best_of unpack); t_cp=$(best_of copy)
+t_pack=$(best_of pack); t_cat=$(best_of concat); t_cat_sync=$(best_of concat_sync)
+t_unpack=$(best_of unpack); t_cp=$(best_of copy); t_cp_sync=$(best_of copy_sync)
 
 make_songs one 1
 make_songs twenty 20
@@ -52,11 +57,15 @@ m_large=$(peak_kb "$build/bin/pakrel" --name large --description hi "${args[@]}"
 # Unpacking ten 20 MB songs, where the copy itself outweighs starting the program.
 unpack20() { rm -rf out20; "$build/bin/sonvira" --extract large.exe out20; }
 copy20() { rm -rf copy20; mkdir copy20; cp twenty/song*.mp3 copy20/; }
-t_unpack20=$(best_of unpack20); t_cp20=$(best_of copy20)
+copy20_sync() { copy20; sync -d copy20/*; }
+t_unpack20=$(best_of unpack20); t_cp20=$(best_of copy20); t_cp20_sync=$(best_of copy20_sync)
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf 'pack 10 x 5 MB:    pakrel %.3f s, cat %.3f s, ratio %s\n' "$t_pack" "$t_cat" "$(ratio "$t_pack" "$t_cat")"
-printf 'unpack 10 x 5 MB:  sonvira %.3f s, cp %.3f s, ratio %s\n' "$t_unpack" "$t_cp" "$(ratio "$t_unpack" "$t_cp")"
-printf 'unpack 10 x 20 MB: sonvira %.3f s, cp %.3f s, ratio %s\n' "$t_unpack20" "$t_cp20" "$(ratio "$t_unpack20" "$t_cp20")"
+printf 'pack 10 x 5 MB:    pakrel %.3f s, cat %.3f s (ratio %s), cat + sync %.3f s (ratio %s)\n' \
+  "$t_pack" "$t_cat" "$(ratio "$t_pack" "$t_cat")" "$t_cat_sync" "$(ratio "$t_pack" "$t_cat_sync")"
+printf 'unpack 10 x 5 MB:  sonvira %.3f s, cp %.3f s (ratio %s), cp + sync %.3f s (ratio %s)\n' \
+  "$t_unpack" "$t_cp" "$(ratio "$t_unpack" "$t_cp")" "$t_cp_sync" "$(ratio "$t_unpack" "$t_cp_sync")"
+printf 'unpack 10 x 20 MB: sonvira %.3f s, cp %.3f s (ratio %s), cp + sync %.3f s (ratio %s)\n' \
+  "$t_unpack20" "$t_cp20" "$(ratio "$t_unpack20" "$t_cp20")" "$t_cp20_sync" "$(ratio "$t_unpack20" "$t_cp20_sync")"
 printf 'pakrel peak memory: %s KB with 1 MB songs, %s KB with 20 MB songs, ratio %s\n' \
   "$m_small" "$m_large" "$(ratio "$m_large" "$m_small")"
