@@ -167,9 +167,9 @@ std::optional<Message> PlayerSession::OpenAlbum() {
   return StartupFailedMessage(image.error());
 }
 
-fs::path PlayerSession::SongPath(const QString& fileName, const char* extension) const {
+fs::path PlayerSession::SongPath(const std::string& fileName, const char* extension) const {
   // Unpacked files are named by slot number: two slots of one title keep their own songs.
-  return systemFolder_ / (fileName.toStdString() + extension);
+  return systemFolder_ / (fileName + extension);
 }
 
 void PlayerSession::UnpackSongs() {
@@ -187,9 +187,7 @@ void PlayerSession::UnpackSongs() {
     if (first && !WriteSlot(i)) continue;
     if (!first) deferred_.push_back(i);
     if (setup_.playlist != nullptr) {
-      const QString number = QString::number(i);
-      platform::Status added =
-          setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
+      platform::Status added = setup_.playlist->AddItem(std::to_string(i), "", slot.name, "", 0);
       if (!added) Log("step 14: " + cli::ErrorText(added.error()));
     }
     face_.Label1[i].tooltip = slot.name;
@@ -200,7 +198,7 @@ void PlayerSession::UnpackSongs() {
 
 bool PlayerSession::WriteSlot(int i) {
   const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
-  const fs::path song = SongPath(QString::number(i), ".mp3");
+  const fs::path song = SongPath(std::to_string(i), ".mp3");
   if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
     platform::Error error = s.error();
     error.slot = i;
@@ -210,7 +208,7 @@ bool PlayerSession::WriteSlot(int i) {
   }
   Log("wrote " + song.string());
   if (slot.HasLyrics()) {
-    const fs::path lyrics = SongPath(QString::number(i), ".lrc");
+    const fs::path lyrics = SongPath(std::to_string(i), ".lrc");
     platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
     Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
   }
@@ -242,8 +240,8 @@ void PlayerSession::Shutdown() {
   if (image_ && unpack_) {  // 4
     for (int i = 1; i <= album::kSlotCount; ++i) {
       if (image_->settings().songSlots[i - 1].name.empty()) continue;
-      remove(SongPath(QString::number(i), ".mp3"));
-      remove(SongPath(QString::number(i), ".lrc"));
+      remove(SongPath(std::to_string(i), ".mp3"));
+      remove(SongPath(std::to_string(i), ".lrc"));
     }
   }
   if (unpack_) remove(systemFolder_ / kBassFileName);  // 5 and 7; 6 and 8 are the window's

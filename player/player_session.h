@@ -145,7 +145,7 @@ class PlayerSession {
   void Report(const Message& message);
   void Log(const std::string& line) const;
   void SetTimer(bool& timer, bool on, const char* name);
-  std::filesystem::path SongPath(const QString& fileName, const char* extension) const;
+  std::filesystem::path SongPath(const std::string& fileName, const char* extension) const;
 
   Setup setup_;
   PlayerFace face_;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/error_text.h"
 #include "player_session.h"
@@ -36,8 +37,8 @@ void PlayerSession::SelectAndPlay(std::int16_t index) {
   }
   if (platform::Status s = list.GetData(list.Selected); !s) return;
   currentSongPath_ = SongPath(list.gFileName, ".mp3");
-  currentTitle_ = list.gTitle.toStdString();
-  currentSlot_ = list.gFileName.toInt();
+  currentTitle_ = list.gTitle;
+  currentSlot_ = std::atoi(list.gFileName.c_str());
   face_.songtitle = "[" + currentTitle_ + "]";
   Log("label songtitle = " + face_.songtitle);
   for (int n = 1; n <= 10; ++n) face_.Label1[n].colour = kWhite;
@@ -77,7 +78,7 @@ void PlayerSession::SongButtonClick(int n) {
 bool PlayerSession::SongButtonDown(int n, int button) {
   if (n < 1 || n > songCount_ || setup_.playlist == nullptr) return false;
   if (platform::Status s = setup_.playlist->GetData(static_cast<std::int16_t>(n)); !s) return false;
-  exportSlot_ = setup_.playlist->gFileName.toInt();
+  exportSlot_ = std::atoi(setup_.playlist->gFileName.c_str());
   return button == 2;
 }
 

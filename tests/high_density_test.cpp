@@ -15,6 +15,7 @@
 #include "player_layout.h"
 #include "player_skin.h"
 #include "player_test_support.h"
+#include "playlist/qt_pictures.h"
 #include "playlist/stdss_widget.h"
 #include "ui/pictures.h"
 
@@ -177,7 +178,7 @@ TEST_F(HighDensity, ThePackagerAndThePlaylistShowTheirDenserPictures) {
   player::DressPlaylist(list, skin);
   list.AlwaysShowScroller(true);
   const playlist::PictureElement& down = list.elements().PicDol;
-  EXPECT_EQ(down.image.deviceIndependentSize(), QSizeF(13, 17));
+  EXPECT_EQ(playlist::PictureImage(list, down).deviceIndependentSize(), QSizeF(13, 17));
   const QImage painted = list.grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QRect where(list.elements().picScroll.box.left + down.box.left,
                     list.elements().picScroll.box.top + down.box.top, 13, 17);

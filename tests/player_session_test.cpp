@@ -10,6 +10,7 @@
 
 #include "player_layout.h"
 #include "player_test_support.h"
+#include "playlist/qt_text_measure.h"
 #include "playlist/stdss.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +69,7 @@ class Player : public ::testing::Test {
   TempDir dir_, runtime_;
   fs::path albumFolder_;
   player_test::FakeLibrary library_;
-  playlist::stdSS list_;
+  playlist::stdSS list_{playlist::QtTextMeasure()};
   std::vector<player::Message> messages_;
   std::unique_ptr<PlayerSession> session_;
 };
@@ -119,7 +120,7 @@ TEST_F(Player, AnEmptyAlbumStartsSilentWithItsDesignCaptions) {
 TEST_F(Player, ASecondCopyIsRefusedBeforeAnyFileIsWritten) {
   fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}});
   Start(album);
-  playlist::stdSS otherList;
+  playlist::stdSS otherList{playlist::QtTextMeasure()};
   auto second = Session(album, otherList);
   std::optional<player::Message> refused = second->Start();
   ASSERT_TRUE(refused);

@@ -4,14 +4,28 @@
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include "playlist/qt_text_measure.h"
+
 namespace playlist {
 
 namespace {
+
+// The drag object's files and text, as the control hands them to its host.
+DragData DragDataOf(const QMimeData* mime) {
+  DragData data;
+  if (mime == nullptr) return data;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) data.files.push_back(url.toLocalFile().toStdString());
+  }
+  if (mime->hasText()) data.text = mime->text().toStdString();
+  return data;
+}
 
 int ButtonBits(Qt::MouseButtons buttons) {
   int bits = 0;
@@ -48,7 +62,8 @@ int KeyCodeOf(int key) {
 
 }  // namespace
 
-stdSSWidget::stdSSWidget(QWidget* parent, const platform::PropertyStore* store) : QWidget(parent), stdSS(store) {
+stdSSWidget::stdSSWidget(QWidget* parent, const platform::PropertyStore* store)
+    : QWidget(parent), stdSS(QtTextMeasure(), store) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAcceptDrops(true);
@@ -215,7 +230,8 @@ bool stdSSWidget::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     const HitResult hit = HitTest(help->pos().x(), help->pos().y());
-    const QString tip = hit.kind == HitResult::Kind::Row ? row(hit.row).lblIzbor.toolTip : QString();
+    const QString tip =
+        hit.kind == HitResult::Kind::Row ? QString::fromStdString(row(hit.row).lblIzbor.toolTip) : QString();
     if (tip.isEmpty()) {
       QToolTip::hideText();
       event->ignore();
@@ -234,7 +250,7 @@ void stdSSWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAc
 void stdSSWidget::dropEvent(QDropEvent* event) {
   std::int32_t effect = static_cast<std::int32_t>(event->dropAction());
   const QPointF pos = event->position();
-  DropData(event->mimeData(), effect, static_cast<std::int16_t>(ButtonBits(event->buttons())),
+  DropData(DragDataOf(event->mimeData()), effect, static_cast<std::int16_t>(ButtonBits(event->buttons())),
            static_cast<std::int16_t>(ShiftBits(event->modifiers())), static_cast<float>(pos.x()),
            static_cast<float>(pos.y()));
   event->setDropAction(static_cast<Qt::DropAction>(effect));

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <string>
 
 #include "platform/property_store.h"
 #include "player_skin.h"
@@ -86,7 +87,9 @@ int main(int argc, char** argv) {
     Print(line);
     show(line);
   };
-  list->PlayFile = [event](const QString& fileName) { event(QStringLiteral("PlayFile ") + fileName); };
+  list->PlayFile = [event](const std::string& fileName) {
+    event(QStringLiteral("PlayFile ") + QString::fromStdString(fileName));
+  };
   list->Replay = [event] { event(QStringLiteral("Replay")); };
   list->RightClick = [event] { event(QStringLiteral("RightClick")); };
   list->DurationChanged = [show, &window](std::int32_t total) {
@@ -101,8 +104,7 @@ int main(int argc, char** argv) {
     const int seconds = 150 + (n * 37) % 200;
     ++n;
     // A few dozen rows are far from every limit; a refusal would show as a shorter list.
-    if (!list->AddItem(QString::number(n), QString(), QString::fromUtf8(title), TimeText(seconds), seconds))
-      break;
+    if (!list->AddItem(std::to_string(n), "", title, TimeText(seconds).toStdString(), seconds)) break;
   }
   // Start with rows 2 to 4 selected as a Shift range and row 6 marked as playing, without
   // asking anyone to play it.

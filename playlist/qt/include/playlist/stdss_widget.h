@@ -2,8 +2,9 @@
 // stdSSWidget: the playlist control on screen. It is a stdSS (every operation, field and event
 // of the control is reachable on it directly) that paints the control's elements and turns
 // mouse, keyboard, drop and timer input into the control's input operations. It sizes the
-// control from its own geometry in pixels.
+// control from its own geometry in pixels and measures its texts with QtTextMeasure.
 
+#include <QColor>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,7 +14,10 @@ class QPainter;
 
 namespace playlist {
 
-// Paints every visible element of `control` in its stacking order, in control coordinates.
+QColor ToQColor(Colour colour);
+
+// Paints every visible element of `control` in its stacking order, in control coordinates,
+// the scroller's pieces from its PictureData.
 void PaintStdSS(QPainter& painter, const stdSS& control);
 
 class stdSSWidget : public QWidget, public stdSS {
