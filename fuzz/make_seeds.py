@@ -50,3 +50,6 @@ write("lyrics", "untimed", b"no tags here\r\n[by:me]\r\n\r\n[0:1]\r\n[00:07.5]x\
 write("lyrics", "utf16le_bom", b"\xff\xfe" + "[ti:歌]\r\n[00:01.00]你好\r\n[00:02:50]<00:02.80>a\ud83d\r\n".encode("utf-16-le", "surrogatepass"))
 write("lyrics", "utf16be_bom", b"\xfe\xff" + "[00:01.00]你好\n[offset:-300]\n".encode("utf-16-be"))
 write("lyrics", "utf8_offset_words", "[offset:+500]\n[00:00.20]<00:00.20>你 <00:00.90>好<x>\n[00:03:05][00:04.00]<1:02.3>b\n".encode())
+# A song of MPEG frames after an ID3v2 tag, for the packager's song check.
+frame = b"\xff\xfb\x90\x00" + bytes(413)
+write("album", "id3_mpeg_frames", b"ID3\x04\x00\x00\x00\x00\x00\x10" + bytes(16) + frame * 3)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "album/song_check.h"
 #include "album/writer.h"
 #include "cli/error_text.h"
 #include "platform/codepage.h"
@@ -41,6 +42,11 @@ constexpr const char kDefaultDescription[] = "没有说明\r\n";
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "pakrel: %s\nTry 'pakrel --help'.\n", platform::EscapeControls(message).c_str());
   return 2;
+}
+
+int BuildError(const platform::Error& error) {
+  std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(error).c_str());
+  return 1;
 }
 
 // "3=song.mp3" into slot 3 and the path; empty optional when malformed.
@@ -115,16 +121,16 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       if (arg == "--description") {
         request.description = value;
       } else {
-        platform::Result<std::string> text = platform::ReadWholeFile(value, 16 << 20);
+        // Code page 936 stores Chinese in two bytes where UTF-8 takes three, so a file larger
+        // than the stored limit may still fit; the writer checks what it will store.
+        platform::Result<std::string> text = platform::ReadWholeFile(value, 2 * album::kMaxDescriptionSize);
         if (!text) {
-          std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(text.error()).c_str());
-          return 1;
+          const bool tooLarge = text.error().kind == platform::ErrorKind::FileTooLarge;
+          return BuildError(tooLarge ? platform::Error{platform::ErrorKind::DescriptionTooLarge, value}
+                                     : text.error());
         }
-        if (!platform::IsValidUtf8(text.value())) {
-          std::fprintf(stderr, "pakrel: %s\n",
-                       cli::ErrorText({platform::ErrorKind::DescriptionNotText, value}).c_str());
-          return 1;
-        }
+        if (!platform::IsValidUtf8(text.value()))
+          return BuildError({platform::ErrorKind::DescriptionNotText, value});
         request.description = text.value();
       }
     } else if (arg == "--song" || arg == "--lyrics") {
@@ -158,14 +164,22 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
     return 1;
   }
 
+  if (platform::Status checked = album::CheckNameAndDescription(request.albumName, request.description);
+      !checked)
+    return BuildError(checked.error());
+  // Songs that are not MPEG audio would build and fail only when played.
+  for (int slot = 1; slot <= album::kSlotCount; ++slot) {
+    const fs::path& song = request.songSlots[slot - 1].song;
+    if (song.empty()) continue;
+    if (platform::Status checked = album::CheckSongFile(song, slot); !checked)
+      return BuildError(checked.error());
+  }
+
   platform::Result<album::BuildResult> result = [&] {
     ProgressBar bar;
     return album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
   }();
-  if (!result) {
-    std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(result.error()).c_str());
-    return 1;
-  }
+  if (!result) return BuildError(result.error());
   if (result.value().notExecutable)
     std::fprintf(stderr, "pakrel: warning: %s\n", cli::ErrorText(*result.value().notExecutable).c_str());
   fs::path written = fs::absolute(result.value().image, ec).lexically_normal();

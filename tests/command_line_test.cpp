@@ -127,6 +127,27 @@ TEST(CommandLine, PakrelRefusesInEnglishAndLeavesNothing) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);  // bad.txt
 }
 
+TEST(CommandLine, PakrelChecksSongsAndTheStoredDescriptionBeforeWritingAnything) {
+  TempDir dir;
+  const fs::path words = dir / "words.mp3", lines = dir / "lines.txt";
+  fs::copy_file(kExamples / "小星星.lrc", words);
+  auto notMp3 = RunProcess({kPakrel, "--name", "a", "--song", "1=" + (kExamples / "小星星.mp3").string(),
+                            "--song", "2=" + words.string(), "--output-dir", dir.path().string()});
+  EXPECT_EQ(notMp3.exitCode, 1);
+  EXPECT_NE(notMp3.err.find(words.string() + ": the song of slot 2 is not MP3"), std::string::npos)
+      << notMp3.err;
+
+  // 12 MB of LF lines are stored as 18 MB of CR LF lines: more than the player reads.
+  std::string text;
+  for (int i = 0; i < 6'000'000; ++i) text += "a\n";
+  WriteFile(lines, text);
+  auto tooLarge = RunProcess(
+      {kPakrel, "--name", "a", "--description-file", lines.string(), "--output-dir", dir.path().string()});
+  EXPECT_EQ(tooLarge.exitCode, 1);
+  EXPECT_NE(tooLarge.err.find("pakrel: the description is too large"), std::string::npos) << tooLarge.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
 TEST(CommandLine, DefaultDescriptionAndCurrentFolder) {
   TempDir dir;
   auto built = RunProcess({kPakrel, "--name", "默认"}, dir.path().string());
@@ -303,6 +324,8 @@ class LargeSongs : public ::testing::Test {
     songs_ = new TempDir;
     std::string block = testing_support::Pattern(1 << 20, 5);
     std::ofstream out(*songs_ / "big.mp3", std::ios::binary);
+    // Three MPEG frames (2 layer III, 8 kbit/s, 24 kHz) make it a song for pakrel.
+    for (int i = 0; i < 3; ++i) out.write("\xFF\xF3\x14\xC4", 4).write(std::string(20, '\0').data(), 20);
     for (int i = 0; i < 150; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
   static void TearDownTestSuite() { delete songs_; }
