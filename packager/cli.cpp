@@ -49,6 +49,15 @@ int BuildError(const platform::Error& error) {
   return 1;
 }
 
+// A text file's last line ends like the others; that line end is not part of the text.
+std::string WithoutLastLineEnd(std::string text) {
+  if (text.ends_with("\r\n"))
+    text.resize(text.size() - 2);
+  else if (text.ends_with('\n') || text.ends_with('\r'))
+    text.pop_back();
+  return text;
+}
+
 // "3=song.mp3" into slot 3 and the path; empty optional when malformed.
 std::optional<std::pair<int, std::string>> ParseSlotArgument(const std::string& text) {
   std::size_t eq = text.find('=');
@@ -60,6 +69,9 @@ std::optional<std::pair<int, std::string>> ParseSlotArgument(const std::string& 
   return std::make_pair(slot, text.substr(eq + 1));
 }
 
+// The progress values of a build run to 48; a whole album is 50.
+constexpr int kProgressDone = 50;
+
 // A bar on stderr while building, when stderr is a terminal.
 class ProgressBar {
  public:
@@ -70,9 +82,9 @@ class ProgressBar {
   void Show(int value) {
     if (!enabled_) return;
     constexpr int kWidth = 40;
-    int filled = value * kWidth / 50;
+    int filled = value * kWidth / kProgressDone;
     std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-                 kWidth - filled, "", value * 2);
+                 kWidth - filled, "", value * 100 / kProgressDone);
     std::fflush(stderr);
     drawn_ = true;
   }
@@ -131,7 +143,7 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
         }
         if (!platform::IsValidUtf8(text.value()))
           return BuildError({platform::ErrorKind::DescriptionNotText, value});
-        request.description = text.value();
+        request.description = WithoutLastLineEnd(std::move(text.value()));
       }
     } else if (arg == "--song" || arg == "--lyrics") {
       if (!takeValue()) return UsageError(arg + " needs SLOT=FILE");
@@ -177,7 +189,10 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
 
   platform::Result<album::BuildResult> result = [&] {
     ProgressBar bar;
-    return album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
+    platform::Result<album::BuildResult> built =
+        album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
+    if (built) bar.Show(kProgressDone);
+    return built;
   }();
   if (!result) return BuildError(result.error());
   if (result.value().notExecutable)

@@ -148,6 +148,23 @@ TEST(CommandLine, PakrelChecksSongsAndTheStoredDescriptionBeforeWritingAnything)
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
+TEST(CommandLine, ADescriptionFileLosesItsLastLineEndAndTheBarReachesAHundred) {
+  TempDir dir;
+  WriteFile(dir / "d.txt", "第一行\r\n第二行\n");
+  auto typed = RunProcess(
+      {kPakrel, "--name", "a", "--description", "第一行\n第二行", "--output-dir", dir.path().string()});
+  ASSERT_EQ(typed.exitCode, 0) << typed.err;
+  fs::create_directory(dir / "file");
+  // Under `script` the bar's stderr is a terminal.
+  auto fromFile = RunProcess({"/usr/bin/script", "-qec",
+                              kPakrel + " --name a --description-file '" + (dir / "d.txt").string() +
+                                  "' --output-dir '" + (dir / "file").string() + "'",
+                              "/dev/null"});
+  ASSERT_EQ(fromFile.exitCode, 0) << fromFile.err;
+  EXPECT_NE(fromFile.out.find("] 100%"), std::string::npos) << fromFile.out;
+  EXPECT_TRUE(ReadFile(dir / "file" / "a.exe") == ReadFile(dir / "a.exe")) << "the albums differ";
+}
+
 TEST(CommandLine, DefaultDescriptionAndCurrentFolder) {
   TempDir dir;
   auto built = RunProcess({kPakrel, "--name", "默认"}, dir.path().string());
