@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Play in about 600 steps to past the last line, one candidate per tick; the last position
   // must lie beyond it, not merely on it.
   const double last = lyrics.lines.empty() ? 0 : lyrics.lines.back().timeMs / 1000.0;
+  const double step = last / 600 + 0.097;
   std::size_t shown = 0;
-  for (double position = 0; position <= last + 1; position += last / 600 + 0.097) {
+  for (double position = 0; position <= last + 2 * step; position += step) {
     while (player::LyricStep(state, position)) ++shown;
   }
   if (shown != lyrics.lines.size() || player::LyricStep(state, 1e9)) std::abort();
