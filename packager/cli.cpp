@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "album/song_check.h"
 #include "album/writer.h"
 #include "cli/error_text.h"
 #include "platform/codepage.h"
@@ -43,6 +44,20 @@ int UsageError(const std::string& message) {
   return 2;
 }
 
+int BuildError(const platform::Error& error) {
+  std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(error).c_str());
+  return 1;
+}
+
+// A text file's last line ends like the others; that line end is not part of the text.
+std::string WithoutLastLineEnd(std::string text) {
+  if (text.ends_with("\r\n"))
+    text.resize(text.size() - 2);
+  else if (text.ends_with('\n') || text.ends_with('\r'))
+    text.pop_back();
+  return text;
+}
+
 // "3=song.mp3" into slot 3 and the path; empty optional when malformed.
 std::optional<std::pair<int, std::string>> ParseSlotArgument(const std::string& text) {
   std::size_t eq = text.find('=');
@@ -54,6 +69,9 @@ std::optional<std::pair<int, std::string>> ParseSlotArgument(const std::string& 
   return std::make_pair(slot, text.substr(eq + 1));
 }
 
+// The progress values of a build run to 48; a whole album is 50.
+constexpr int kProgressDone = 50;
+
 // A bar on stderr while building, when stderr is a terminal.
 class ProgressBar {
  public:
@@ -64,9 +82,9 @@ class ProgressBar {
   void Show(int value) {
     if (!enabled_) return;
     constexpr int kWidth = 40;
-    int filled = value * kWidth / 50;
+    int filled = value * kWidth / kProgressDone;
     std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
-                 kWidth - filled, "", value * 2);
+                 kWidth - filled, "", value * 100 / kProgressDone);
     std::fflush(stderr);
     drawn_ = true;
   }
@@ -115,17 +133,17 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       if (arg == "--description") {
         request.description = value;
       } else {
-        platform::Result<std::string> text = platform::ReadWholeFile(value, 16 << 20);
+        // Code page 936 stores Chinese in two bytes where UTF-8 takes three, so a file larger
+        // than the stored limit may still fit; the writer checks what it will store.
+        platform::Result<std::string> text = platform::ReadWholeFile(value, 2 * album::kMaxDescriptionSize);
         if (!text) {
-          std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(text.error()).c_str());
-          return 1;
+          const bool tooLarge = text.error().kind == platform::ErrorKind::FileTooLarge;
+          return BuildError(tooLarge ? platform::Error{platform::ErrorKind::DescriptionTooLarge, value}
+                                     : text.error());
         }
-        if (!platform::IsValidUtf8(text.value())) {
-          std::fprintf(stderr, "pakrel: %s\n",
-                       cli::ErrorText({platform::ErrorKind::DescriptionNotText, value}).c_str());
-          return 1;
-        }
-        request.description = text.value();
+        if (!platform::IsValidUtf8(text.value()))
+          return BuildError({platform::ErrorKind::DescriptionNotText, value});
+        request.description = WithoutLastLineEnd(std::move(text.value()));
       }
     } else if (arg == "--song" || arg == "--lyrics") {
       if (!takeValue()) return UsageError(arg + " needs SLOT=FILE");
@@ -158,14 +176,25 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
     return 1;
   }
 
+  if (platform::Status checked = album::CheckNameAndDescription(request.albumName, request.description);
+      !checked)
+    return BuildError(checked.error());
+  // Songs that are not MPEG audio would build and fail only when played.
+  for (int slot = 1; slot <= album::kSlotCount; ++slot) {
+    const fs::path& song = request.songSlots[slot - 1].song;
+    if (song.empty()) continue;
+    if (platform::Status checked = album::CheckSongFile(song, slot); !checked)
+      return BuildError(checked.error());
+  }
+
   platform::Result<album::BuildResult> result = [&] {
     ProgressBar bar;
-    return album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
+    platform::Result<album::BuildResult> built =
+        album::BuildAlbumImage(request, [&](int value) { bar.Show(value); });
+    if (built) bar.Show(kProgressDone);
+    return built;
   }();
-  if (!result) {
-    std::fprintf(stderr, "pakrel: %s\n", cli::ErrorText(result.error()).c_str());
-    return 1;
-  }
+  if (!result) return BuildError(result.error());
   if (result.value().notExecutable)
     std::fprintf(stderr, "pakrel: warning: %s\n", cli::ErrorText(*result.value().notExecutable).c_str());
   fs::path written = fs::absolute(result.value().image, ec).lexically_normal();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "album/song_check.h"
 #include "album/writer.h"
 #include "common_dialog.h"
 #include "platform/file.h"
@@ -20,12 +21,24 @@ PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const
   text2_[0] = QStringLiteral("Sonvira");
 }
 
+namespace {
+
+// A chosen file can be read, and a song is MPEG audio.
+platform::Status CheckChoice(const std::filesystem::path& path, int songSlot) {
+  if (songSlot > 0) return album::CheckSongFile(path, songSlot);
+  if (platform::Result<platform::File> file = platform::File::OpenRead(path); !file) return file.error();
+  return {};
+}
+
+}  // namespace
+
 QString PackagerWorkflow::GetFileName(const QString& path) {
   std::optional<std::string> name = album::GetFileName(ui::ToUtf8(path));
   return name ? ui::FromUtf8(*name) : QString();
 }
 
-QString PackagerWorkflow::ChooseFile(const QString& filter, const QString& title, QString& lastFolder) {
+QString PackagerWorkflow::ChooseFile(const QString& filter, const QString& title, QString& lastFolder,
+                                     int songSlot) {
   CommonDialog dialog(dialogs_);
   dialog.Filter(filter);
   dialog.DialogTitle(title);
@@ -36,17 +49,18 @@ QString PackagerWorkflow::ChooseFile(const QString& filter, const QString& title
   if (path.isEmpty()) return {};
   const QFileInfo info(path);
   if (info.absoluteDir().exists()) lastFolder = info.absolutePath();
-  // The open dialog accepts any typed name; a file that cannot be read is said at once, not
-  // at build time.
-  if (platform::Result<platform::File> file = platform::File::OpenRead(ui::ToPath(path)); !file) {
-    ui_.Warn(ui::MessageFor(file.error(), ui::UnusableChoice()));
+  // The open dialog accepts any typed name; a file that cannot be read, or a song that is no
+  // MP3, is said at once, not at build time.
+  if (const platform::Status usable = CheckChoice(ui::ToPath(path), songSlot); !usable) {
+    ui_.Warn(ui::MessageFor(usable.error(), ui::UnusableChoice()));
     return {};
   }
   return path;
 }
 
 void PackagerWorkflow::ChooseSong(int index) {
-  const QString path = ChooseFile(QStringLiteral("音乐文件|*.mp3"), QStringLiteral("选择音乐文件"), songFolder_);
+  const QString path =
+      ChooseFile(QStringLiteral("音乐文件|*.mp3"), QStringLiteral("选择音乐文件"), songFolder_, index + 1);
   if (path.isEmpty()) return;
   text2_.at(index + 1) = path;
   text5_.at(index) = GetFileName(path);
@@ -93,10 +107,19 @@ void PackagerWorkflow::Build() {
   request.outputFolder = outputFolder_;
   request.stopRequested = [this] { return stopRequested_; };
 
-  building_ = true;
-  stopRequested_ = false;
   // The note speaks of the album before; it must not stand beside this build or its failure.
   completionNote_ = false;
+  // A path may have been typed, or its file replaced, since it was chosen.
+  for (int slot = 1; slot <= album::kSlotCount; ++slot) {
+    if (text2_[slot].isEmpty()) continue;
+    if (platform::Status song = album::CheckSongFile(ui::ToPath(text2_[slot]), slot); !song) {
+      ui_.Refresh();
+      ui_.Warn(ui::MessageFor(song.error(), ui::BuildFailure()));
+      return;
+    }
+  }
+  building_ = true;
+  stopRequested_ = false;
   ui_.Refresh();
   const bool wasVisible = progressVisible_;
   const int wasValue = progressValue_;

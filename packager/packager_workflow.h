@@ -65,13 +65,15 @@ class PackagerWorkflow {
   bool CompletionNoteVisible() const { return completionNote_; }
 
   // Song button `index` (0..9): asks for an MP3 file for slot index + 1. A cancelled dialog
-  // changes nothing; so does a file that cannot be read, after a warning box that says why.
+  // changes nothing; so does a file that cannot be read or is not MPEG audio, after a
+  // warning box that says why.
   // Each kind of dialog (songs, lyrics) opens in the folder of its last choice in this run.
   void ChooseSong(int index);
   // Lyrics button `index` (0..9): asks for an LRC file for slot index + 1; names stay.
   void ChooseLyrics(int index);
 
-  // The build button: refuses a blank name or description with a warning box, otherwise
+  // The build button: refuses a blank name or description, or a song that is not MPEG audio
+  // (its path may have been typed), with a warning box, otherwise
   // writes the album image, moving the progress bar to 2, 4, ... 42, 44, 48, then finishes
   // the build. A failed build shows a warning box naming the file and the problem and leaves
   // everything as it was before the call. Does nothing while a build runs. Starting a build
@@ -88,8 +90,9 @@ class PackagerWorkflow {
 
  private:
   void FinishAlbumBuild();
-  // Shows the open dialog; the chosen readable file, or empty (cancelled or refused).
-  QString ChooseFile(const QString& filter, const QString& title, QString& lastFolder);
+  // Shows the open dialog; the chosen readable file, or empty (cancelled or refused). With a
+  // `songSlot` (1..10) the file must be MPEG audio as well.
+  QString ChooseFile(const QString& filter, const QString& title, QString& lastFolder, int songSlot = 0);
   void SetProgress(bool visible, int value);
 
   Ui& ui_;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "album/reader.h"
+#include "album/song_check.h"
 #include "album/writer.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
@@ -323,6 +324,53 @@ TEST_F(RefusedBuild, WriteFailureRestoresAnOlderImage) {
   WriteFile(dir_ / "abc.exe", old);
   ASSERT_FALSE(BuildWithWritesFailingAt(2000000));
   EXPECT_EQ(ReadFile(dir_ / "abc.exe"), old);
+}
+
+TEST_F(RefusedBuild, ADescriptionThePlayerWouldNotRead) {
+  // Stored with a closing CR LF, this one is exactly as large as the player reads.
+  auto fits = album::BuildAlbumImage(Request("fits", std::string(album::kMaxDescriptionSize - 2, 'a')));
+  ASSERT_TRUE(fits);
+  EXPECT_TRUE(album::AlbumImage::ReadAlbumIndex(fits.value().image));
+  // Every LF is stored as CR LF.
+  ExpectRefused(Request("big", std::string(album::kMaxDescriptionSize / 2, '\n')), "",
+                "description is too large");
+}
+
+TEST(SongCheck, TheProjectsMp3sPassAndOtherFilesAreNamedAsNotMpegAudio) {
+  const fs::path examples = fs::path(SONVIRA_SOURCE_DIR) / "examples",
+                 audio = examples / "../tests/data/audio";
+  for (const fs::path& folder : {examples, audio})
+    for (const auto& entry : fs::directory_iterator(folder))
+      EXPECT_TRUE(entry.path().extension() != ".mp3" || entry.path().filename() == "not_mp3.mp3" ||
+                  album::CheckSongFile(entry.path(), 1))
+          << entry.path();
+
+  for (const fs::path& other :
+       {audio / "not_mp3.mp3", examples / "小星星.lrc", audio / "make_test_mp3s.sh"}) {
+    platform::Status checked = album::CheckSongFile(other, 4);
+    ASSERT_FALSE(checked) << other;
+    EXPECT_EQ(cli::ErrorText(checked.error()),
+              other.string() + ": the song of slot 4 is not MP3 (MPEG audio) and could not be played");
+  }
+}
+
+TEST(SongCheck, ThreeFramesEachWhereTheOneBeforeEndsWithin64KiBAfterAnId3Tag) {
+  TempDir dir;
+  auto passes = [&](const std::string& bytes) {
+    WriteFile(dir / "s.mp3", bytes);
+    return album::CheckSongFile(dir / "s.mp3", 1).ok();
+  };
+  // MPEG 2 layer III at 24 kHz: 8 kbit/s in 24 bytes, 16 kbit/s in 48.
+  const std::string slow = std::string("\xFF\xF3\x14\xC4", 4) + std::string(20, '\0');
+  const std::string fast = std::string("\xFF\xF3\x24\xC4", 4) + std::string(44, '\0');
+  const std::string frames = slow + fast + slow;
+  EXPECT_TRUE(passes(frames));
+  EXPECT_FALSE(passes(slow + " " + fast + slow));
+  EXPECT_FALSE(passes(frames.substr(0, 24 + 48 + 3)));
+  // A tag of 128 KiB, then up to 64 KiB of anything before the first frame.
+  const std::string tag = std::string("ID3\x04\0\0\0\x08\0\0", 10) + std::string(128 << 10, '\xFF');
+  EXPECT_TRUE(passes(tag + std::string(65535, '\0') + frames));
+  EXPECT_FALSE(passes(tag + std::string(65536, '\0') + frames));
 }
 
 TEST_F(RefusedBuild, ReadOnlyFolder) {

@@ -69,6 +69,15 @@ class TempFolder {
     for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>((i * 31 + seed * 7) % 251));
     return file;
   }
+  // Writes `size` bytes (at least 52) of MPEG audio frames, their bodies a pattern seeded by
+  // `seed`: enough for the packager to take it as a song.
+  std::filesystem::path WriteSong(const std::string& name, std::size_t size, int seed) const {
+    std::filesystem::path file = Write(name, size, seed);
+    std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+    // MPEG 2 layer III, 8 kbit/s, 24 kHz: a frame every 24 bytes.
+    for (std::size_t at = 0; at + 4 <= size; at += 24) out.seekp(at).write("\xFF\xF3\x14\xC4", 4);
+    return file;
+  }
   QString Q(const std::filesystem::path& file) const { return QString::fromStdString(file.string()); }
 
  private:

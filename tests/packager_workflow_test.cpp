@@ -50,7 +50,7 @@ struct Fixture {
   Fixture() { std::filesystem::create_directories(output); }
 
   // A file of that name that exists, in the test's folder.
-  QString Song(const std::string& name) { return folder.Q(folder.Write(name, 10, 1)); }
+  QString Song(const std::string& name) { return folder.Q(folder.WriteSong(name, 100, 1)); }
   void ChooseSong(int index, const QString& path) {
     dialogs.answers.push_back(path);
     workflow.ChooseSong(index);
@@ -120,8 +120,8 @@ TEST(PackagerWorkflowTest, CancelledDialogsChangeNothing) {
 TEST(PackagerWorkflowTest, EachKindOfDialogReopensInTheFolderOfItsLastChoice) {
   Fixture f;
   TempFolder songs, lyrics;
-  f.ChooseSong(0, f.folder.Q(songs.Write("a.mp3", 10, 1)));
-  f.ChooseSong(1, f.folder.Q(songs.Write("b.mp3", 10, 1)));
+  f.ChooseSong(0, f.folder.Q(songs.WriteSong("a.mp3", 100, 1)));
+  f.ChooseSong(1, f.folder.Q(songs.WriteSong("b.mp3", 100, 1)));
   f.ChooseLyrics(0, f.folder.Q(lyrics.Write("a.lrc", 10, 1)));
   f.workflow.ChooseLyrics(1);  // cancelled: the folder stays
   f.ChooseLyrics(1, QString());
@@ -143,6 +143,23 @@ TEST(PackagerWorkflowTest, AChosenFileThatCannotBeReadIsRefusedAtOnce) {
   EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
   EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("kept"));
   EXPECT_TRUE(f.workflow.Text2(14).isEmpty());
+}
+
+TEST(PackagerWorkflowTest, ASongThatIsNotMpegAudioIsRefusedWhenPickedAndBeforeABuild) {
+  Fixture f;
+  f.ChooseSong(0, f.Song("kept.mp3"));
+  const QString words = f.folder.Q(f.folder.Write("words.mp3", 5000, 1));
+  f.ChooseSong(0, words);
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("错误！"));
+  EXPECT_TRUE(f.ui.boxes[0].text.startsWith(words + u'\n')) << f.ui.boxes[0].text.toStdString();
+  EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
+
+  f.workflow.SetText2(2, words);  // typed into the path box
+  f.workflow.SetAlbumName(QStringLiteral("typed"));
+  f.workflow.Build();
+  EXPECT_EQ(f.ui.boxes, std::vector<Box>(2, f.ui.boxes[0]));
+  EXPECT_TRUE(std::filesystem::is_empty(f.output));
 }
 
 TEST(PackagerWorkflowTest, GetFileNameDropsFolderAndLastFourCharacters) {
@@ -175,9 +192,9 @@ TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
 
 TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
   Fixture f;
-  auto song1 = f.folder.Write("one.mp3", 3000, 1);
+  auto song1 = f.folder.WriteSong("one.mp3", 3000, 1);
   auto lyrics1 = f.folder.Write("one.lrc", 120, 2);
-  auto song3 = f.folder.Write("three.mp3", 5000, 3);
+  auto song3 = f.folder.WriteSong("three.mp3", 5000, 3);
   auto lyrics7 = f.folder.Write("seven.lrc", 80, 4);
   f.ChooseSong(0, f.folder.Q(song1));
   f.ChooseLyrics(0, f.folder.Q(lyrics1));
@@ -232,7 +249,7 @@ TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
 
 TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) {
   Fixture f;
-  auto song = f.folder.Write("here.mp3", 100, 1);
+  auto song = f.folder.WriteSong("here.mp3", 100, 1);
   f.ChooseSong(0, f.folder.Q(song));
   f.ChooseSong(1, f.Song("gone.mp3"));
   std::filesystem::remove(f.folder.path() / "gone.mp3");
@@ -297,7 +314,7 @@ TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
 
 TEST(PackagerWorkflowTest, ClickDuringABuildStartsNoSecondBuild) {
   Fixture f;
-  f.ChooseSong(0, f.folder.Q(f.folder.Write("a.mp3", 500, 1)));
+  f.ChooseSong(0, f.folder.Q(f.folder.WriteSong("a.mp3", 500, 1)));
   f.workflow.SetAlbumName(QStringLiteral("once"));
   int nested = 0;
   f.ui.onProgress = [&] {

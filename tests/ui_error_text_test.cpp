@@ -36,6 +36,10 @@ TEST(WindowWords, TheProductsOwnBoxesKeepTheirExactTextsTitlesAndIcons) {
   EXPECT_EQ(ui::MessageFor({ErrorKind::SoundInitFailed, "/a/bass.dll", 0, 3}),
             (Message{QStringLiteral("Can't initialize digital sound system\r\n(error code: 3)"),
                      QStringLiteral("Error"), Icon::Exclamation}));
+  // A song that is no MP3 is refused in a box of the same kind, whatever framing the window asks.
+  EXPECT_EQ(ui::MessageFor({ErrorKind::NotMpegAudio, "/a/歌.mp3", 2}, ui::BuildFailure()),
+            (Message{QStringLiteral("/a/歌.mp3\n这不是音乐文件（找不到音频帧），放进专辑也播放不了"),
+                     QStringLiteral("错误！"), Icon::Exclamation}));
 }
 
 TEST(WindowWords, OtherErrorsShowTheHeadingTheFileAndTheProblemOneToALine) {

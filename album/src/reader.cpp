@@ -21,10 +21,9 @@ namespace album {
 
 namespace {
 
-// Legitimate settings and descriptions are a few kilobytes; these bounds keep a forged
-// index from making the player read gigabytes into memory.
+// Legitimate settings and descriptions are a few kilobytes; this bound and
+// kMaxDescriptionSize keep a forged index from making the player read gigabytes into memory.
 constexpr std::int64_t kMaxSettingsSize = 1 << 20;
-constexpr std::int64_t kMaxDescriptionSize = 16 << 20;
 
 std::int64_t PositionOrZero(std::string_view text) { return ParsePosition(text).value_or(0); }
 

@@ -42,11 +42,13 @@ enum class ErrorKind {
   AlbumNameHasControl,    // the album name holds a control character
   AlbumNameTooLong,       // the album name is too long for a file name
   DescriptionNotText,     // the description is not valid UTF-8
+  DescriptionTooLarge,    // the description as stored would pass what the player reads
   SongNameTooShort,       // the song's file name has fewer than four characters
   SongNameUnusable,       // the song's file name gives an empty song name
   SongNameHasLineBreak,   // the song name holds a line break
   SongNameHasControl,     // the song name holds another control character (a tab, an escape)
   SongNameNotText,        // the song's file name is not valid UTF-8
+  NotMpegAudio,           // the song is not MPEG audio (no run of frames near its start)
   FolderInTheWay,         // a folder has the album image's name
   AlbumOverwritesSource,  // the album image would replace one of its own sources
   AlbumTooLarge,          // the album would pass 2,147,483,647 bytes
