@@ -113,7 +113,7 @@ class frmPlayer : public QWidget {
   QImage spectrumBox_;                   // PicSpectrum1 shows it once it is first drawn
   BarHeights bars_{};                    // the latest heights
   std::optional<BarHeights> drawnBars_;  // the heights in spectrumBox_
-  PlayerFace shown_;                     // the captions as the labels show them
+  PlayerFace shown_ = DesignFace();      // the captions as the labels show them
   bool seen_ = false;
 
   QTimer Timer1{this};

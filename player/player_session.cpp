@@ -50,6 +50,8 @@ bool CarriesNoSettings(const fs::path& path) {
          index->A == index->B && index->B <= index->E;
 }
 
+}  // namespace
+
 PlayerFace DesignFace() {
   PlayerFace face;
   face.Label2 = Control("Label2").text;
@@ -62,8 +64,6 @@ PlayerFace DesignFace() {
   for (int n = 1; n <= 10; ++n) face.Label1[n].colour = SongButton(n).colour.value_or(0xFFFFFF);
   return face;
 }
-
-}  // namespace
 
 std::unique_ptr<AudioLibrary> CarriedAudioLibrary() {
   return std::make_unique<CarriedLibrary>();

@@ -62,6 +62,9 @@ struct PlayerFace {
   bool tmrBass = false;
 };
 
+// The face as designed: the captions and colours of the layout table, shown before start-up.
+PlayerFace DesignFace();
+
 // The song being played, as desktop media controls describe it.
 struct NowPlaying {
   bool playing = false;  // a song's stream plays (false before the first, after a failed open)
