@@ -21,10 +21,11 @@ qlonglong Microseconds(double seconds) {
 
 // The adaptors only forward to MediaControls, which they are attached to.
 //
-// What the player cannot do (pause, play, stop, previous song, seeking, opening a URI) is
-// answered as a call that changes nothing, not as an error: that is what MPRIS asks of a player
-// whose CanPause, CanPlay, CanGoPrevious or CanSeek is false, and what desktop widgets expect
-// when they send a media key to every player.
+// What the player cannot do (pause, stop, previous song, seeking, opening a URI) is answered as
+// a call that changes nothing, not as an error: that is what MPRIS asks of a player whose
+// CanPause, CanGoPrevious or CanSeek is false, and what desktop widgets expect when they send a
+// media key to every player. A player that plays can play (CanPlay), and Play and PlayPause
+// change nothing then; clients such as playerctl pass over a player that cannot.
 class RootAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
@@ -74,7 +75,7 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
   Q_PROPERTY(double MaximumRate READ Rate)
   Q_PROPERTY(bool CanGoNext READ CanGoNext)
   Q_PROPERTY(bool CanGoPrevious READ No)
-  Q_PROPERTY(bool CanPlay READ No)
+  Q_PROPERTY(bool CanPlay READ CanPlay)
   Q_PROPERTY(bool CanPause READ No)
   Q_PROPERTY(bool CanSeek READ No)
   Q_PROPERTY(bool CanControl READ CanControl)
@@ -94,6 +95,7 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
   QVariantMap Metadata() const { return MprisMetadata(controls_->now()); }
   qlonglong Position() const { return Microseconds(controls_->hooks().position()); }
   bool CanGoNext() const { return controls_->now().songCount > 0; }
+  bool CanPlay() const { return controls_->now().playing; }
   bool No() const { return false; }
   bool CanControl() const { return true; }
 
@@ -178,7 +180,10 @@ void MediaControls::Update() {
   const bool songChanged = now.slot != now_.slot || now.title != now_.title || now.album != now_.album ||
                            now.length != now_.length;
   if (songChanged) changed.insert(QStringLiteral("Metadata"), MprisMetadata(now));
-  if (now.playing != now_.playing) changed.insert(QStringLiteral("PlaybackStatus"), MprisPlaybackStatus(now));
+  if (now.playing != now_.playing) {
+    changed.insert(QStringLiteral("PlaybackStatus"), MprisPlaybackStatus(now));
+    changed.insert(QStringLiteral("CanPlay"), now.playing);
+  }
   if ((now.songCount > 0) != (now_.songCount > 0))
     changed.insert(QStringLiteral("CanGoNext"), now.songCount > 0);
   now_ = std::move(now);

@@ -4,7 +4,7 @@
 // org.mpris.MediaPlayer2.sonvira (or org.mpris.MediaPlayer2.sonvira.instance<pid> while
 // another album holds that name). Desktop widgets, media keys and playerctl then show the
 // song and skip to the next one. The player has no pause, stop, previous song or seeking, and
-// says so (CanPause false and so on).
+// says so (CanPause false and so on); CanPlay is true while a song plays.
 //
 // MprisMetadata and MprisPlaybackStatus say what the interfaces report for a state of the
 // player; MediaControls serves them on a bus and tells the desktop when they change. Everything

@@ -135,8 +135,10 @@ TEST_F(PlayerMpris, DescribesThePlayingSongSkipsAsTheNextButtonAndFakesNothingEl
   FakeBass::The().Current()->position = 5 * kBytesPerSecond / 2;
   EXPECT_EQ(desktop.Get(kPlayer, QStringLiteral("Position")).toLongLong(), 2'500'000);
 
-  // What the player cannot do is refused as a property and changes nothing when called anyway.
-  for (const char* can : {"CanPause", "CanPlay", "CanGoPrevious", "CanSeek"})
+  // A player that plays can play; what it cannot do is refused as a property. Either changes
+  // nothing when called.
+  EXPECT_TRUE(desktop.Get(kPlayer, QStringLiteral("CanPlay")).toBool());
+  for (const char* can : {"CanPause", "CanGoPrevious", "CanSeek"})
     EXPECT_FALSE(desktop.Get(kPlayer, QString::fromLatin1(can)).toBool()) << can;
   for (const char* method : {"Pause", "PlayPause", "Stop", "Play", "Previous"})
     desktop.Call(kPlayer, QString::fromLatin1(method));
