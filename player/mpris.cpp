@@ -9,11 +9,18 @@
 #include <cmath>
 
 #include "frm_player.h"
+#include "platform/text.h"
 
 namespace player {
 namespace {
 
 constexpr char kPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
+
+// A title or album name as a desktop widget or a terminal may show it: its control characters
+// written out, not obeyed.
+QString Shown(const std::string& name) {
+  return QString::fromStdString(platform::EscapeControls(name));
+}
 
 qlonglong Microseconds(double seconds) {
   return static_cast<qlonglong>(std::llround(seconds * 1e6));
@@ -128,9 +135,9 @@ QVariantMap MprisMetadata(const NowPlaying& now) {
   QVariantMap metadata{
       {QStringLiteral("mpris:trackid"),
        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonvira/song/%1").arg(now.slot)))},
-      {QStringLiteral("xesam:title"), QString::fromStdString(now.title)},
+      {QStringLiteral("xesam:title"), Shown(now.title)},
   };
-  if (!now.album.empty()) metadata.insert(QStringLiteral("xesam:album"), QString::fromStdString(now.album));
+  if (!now.album.empty()) metadata.insert(QStringLiteral("xesam:album"), Shown(now.album));
   if (now.length > 0) metadata.insert(QStringLiteral("mpris:length"), Microseconds(now.length));
   return metadata;
 }

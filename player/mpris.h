@@ -28,8 +28,8 @@ inline constexpr char kMprisObjectPath[] = "/org/mpris/MediaPlayer2";
 inline constexpr char kMprisServiceName[] = "org.mpris.MediaPlayer2.sonvira";
 
 // mpris:trackid (an object path per song slot, /org/sonvira/song/<slot>), xesam:title,
-// xesam:album and mpris:length (microseconds). Before the first song: only the track id, the
-// MPRIS "no track" path.
+// xesam:album (both with their control characters escaped as "\xNN") and mpris:length
+// (microseconds). Before the first song: only the track id, the MPRIS "no track" path.
 QVariantMap MprisMetadata(const NowPlaying& now);
 // "Playing" while a song plays, else "Stopped" (the player cannot pause).
 QString MprisPlaybackStatus(const NowPlaying& now);

@@ -182,6 +182,12 @@ TEST_F(PlayerMpris, DescribesThePlayingSongSkipsAsTheNextButtonAndFakesNothingEl
   EXPECT_FALSE(fs::exists(unpacked));
 }
 
+TEST(PlayerMprisMetadata, TitleAndAlbumShowTheirControlCharactersEscaped) {
+  const QVariantMap metadata = player::MprisMetadata({true, 1, "歌\x1B]0;x\x07", "专\t辑", 1.0, 1});
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("歌\\x1B]0;x\\x07"));
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("专\\x09辑"));
+}
+
 TEST_F(PlayerMpris, ASecondAlbumTakesAnInstanceNameAndWithoutABusNothingIsOffered) {
   frmPlayer& window = Open({{1, "tone1"}});
   auto first = player::OfferMediaControls(window, QDBusConnection::sessionBus(), {});
