@@ -112,11 +112,15 @@ std::optional<Message> PlayerSession::Start() {
   albumFolder_ = platform::RPP(setup_.album.parent_path().string());
   Log("step 3: album folder " + albumFolder_);
 
-  // 4. Our copy of the library goes into our own folder, never beside the album.
-  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written)
+  // 4. Our copy of the library goes into our own folder, never beside the album. A copy that
+  // cannot be written is told by its own cause; without one to write, step 8 tells it missing.
+  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written) {
     Log("step 4: the library was not written: " + cli::ErrorText(written.error()));
-  else
+    if (written.error().kind != platform::ErrorKind::NoLibraryResource)
+      return LibraryNotWrittenMessage(written.error());
+  } else {
     Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
+  }
 
   // 5. The colour-keyed shape is the window's, made when it was built.
   // 6.

@@ -130,6 +130,16 @@ TEST_F(Player, ASecondCopyIsRefusedBeforeAnyFileIsWritten) {
   EXPECT_EQ(otherList.ListCount, 0);
 }
 
+TEST_F(Player, ALibraryThatCannotBeWrittenIsToldByFileAndCauseNotAsMissing) {
+  fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}});
+  library_.writeFails = platform::ErrorFromErrno(ENOSPC, platform::Operation::Write, "/run/full/bass.dll");
+  std::optional<player::Message> refused = Session(album, list_)->Start();
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(refused->text.endsWith(QStringLiteral("\n/run/full/bass.dll\n无法写入文件：磁盘已满")))
+      << refused->text.toStdString();
+  EXPECT_TRUE(PlayerFolders().empty());
+}
+
 TEST_F(Player, AFileThatIsNotAnAlbumIsRefusedByNameLeavingNothing) {
   fs::path bogus = albumFolder_ / "bogus.exe";
   testing_support::WriteFile(bogus, "not an album");
