@@ -205,7 +205,8 @@ void PlayerSession::UnpackSongs() {
 bool PlayerSession::WriteSlot(int i) {
   const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
   const fs::path song = SongPath(QString::number(i), ".mp3");
-  if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
+  if (platform::Status s = album::ExtractPiece(image_->file(), song, slot.songFirst, slot.songAfter - 1);
+      !s) {
     platform::Error error = s.error();
     error.slot = i;
     Log("slot " + std::to_string(i) + " not unpacked: " + cli::ErrorText(error));
@@ -215,7 +216,7 @@ bool PlayerSession::WriteSlot(int i) {
   Log("wrote " + song.string());
   if (slot.HasLyrics()) {
     const fs::path lyrics = SongPath(QString::number(i), ".lrc");
-    platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
+    platform::Status s = album::ExtractPiece(image_->file(), lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
     Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
   }
   return true;

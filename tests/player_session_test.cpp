@@ -252,9 +252,10 @@ TEST_F(Player, TwoBrokenSongsInARowAreEachReportedOnceInTurnAndTheAlbumFallsSile
   EXPECT_EQ(messages_.size(), 2u);
 }
 
-TEST_F(Player, ExportWritesTheSlotUnderItsTitleWithOrWithoutLyrics) {
+TEST_F(Player, ExportWritesTheSlotOfTheAlbumThatPlaysUnderItsTitleWithOrWithoutLyrics) {
   fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
   PlayerSession& s = Start(album);
+  MakeAlbum(albumFolder_, {{1, "rebuilt under the same name"}});
   EXPECT_TRUE(s.SongButtonDown(3, 2));  // entry 3 is slot 5
   EXPECT_EQ(s.exportSlot(), 5);
   s.Export();
