@@ -61,9 +61,11 @@ frmPlayer::frmPlayer(Setup setup)
   setWindowTitle(QStringLiteral("Sonvira"));
   setFixedSize(kClientWidth, kClientHeight);
   CreateControls();
-  // 5. The colour key: every pixel of exactly 0xFF00FF in the background is see-through, and
-  // so is whatever the background does not cover.
-  setMask(ShapeOf(PlayerPicture(pictures::kBackground, pixelRatio_), kClientWidth, kClientHeight));
+  // 5. The colour key: every pixel of exactly 0xFF00FF in the background is see-through. The
+  // window's last rows, below the background, continue it (see paintEvent).
+  const QImage background = PlayerPicture(pictures::kBackground, pixelRatio_);
+  background_ = ContinuedBelow(background, kClientHeight);
+  setMask(ShapeOf(background, kClientWidth, kClientHeight));
 
   PlayerSession::Setup s;
   s.album = setup_.album;
@@ -377,6 +379,16 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return false;
+}
+
+void frmPlayer::paintEvent(QPaintEvent*) {
+  // Image1 covers all but the rows below it.
+  const QRect below(0, Image1->height(), width(), height() - Image1->height());
+  if (below.isEmpty()) return;
+  const qreal ratio = background_.devicePixelRatio();
+  QPainter(this).drawImage(
+      below, background_,
+      QRectF(below.x() * ratio, below.y() * ratio, below.width() * ratio, below.height() * ratio));
 }
 
 void frmPlayer::changeEvent(QEvent* event) {
