@@ -290,8 +290,12 @@ void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {
 
 bool frmPlayer::PressOnDragArea(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return false;
-  // The window system moves the window; where it cannot (no window manager), we do.
-  if (windowHandle() != nullptr && windowHandle()->startSystemMove()) return true;
+  // Where the window can place itself, it follows the pointer itself. Handing the move to the
+  // window manager races the button: a move asked for once the button is already up (a quick
+  // click, or a busy moment) leaves the manager moving the window until the next click, its
+  // hold on the pointer keeping menus from opening and new boxes behind the window. Only where
+  // a window cannot place itself (Wayland) does the window system move it.
+  if (!TaskBar1_->active() && windowHandle() != nullptr && windowHandle()->startSystemMove()) return true;
   dragOffset_ = event->globalPosition().toPoint() - pos();
   return true;
 }
