@@ -309,6 +309,9 @@ TEST_F(Player, ShutDownLeavesNoUnpackedFileAndSweepsFoldersOfKilledPlayers) {
   EXPECT_FALSE(s.face().tmrBass);
   EXPECT_FALSE(fs::exists(mine));
   EXPECT_TRUE(PlayerFolders().empty());
+  // Nothing is left but the private folder, empty: no lock file either.
+  EXPECT_EQ(std::distance(fs::directory_iterator(runtime_.path()), {}), 1);
+  EXPECT_TRUE(fs::is_empty(runtime_ / "sonvira"));
   EXPECT_EQ(std::distance(fs::directory_iterator(albumFolder_), {}), 1);
 }
 
