@@ -50,6 +50,8 @@ bool CarriesNoSettings(const fs::path& path) {
          index->A == index->B && index->B <= index->E;
 }
 
+}  // namespace
+
 PlayerFace DesignFace() {
   PlayerFace face;
   face.Label2 = Control("Label2").text;
@@ -62,8 +64,6 @@ PlayerFace DesignFace() {
   for (int n = 1; n <= 10; ++n) face.Label1[n].colour = SongButton(n).colour.value_or(0xFFFFFF);
   return face;
 }
-
-}  // namespace
 
 std::unique_ptr<AudioLibrary> CarriedAudioLibrary() {
   return std::make_unique<CarriedLibrary>();
@@ -112,11 +112,15 @@ std::optional<Message> PlayerSession::Start() {
   albumFolder_ = platform::RPP(setup_.album.parent_path().string());
   Log("step 3: album folder " + albumFolder_);
 
-  // 4. Our copy of the library goes into our own folder, never beside the album.
-  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written)
+  // 4. Our copy of the library goes into our own folder, never beside the album. A copy that
+  // cannot be written is told by its own cause; without one to write, step 8 tells it missing.
+  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written) {
     Log("step 4: the library was not written: " + cli::ErrorText(written.error()));
-  else
+    if (written.error().kind != platform::ErrorKind::NoLibraryResource)
+      return LibraryNotWrittenMessage(written.error());
+  } else {
     Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
+  }
 
   // 5. The colour-keyed shape is the window's, made when it was built.
   // 6.
@@ -199,7 +203,8 @@ void PlayerSession::UnpackSongs() {
 bool PlayerSession::WriteSlot(int i) {
   const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
   const fs::path song = SongPath(std::to_string(i), ".mp3");
-  if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
+  if (platform::Status s = album::ExtractPiece(image_->file(), song, slot.songFirst, slot.songAfter - 1);
+      !s) {
     platform::Error error = s.error();
     error.slot = i;
     Log("slot " + std::to_string(i) + " not unpacked: " + cli::ErrorText(error));
@@ -209,7 +214,7 @@ bool PlayerSession::WriteSlot(int i) {
   Log("wrote " + song.string());
   if (slot.HasLyrics()) {
     const fs::path lyrics = SongPath(std::to_string(i), ".lrc");
-    platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
+    platform::Status s = album::ExtractPiece(image_->file(), lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
     Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
   }
   return true;

@@ -125,12 +125,21 @@ void PlayerSession::Error_(const std::string& message) {
 
 void PlayerSession::Report(const Message& message) {
   if (messageOpen_) {
-    Log("message not shown, another is open: " + message.text.toStdString());
+    Log("message waits, another is open: " + message.text.toStdString());
+    waiting_.push_back(message);
     return;
   }
   Log("message \"" + message.title.toStdString() + "\": " + message.text.toStdString());
   messageOpen_ = true;
   if (setup_.showMessage) setup_.showMessage(message);
+}
+
+void PlayerSession::MessageClosed() {
+  messageOpen_ = false;
+  if (waiting_.empty()) return;
+  const Message next = waiting_.front();
+  waiting_.pop_front();
+  Report(next);
 }
 
 Timer1Work PlayerSession::Timer1Tick() {

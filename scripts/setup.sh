@@ -14,8 +14,10 @@ packages=(
   xvfb xauth x11-utils pulseaudio pulseaudio-utils fontconfig fonts-wqy-zenhei fonts-arphic-uming imagemagick
   # edge docking: the pointer read through xcb, real pointer events in its desktop test
   libxcb1-dev libxcb-xinput-dev xdotool
-  # the desktop's media controls: a private session bus for their tests, and gdbus to call them
-  dbus-daemon dbus-session-bus-common libglib2.0-bin
+  # a window manager for the player's end-to-end test
+  openbox
+  # the desktop's media controls: a private session bus for their tests, gdbus and playerctl to call them
+  dbus-daemon dbus-session-bus-common libglib2.0-bin playerctl
   # the pointers at twice the density, read back from the X server in their desktop test
   libxcb-xfixes0-dev
   # the Debian package: its dependencies (dpkg-shlibdeps) and its desktop entries checked

@@ -312,6 +312,9 @@ TEST_F(AlbumReader, ExportWritesSongAndLyricsAgainAndAgain) {
   EXPECT_FALSE(fs::exists(dir_ / "four.lrc"));
   EXPECT_FALSE(album::ExportSlot(image.value(), 1, dir_.path()));
   EXPECT_FALSE(album::ExportSlot(image.value(), 11, dir_.path()));
+  made.songs[2] += "longer";
+  WriteFile(dir_ / "export.exe", made.Bytes());  // rewritten in place: the positions read are void
+  EXPECT_EQ(album::ExportSlot(image.value(), 3, dir_.path()).error().kind, platform::ErrorKind::AlbumChanged);
 }
 
 TEST_F(AlbumReader, DeletingAtCloseRemovesOnlyTheAlbumsFiles) {

@@ -29,6 +29,11 @@ class WithRuntimeDir : public ::testing::Test {
     if (hadOld_) ::setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
     else ::unsetenv("XDG_RUNTIME_DIR");
   }
+  // A program file, in the runtime folder too.
+  std::filesystem::path Program(const char* name) {
+    testing_support::WriteFile(dir_ / name, name);
+    return dir_ / name;
+  }
   TempDir dir_;
   std::string saved_;
   bool hadOld_ = false;
@@ -74,40 +79,43 @@ TEST_F(WithRuntimeDir, PrivateFolderThatIsALinkIsRefused) {
   EXPECT_NE(folder.error().file.find("sonvira"), std::string::npos);
 }
 
-TEST_F(WithRuntimeDir, SecondCopyOfTheSameProgramIsDetected) {
-  auto first = platform::SingleInstance::Acquire("/opt/album/abc.exe");
+TEST_F(WithRuntimeDir, SecondCopyOfTheSameProgramIsDetectedThroughAHardLink) {
+  auto first = platform::SingleInstance::Acquire(Program("abc.exe"));
   ASSERT_TRUE(first) << first.error().file;
+  std::filesystem::create_hard_link(dir_ / "abc.exe", dir_ / "link.exe");
   // flock locks belong to the open file, so a second acquisition in this process already
   // sees the first; a child process shows the same from outside.
-  auto second = platform::SingleInstance::Acquire("/opt/album/abc.exe");
+  auto second = platform::SingleInstance::Acquire(dir_ / "link.exe");
   ASSERT_FALSE(second);
   EXPECT_EQ(second.error().kind, platform::ErrorKind::AlreadyRunning);
   pid_t child = ::fork();
-  if (child == 0) _exit(platform::SingleInstance::Acquire("/opt/album/abc.exe") ? 0 : 7);
+  if (child == 0) _exit(platform::SingleInstance::Acquire(dir_ / "abc.exe") ? 0 : 7);
   int status = 0;
   ::waitpid(child, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 7);
 }
 
 TEST_F(WithRuntimeDir, DifferentProgramFilesRunSideBySide) {
-  auto a = platform::SingleInstance::Acquire("/opt/album/abc.exe");
-  auto b = platform::SingleInstance::Acquire("/opt/album/xyz.exe");
+  auto a = platform::SingleInstance::Acquire(Program("abc.exe"));
+  auto b = platform::SingleInstance::Acquire(Program("xyz.exe"));
   EXPECT_TRUE(a);
   EXPECT_TRUE(b);
 }
 
-TEST_F(WithRuntimeDir, LockIsFreeAgainOnceTheHolderIsGoneEvenAfterACrash) {
-  { auto held = platform::SingleInstance::Acquire("/opt/album/abc.exe"); ASSERT_TRUE(held); }
-  EXPECT_TRUE(platform::SingleInstance::Acquire("/opt/album/abc.exe"));
+TEST_F(WithRuntimeDir, LockIsFreeAgainOnceTheHolderIsGoneEvenAfterACrashAndNoLockFileStays) {
+  { auto held = platform::SingleInstance::Acquire(Program("abc.exe")); ASSERT_TRUE(held); }
+  EXPECT_TRUE(platform::SingleInstance::Acquire(dir_ / "abc.exe"));
   pid_t child = ::fork();
   if (child == 0) {
-    auto held = platform::SingleInstance::Acquire("/opt/album/crash.exe");
+    auto held = platform::SingleInstance::Acquire(Program("crash.exe"));
     std::abort();  // dies holding the lock
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFSIGNALED(status));
-  EXPECT_TRUE(platform::SingleInstance::Acquire("/opt/album/crash.exe"));
+  EXPECT_TRUE(platform::SingleInstance::Acquire(dir_ / "abc.exe"));  // sweeps what the crash left
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "sonvira"));
+  EXPECT_TRUE(platform::SingleInstance::Acquire(dir_ / "crash.exe"));
 }
 
 TEST(Resources, AProgramWithoutAResourceReadsAsEmpty) {

@@ -131,6 +131,16 @@ TEST_F(Player, ASecondCopyIsRefusedBeforeAnyFileIsWritten) {
   EXPECT_EQ(otherList.ListCount, 0);
 }
 
+TEST_F(Player, ALibraryThatCannotBeWrittenIsToldByFileAndCauseNotAsMissing) {
+  fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}});
+  library_.writeFails = platform::ErrorFromErrno(ENOSPC, platform::Operation::Write, "/run/full/bass.dll");
+  std::optional<player::Message> refused = Session(album, list_)->Start();
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(refused->text.endsWith(QStringLiteral("\n/run/full/bass.dll\n无法写入文件：磁盘已满")))
+      << refused->text.toStdString();
+  EXPECT_TRUE(PlayerFolders().empty());
+}
+
 TEST_F(Player, AFileThatIsNotAnAlbumIsRefusedByNameLeavingNothing) {
   fs::path bogus = albumFolder_ / "bogus.exe";
   testing_support::WriteFile(bogus, "not an album");
@@ -230,19 +240,23 @@ TEST_F(Player, ABrokenSongIsSkippedEvenWhenItComesFirst) {
   EXPECT_EQ(messages_.size(), 3u);
 }
 
-TEST_F(Player, AnAlbumOfBrokenSongsShowsOneMessageAndFallsSilent) {
-  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "broken"}, {2, "broken"}}));
+TEST_F(Player, TwoBrokenSongsInARowAreEachReportedOnceInTurnAndTheAlbumFallsSilent) {
+  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "broken"}, {2, "mute"}}));
   for (int i = 0; i < 5; ++i) s.TmrBassTick();
-  EXPECT_EQ(messages_.size(), 1u);
+  ASSERT_EQ(messages_.size(), 1u);  // the second waits while the first box is open
   EXPECT_FALSE(s.face().tmrBass);
   s.MessageClosed();
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[1].text, "Can't play stream\r\n(error code: 9)");
+  s.MessageClosed();
   for (int i = 0; i < 5; ++i) s.TmrBassTick();
-  EXPECT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_.size(), 2u);
 }
 
-TEST_F(Player, ExportWritesTheSlotUnderItsTitleWithOrWithoutLyrics) {
+TEST_F(Player, ExportWritesTheSlotOfTheAlbumThatPlaysUnderItsTitleWithOrWithoutLyrics) {
   fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
   PlayerSession& s = Start(album);
+  MakeAlbum(albumFolder_, {{1, "rebuilt under the same name"}});
   EXPECT_TRUE(s.SongButtonDown(3, 2));  // entry 3 is slot 5
   EXPECT_EQ(s.exportSlot(), 5);
   s.Export();
@@ -296,6 +310,9 @@ TEST_F(Player, ShutDownLeavesNoUnpackedFileAndSweepsFoldersOfKilledPlayers) {
   EXPECT_FALSE(s.face().tmrBass);
   EXPECT_FALSE(fs::exists(mine));
   EXPECT_TRUE(PlayerFolders().empty());
+  // Nothing is left but the private folder, empty: no lock file either.
+  EXPECT_EQ(std::distance(fs::directory_iterator(runtime_.path()), {}), 1);
+  EXPECT_TRUE(fs::is_empty(runtime_ / "sonvira"));
   EXPECT_EQ(std::distance(fs::directory_iterator(albumFolder_), {}), 1);
 }
 

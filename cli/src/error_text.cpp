@@ -121,6 +121,7 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::SlotWithoutSong: return Slot(e) + " has no song";
     case ErrorKind::UnsafeSongName: return "the song name of " + Slot(e) + " is not a safe file name";
     case ErrorKind::EmptySong: return "the song of " + Slot(e) + " has no bytes";
+    case ErrorKind::AlbumChanged: return "the album was rewritten since it was started; start it again";
     case ErrorKind::DestinationIsAlbum: return "this is the album itself, so " + Slot(e) + " is not written over it";
     case ErrorKind::NoLibraryResource: return "the program carries no audio library";
     case ErrorKind::LibraryMissing: return "the audio library is missing";

@@ -68,6 +68,7 @@ class Player {
     }
   }
   int exitCode() const { return exitCode_; }
+  pid_t pid() const { return pid_; }
   std::string log() const { return ReadFile(log_); }
 
  private:

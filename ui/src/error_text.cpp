@@ -83,6 +83,7 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::SlotWithoutSong: return QStringLiteral("%1没有歌曲").arg(Song(e));
     case ErrorKind::UnsafeSongName: return QStringLiteral("%1歌曲的歌名不能用作文件名").arg(Song(e));
     case ErrorKind::EmptySong: return QStringLiteral("%1歌曲没有内容").arg(Song(e));
+    case ErrorKind::AlbumChanged: return QStringLiteral("专辑文件在播放中被改写了，请重新打开专辑");
     case ErrorKind::DestinationIsAlbum: return QStringLiteral("这就是专辑文件本身，%1歌曲不能写在它上面").arg(Song(e));
     case ErrorKind::NoLibraryResource: return QStringLiteral("程序里没有音频库");
     case ErrorKind::LibraryMissing: return QStringLiteral("BASS.DLL does not exists");

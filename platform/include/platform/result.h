@@ -62,6 +62,7 @@ enum class ErrorKind {
   UnsafeSongName,      // the slot's song name cannot be a file name (holds "/", "\" or a control character)
   EmptySong,           // the slot's song has no bytes
   DestinationIsAlbum,  // `file`, where slot `slot` would be written, is the album image itself
+  AlbumChanged,        // the album image was rewritten in place since it was read
 
   // The audio library beside the album. `file` is its path.
   NoLibraryResource,    // the program carries no audio library to write out
