@@ -36,8 +36,11 @@ fi
 sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
 # The standard library's own bounds checks (operator[], front(), back()) as well.
 sanitize="$sanitize -D_GLIBCXX_ASSERTIONS"
+# GCC's maybe-uninitialized analysis misreads instrumented code (the standard library's <regex>):
+# there it stays a warning.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONVIRA_BENCH=OFF -DSONVIRA_WERROR=ON \
-  -DCMAKE_C_FLAGS="-O1 $sanitize" -DCMAKE_CXX_FLAGS="-O1 $sanitize" \
+  -DCMAKE_C_FLAGS="-O1 $sanitize -Wno-error=maybe-uninitialized" \
+  -DCMAKE_CXX_FLAGS="-O1 $sanitize -Wno-error=maybe-uninitialized" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" \
   -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" >/dev/null
 cmake --build build-asan -j "$jobs"
