@@ -8,7 +8,7 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 jobs=$(nproc)
 
 scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 
 source scripts/headless.sh
@@ -36,8 +36,11 @@ fi
 sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
 # The standard library's own bounds checks (operator[], front(), back()) as well.
 sanitize="$sanitize -D_GLIBCXX_ASSERTIONS"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONVIRA_BENCH=OFF \
-  -DCMAKE_C_FLAGS="-O1 $sanitize" -DCMAKE_CXX_FLAGS="-O1 $sanitize" \
+# GCC's maybe-uninitialized analysis misreads instrumented code (the standard library's <regex>):
+# there it stays a warning.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONVIRA_BENCH=OFF -DSONVIRA_WERROR=ON \
+  -DCMAKE_C_FLAGS="-O1 $sanitize -Wno-error=maybe-uninitialized" \
+  -DCMAKE_CXX_FLAGS="-O1 $sanitize -Wno-error=maybe-uninitialized" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" \
   -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" >/dev/null
 cmake --build build-asan -j "$jobs"
@@ -54,7 +57,7 @@ rm -f "$asan_log"
 
 # Fuzz targets: a separate clang build; each target runs for a short while on a copy of its
 # committed seed corpus, so new inputs never land in the source tree.
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DSONVIRA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$jobs"
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0"
 for fuzzer in build-fuzz/bin/fuzz_*; do

@@ -140,6 +140,25 @@ TEST_F(AlbumReader, RefusesForgedIndexes) {
   ExpectRefused(huge, "three numbers");
 }
 
+TEST_F(AlbumReader, ReadsSettingsOfUpToOneMebibyteAndRefusesLarger) {
+  HandMadeAlbum made;
+  made.songs[0] = Pattern(1000, 1);
+  made.names[0] = "one";
+  album::Index index;
+  const std::string plain = made.Bytes(&index).substr(index.A - 1, index.B - index.A);
+  auto padded = [&](std::size_t size) {
+    std::string text = plain + "[pad]\r\np=";
+    text.resize(size, 'x');
+    return text;
+  };
+  made.settingsOverride = padded(1 << 20);
+  auto largest = album::AlbumImage::ReadAlbumIndex(Write("largest.exe", made.Bytes()));
+  ASSERT_TRUE(largest) << cli::ErrorText(largest.error());
+  EXPECT_EQ(largest.value().settings().songSlots[0].name, "one");
+  made.settingsOverride = padded((1 << 20) + 1);
+  ExpectRefused(made.Bytes(), "settings are implausibly large");
+}
+
 TEST_F(AlbumReader, RefusesSettingsWithPositionsOutOfOrderOrOutOfTheFile) {
   HandMadeAlbum made;
   made.songs[0] = Pattern(1000, 1);

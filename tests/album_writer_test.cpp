@@ -289,8 +289,13 @@ TEST_F(RefusedBuild, AlbumNamesThatAreNoFileNames) {
   ExpectRefused(Request("a\\b", "hi"), "a\\b", "\"/\"");
   ExpectRefused(Request("line\nbreak", "hi"), "line", "control");
   ExpectRefused(Request("tab\there", "hi"), "tab", "control");
-  ExpectRefused(Request(std::string(252, 'a'), "hi"), "aaaa", "too long");
   EXPECT_FALSE(fs::exists(dir_.path().parent_path() / "escape.exe"));
+  // With ".exe" at most 255 bytes, the longest file name there is.
+  auto longest = album::BuildAlbumImage(Request(std::string(251, 'a'), "hi"));
+  EXPECT_TRUE(longest) << cli::ErrorText(longest.error());
+  auto tooLong = album::BuildAlbumImage(Request(std::string(252, 'b'), "hi"));
+  ASSERT_FALSE(tooLong);
+  EXPECT_EQ(tooLong.error().kind, platform::ErrorKind::AlbumNameTooLong);
 }
 
 TEST_F(RefusedBuild, AlbumThatWouldOverwriteItsOwnSong) {
@@ -299,16 +304,22 @@ TEST_F(RefusedBuild, AlbumThatWouldOverwriteItsOwnSong) {
   ExpectRefused(request, "abc.exe", "its own files");
 }
 
-TEST_F(RefusedBuild, AlbumPastTheSizeLimit) {
-  album::BuildRequest request = Request("huge", "hi");
-  // Sparse files: the limit is checked from the sizes before a byte is copied.
-  for (int i = 0; i < 2; ++i) {
-    fs::path path = dir_ / ("big" + std::to_string(i) + ".mp3");
-    WriteFile(path, "");
-    fs::resize_file(path, 1100000000);
-    request.songSlots[i].song = path;
+TEST_F(RefusedBuild, AlbumsUpToTheSizeLimitAreWrittenAndLargerOnesRefusedBeforeWriting) {
+  // A sparse song: 700,416 player bytes, the song, 435 settings bytes (ten-digit positions), 4
+  // description bytes and the 10,000-byte index make 2,147,483,647 bytes.
+  album::BuildRequest request = Request("abc", "hi");
+  request.songSlots[0].song = Source("x.mp3", 0, 1);
+  const std::uintmax_t fits = 2147483647u - 700416 - 435 - 4 - 10000;
+  fs::resize_file(request.songSlots[0].song, fits);
+  {
+    // Passed the size check, the writing begins, and here it stops at a megabyte.
+    testing_support::FileSizeLimit failing(1 << 20);
+    auto atLimit = album::BuildAlbumImage(request);
+    ASSERT_FALSE(atLimit);
+    EXPECT_EQ(atLimit.error().kind, platform::ErrorKind::FileTooLarge) << cli::ErrorText(atLimit.error());
   }
-  ExpectRefused(request, "huge.exe", "2,147,483,647");
+  fs::resize_file(request.songSlots[0].song, fits + 1);
+  ExpectRefused(request, "abc.exe", "2,147,483,647");
 }
 
 TEST_F(RefusedBuild, WriteFailureRemovesANewImage) {

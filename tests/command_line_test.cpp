@@ -306,7 +306,7 @@ std::vector<fs::path> HiddenFiles(const fs::path& folder) {
 }
 
 // Waits until a temporary file shows up in `folder`; false when the program ended first.
-bool AwaitTemporaryFile(const fs::path& folder, pid_t pid) {
+[[nodiscard]] bool AwaitTemporaryFile(const fs::path& folder, pid_t pid) {
   for (;;) {
     if (!HiddenFiles(folder).empty()) return true;
     if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;

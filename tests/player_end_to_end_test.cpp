@@ -65,13 +65,24 @@ TEST(PlayerEndToEnd, PlaysPicksExportsDocksAndClosesCleanlyAndRefusesASecondCopy
   TempDir dir;
   fs::path low = Tone(dir.path(), "低音", kLowTone), high = Tone(dir.path(), "高音", kHighTone);
   testing_support::WriteFile(dir / "低音.lrc", "[00:01.00]低音\r\n");
-  testing_support::WriteFile(dir / "坏.mp3", "not a song");
+  // A song that passes the packager's check (three MPEG audio frames in a row) and is then
+  // damaged inside the album, as a bad copy or a bad disk would.
+  std::string frame(417, '\0');  // MPEG-1 layer III, 128 kbit/s, 44.1 kHz, no padding
+  frame.replace(0, 4, "\xFF\xFB\x90\x00", 4);
+  const std::string broken = frame + frame + frame + "broken song";
+  testing_support::WriteFile(dir / "坏.mp3", broken);
   fs::path albums = dir / "albums";
   fs::create_directory(albums);
   Check({(kBin / "pakrel").string(), "--name", "两个音", "--description", "测试", "--song",
          "1=" + low.string(), "--lyrics", "1=" + (dir / "低音.lrc").string(), "--song", "2=" + high.string(),
          "--song", "3=" + (dir / "坏.mp3").string(), "--output-dir", albums.string()});
   const fs::path album = albums / "两个音.exe";
+  std::string image = ReadFile(album);
+  const std::size_t songAt = image.find(broken);
+  ASSERT_NE(songAt, std::string::npos);
+  image.replace(songAt, broken.size(), std::string(broken.size(), 'x'));
+  testing_support::WriteFile(album, image);
+  fs::permissions(album, fs::perms::owner_exec, fs::perm_options::add);
   const std::set<fs::path> before = PlayerFolders();
 
   Player player({album.string()}, dir / "player.log");

@@ -58,13 +58,15 @@ TEST(WindowWords, OtherErrorsShowTheHeadingTheFileAndTheProblemOneToALine) {
 TEST(WindowWords, EveryOtherKindIsWordedInChineseAlone) {
   const std::vector<ErrorKind> english = {ErrorKind::LibraryMissing, ErrorKind::LibraryWrongVersion,
                                           ErrorKind::SoundInitFailed};
-  for (int k = 0; k <= static_cast<int>(ErrorKind::PlayTimeOverflow); ++k) {
-    const auto kind = static_cast<ErrorKind>(k);
+  const QString unknown = ui::ErrorText({static_cast<ErrorKind>(-1)});
+  for (ErrorKind kind : platform::kAllErrorKinds) {
     if (std::find(english.begin(), english.end(), kind) != english.end()) continue;
+    const int k = static_cast<int>(kind);
     for (auto operation : {platform::Operation::None, platform::Operation::OpenForReading}) {
       Error e{kind, "", 2, 5};
       e.operation = operation;
       QString text = ui::ErrorText(e);
+      EXPECT_NE(text, unknown) << k;
       text.remove(QStringLiteral("HOME")).remove(QCoreApplication::applicationName());
       EXPECT_FALSE(text.isEmpty()) << k;
       for (QChar c : text)

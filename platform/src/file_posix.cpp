@@ -305,7 +305,10 @@ bool File::IsSameFileAs(const fs::path& other) const {
 
 Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
   const fs::path folder = finalPath.parent_path();
-  const std::string prefix = "." + finalPath.filename().string() + ".";
+  // ".name.XXXXXX" must itself fit a file name: the longest final names are cut short there.
+  std::string name = finalPath.filename().string();
+  name.resize(std::min<std::size_t>(name.size(), NAME_MAX - 8));
+  const std::string prefix = "." + name + ".";
   SweepStaleTemporaries(folder, prefix);
   for (int attempt = 0; attempt < 8; ++attempt) {
     std::string pattern = (folder / (prefix + "XXXXXX")).string();
