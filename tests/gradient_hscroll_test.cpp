@@ -5,16 +5,29 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "gradient_hscroll.h"
-#include "gradient_hscroll_widget.h"
+#include "packager/gradient_hscroll.h"
+#include "packager/gradient_hscroll_widget.h"
 
 namespace {
 
-QRgb Rgb(int r, int g, int b) {
-  return qRgb(r, g, b);
+using packager::Box;
+using packager::GradientHScroll;
+using packager::GradientHScrollWidget;
+
+// Surface pixels are 0xAARRGGBB, opaque.
+std::uint32_t Rgb(int r, int g, int b) {
+  return 0xFF000000u | static_cast<std::uint32_t>(r << 16 | g << 8 | b);
 }
-QRgb PixelAt(const GradientHScroll& bar, int x, int y) {
-  return bar.Surface().pixel(x, y);
+std::uint32_t PixelAt(const GradientHScroll& bar, int x, int y) {
+  const platform::Pixels& surface = bar.Surface();
+  return surface.argb.at(static_cast<std::size_t>(y) * surface.width + x);
+}
+// The middle pixel of a box; of two middle ones, the first.
+int CentreX(const Box& box) {
+  return box.left + (box.width - 1) / 2;
+}
+int CentreY(const Box& box) {
+  return box.top + (box.height - 1) / 2;
 }
 
 // The packager's progress bar as its window sets it up.
@@ -122,6 +135,12 @@ TEST(GradientHScrollTest, LoadingSetsEveryKeyAndRedrawsOnceAtTheEnd) {
   EXPECT_EQ(bar.Width(), 21 * 3 + 2);
 }
 
+TEST(GradientHScrollTest, ValueIsLoadedWithinTheRangeLoadedBeforeIt) {
+  GradientHScroll bar;
+  bar.ReadProperties(platform::MemoryPropertyStore{{"Value", 300}, {"Max", 500}, {"Min", 250}});
+  EXPECT_EQ(bar.Value(), 300);
+}
+
 TEST(GradientHScrollTest, SavingWritesOnlyChangedKeysInTheirOrder) {
   GradientHScroll bar;
   platform::MemoryPropertyStore untouched;
@@ -207,7 +226,7 @@ TEST(GradientHScrollTest, SingleCellRangeDrawsTheStartColour) {
   bar.Min(0);
   bar.Max(0);
   EXPECT_EQ(bar.Width(), 10);
-  ASSERT_EQ(bar.Surface().width(), 10);
+  ASSERT_EQ(bar.Surface().width, 10);
   EXPECT_EQ(PixelAt(bar, 4, 5), Rgb(10, 20, 30));
 }
 
@@ -223,10 +242,10 @@ TEST(GradientHScrollTest, ValueAtMaxEndsInExactlyTheEndColour) {
   bar.Max(49);
   bar.Value(49);
   const int last = bar.Value() - bar.Min();
-  QRect cell = bar.CellRect(last);
-  EXPECT_EQ(PixelAt(bar, cell.center().x(), cell.center().y()), Rgb(250, 7, 150));
-  QRect first = bar.CellRect(0);
-  EXPECT_EQ(PixelAt(bar, first.center().x(), first.center().y()), Rgb(3, 200, 150));
+  Box cell = bar.CellRect(last);
+  EXPECT_EQ(PixelAt(bar, CentreX(cell), CentreY(cell)), Rgb(250, 7, 150));
+  Box first = bar.CellRect(0);
+  EXPECT_EQ(PixelAt(bar, CentreX(first), CentreY(first)), Rgb(3, 200, 150));
 }
 
 TEST(GradientHScrollTest, CellsPastValueShowTheBackground) {
@@ -234,10 +253,10 @@ TEST(GradientHScrollTest, CellsPastValueShowTheBackground) {
   bar.Resize(15);
   DressAsProgressBar(bar);
   bar.Value(10);
-  QRect beyond = bar.CellRect(11);
-  EXPECT_EQ(PixelAt(bar, beyond.center().x(), beyond.center().y()), Rgb(235, 233, 237));
-  QRect drawn = bar.CellRect(10);
-  EXPECT_NE(PixelAt(bar, drawn.center().x(), drawn.center().y()), Rgb(235, 233, 237));
+  Box beyond = bar.CellRect(11);
+  EXPECT_EQ(PixelAt(bar, CentreX(beyond), CentreY(beyond)), Rgb(235, 233, 237));
+  Box drawn = bar.CellRect(10);
+  EXPECT_NE(PixelAt(bar, CentreX(drawn), CentreY(drawn)), Rgb(235, 233, 237));
 }
 
 TEST(GradientHScrollTest, NarrowCellsAreNeverOutlined) {
@@ -274,8 +293,8 @@ TEST(GradientHScrollTest, WideCellsGetBackgroundOutlinesUnlessSwitchedOff) {
   bar.Max(3);
   bar.Step(6);
   bar.Value(3);
-  QRect cell = bar.CellRect(1);  // columns 7..12, rows 1..10
-  EXPECT_EQ(cell, QRect(QPoint(7, 1), QPoint(12, 10)));
+  Box cell = bar.CellRect(1);  // columns 7..12, rows 1..10
+  EXPECT_EQ(cell, (Box{7, 1, 6, 10}));
   EXPECT_EQ(PixelAt(bar, 7, 5), Rgb(0, 99, 0));
   EXPECT_EQ(PixelAt(bar, 12, 5), Rgb(0, 99, 0));
   EXPECT_EQ(PixelAt(bar, 9, 1), Rgb(0, 99, 0));
@@ -296,11 +315,11 @@ TEST(GradientHScrollTest, MarkerAndFrameAreDrawnLast) {
   bar.BoxRed(40);
   bar.BoxGreen(50);
   bar.BoxBlue(60);
-  QRect cell = bar.CellRect(4);
-  EXPECT_EQ(PixelAt(bar, cell.left(), cell.center().y()), Rgb(1, 2, 3));
-  EXPECT_NE(PixelAt(bar, cell.center().x(), cell.center().y()), Rgb(1, 2, 3)) << "an outlined marker";
+  Box cell = bar.CellRect(4);
+  EXPECT_EQ(PixelAt(bar, cell.left, CentreY(cell)), Rgb(1, 2, 3));
+  EXPECT_NE(PixelAt(bar, CentreX(cell), CentreY(cell)), Rgb(1, 2, 3)) << "an outlined marker";
   bar.BarSolid(true);
-  EXPECT_EQ(PixelAt(bar, cell.center().x(), cell.center().y()), Rgb(1, 2, 3));
+  EXPECT_EQ(PixelAt(bar, CentreX(cell), CentreY(cell)), Rgb(1, 2, 3));
   const int w = bar.Width();
   EXPECT_EQ(w, 11 * 6 + 2);
   for (QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, 11), QPoint(w - 1, 11), QPoint(w / 2, 11)})
@@ -314,7 +333,7 @@ TEST(GradientHScrollTest, HugeRangesAreCutAtTheWidestSurface) {
   bar.Step(999);
   bar.Value(999);
   EXPECT_EQ(bar.Width(), GradientHScroll::kMaxWidth);
-  EXPECT_EQ(bar.Surface().width(), GradientHScroll::kMaxWidth);
+  EXPECT_EQ(bar.Surface().width, GradientHScroll::kMaxWidth);
 }
 
 TEST(GradientHScrollTest, PackagerProgressBarIs512PixelsWide) {
@@ -323,11 +342,13 @@ TEST(GradientHScrollTest, PackagerProgressBarIs512PixelsWide) {
   DressAsProgressBar(widget.bar());
   EXPECT_EQ(widget.bar().Width(), 512);
   EXPECT_EQ(widget.width(), 512);
-  EXPECT_EQ(widget.bar().Surface().size(), QSize(512, 15));
+  EXPECT_EQ(widget.bar().Surface().width, 512);
+  EXPECT_EQ(widget.bar().Surface().height, 15);
   // All fifty-one cells drawn in blue 150 with background outlines, the frame in box blue.
   EXPECT_EQ(PixelAt(widget.bar(), 505, 7), Rgb(0, 0, 150));
   EXPECT_EQ(PixelAt(widget.bar(), 501, 7), Rgb(235, 233, 237));
   EXPECT_EQ(PixelAt(widget.bar(), 511, 7), Rgb(0, 0, 200));
+  EXPECT_EQ(widget.grab().toImage().pixel(505, 7), qRgb(0, 0, 150)) << "the widget shows what the bar drew";
 }
 
 TEST(GradientHScrollTest, WidgetTurnsClicksIntoValueAndChange) {
