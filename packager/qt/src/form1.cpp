@@ -100,7 +100,7 @@ ui::Message NoticeMessage(const PackagerWorkflow::Notice& notice) {
     case Kind::Warning:
       break;
   }
-  // A blank name or description has its own box; so has the warning's kind of error.
+  // A blank name or description has a box of its own; a warning shows the file and the problem.
   return ui::MessageFor(notice.error);
 }
 
