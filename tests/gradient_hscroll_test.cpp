@@ -5,63 +5,83 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "gradient_hscroll.h"
-#include "gradient_hscroll_widget.h"
+#include "packager/gradient_hscroll.h"
+#include "packager/gradient_hscroll_widget.h"
 
 namespace {
 
 using Entries = std::vector<std::pair<std::string, int>>;
+using packager::Box;
+using packager::GradientHScroll;
+using packager::GradientHScrollWidget;
 
-QRgb PixelAt(const GradientHScroll& bar, int x, int y) {
-  return bar.Surface().pixel(x, y);
+// Surface pixels are 0xAARRGGBB, opaque.
+std::uint32_t Rgb(int r, int g, int b) {
+  return 0xFF000000u | static_cast<std::uint32_t>(r << 16 | g << 8 | b);
 }
-QRgb CellCentre(const GradientHScroll& bar, int cell) {
-  return bar.Surface().pixel(bar.CellRect(cell).center());
+std::uint32_t PixelAt(const GradientHScroll& bar, int x, int y) {
+  const platform::Pixels& surface = bar.Surface();
+  return surface.argb.at(static_cast<std::size_t>(y) * surface.width + x);
 }
+// The middle pixel of a box; of two middle ones, the first.
+int CentreX(const Box& box) {
+  return box.left + (box.width - 1) / 2;
+}
+int CentreY(const Box& box) {
+  return box.top + (box.height - 1) / 2;
+}
+std::uint32_t CellCentre(const GradientHScroll& bar, int cell) {
+  const Box box = bar.CellRect(cell);
+  return PixelAt(bar, CentreX(box), CentreY(box));
+}
+
+struct Colour {
+  int red, green, blue;
+};
 
 // A full bar of Max + 1 cells from `start` to `end`, without the marker.
-void Dress(GradientHScroll& bar, QColor start, QColor end, int max) {
+void Dress(GradientHScroll& bar, Colour start, Colour end, int max) {
   bar.Resize(12);
   bar.BarVisible(false);
   bar.Step(6);
-  bar.StartRed(start.red());
-  bar.StartGreen(start.green());
-  bar.StartBlue(start.blue());
-  bar.EndRed(end.red());
-  bar.EndGreen(end.green());
-  bar.EndBlue(end.blue());
+  bar.StartRed(start.red);
+  bar.StartGreen(start.green);
+  bar.StartBlue(start.blue);
+  bar.EndRed(end.red);
+  bar.EndGreen(end.green);
+  bar.EndBlue(end.blue);
   bar.Max(max);
   bar.Value(max);
 }
 
 TEST(GradientHScrollTest, CellsRunFromTheStartColourToExactlyTheEndColourRoundedHalvesToEven) {
   GradientHScroll bar;
-  Dress(bar, QColor(0, 0, 0), QColor(1, 5, 7), 2);
+  Dress(bar, Colour{0, 0, 0}, Colour{1, 5, 7}, 2);
   EXPECT_EQ(bar.Width(), 3 * 6 + 2);
-  EXPECT_EQ(CellCentre(bar, 0), qRgb(0, 0, 0));
-  EXPECT_EQ(CellCentre(bar, 1), qRgb(0, 2, 4));  // 0.5, 2.5, 3.5
-  EXPECT_EQ(CellCentre(bar, 2), qRgb(1, 5, 7));
+  EXPECT_EQ(CellCentre(bar, 0), Rgb(0, 0, 0));
+  EXPECT_EQ(CellCentre(bar, 1), Rgb(0, 2, 4));  // 0.5, 2.5, 3.5
+  EXPECT_EQ(CellCentre(bar, 2), Rgb(1, 5, 7));
 
   // Colours that do not divide evenly still end in exactly the end colour.
-  Dress(bar, QColor(3, 200, 150), QColor(250, 7, 150), 49);
-  EXPECT_EQ(CellCentre(bar, 0), qRgb(3, 200, 150));
-  EXPECT_EQ(CellCentre(bar, 49), qRgb(250, 7, 150));
+  Dress(bar, Colour{3, 200, 150}, Colour{250, 7, 150}, 49);
+  EXPECT_EQ(CellCentre(bar, 0), Rgb(3, 200, 150));
+  EXPECT_EQ(CellCentre(bar, 49), Rgb(250, 7, 150));
 
   // Max = Min: one cell, in the start colour.
   bar.Min(49);
   EXPECT_EQ(bar.Width(), 6 + 2);
-  EXPECT_EQ(CellCentre(bar, 0), qRgb(3, 200, 150));
+  EXPECT_EQ(CellCentre(bar, 0), Rgb(3, 200, 150));
 }
 
 TEST(GradientHScrollTest, CellsPastValueShowTheBackground) {
   GradientHScroll bar;
-  Dress(bar, QColor(0, 0, 150), QColor(0, 0, 150), 50);
+  Dress(bar, Colour{0, 0, 150}, Colour{0, 0, 150}, 50);
   bar.BackGreen(233);
   bar.Value(10);
-  EXPECT_EQ(CellCentre(bar, 10), qRgb(0, 0, 150));
-  EXPECT_EQ(CellCentre(bar, 11), qRgb(0, 233, 0));
+  EXPECT_EQ(CellCentre(bar, 10), Rgb(0, 0, 150));
+  EXPECT_EQ(CellCentre(bar, 11), Rgb(0, 233, 0));
   bar.Value(0);  // Value at Min still draws its cell
-  EXPECT_EQ(CellCentre(bar, 0), qRgb(0, 0, 150));
+  EXPECT_EQ(CellCentre(bar, 0), Rgb(0, 0, 150));
 }
 
 TEST(GradientHScrollTest, SettersClampToTheirLimitsAndDragValueAlong) {
@@ -165,7 +185,13 @@ TEST(GradientHScrollTest, LoadingRedrawsOnceAtTheEndAndSetsMaxBeforeMin) {
   EXPECT_EQ(bar.Min(), 200);
   EXPECT_EQ(bar.Value(), 250);
   EXPECT_EQ(bar.Width(), 101 * 3 + 2);
-  EXPECT_EQ(bar.Surface().width(), bar.Width());
+  EXPECT_EQ(bar.Surface().width, bar.Width());
+}
+
+TEST(GradientHScrollTest, ValueIsLoadedWithinTheRangeLoadedBeforeIt) {
+  GradientHScroll bar;
+  bar.ReadProperties(platform::MemoryPropertyStore{{"Value", 300}, {"Max", 500}, {"Min", 250}});
+  EXPECT_EQ(bar.Value(), 300);
 }
 
 TEST(GradientHScrollTest, ClicksPickTheNearestCellWithHalvesToEven) {
@@ -221,30 +247,30 @@ TEST(GradientHScrollTest, MouseDoesNothingWhenScrollingIsDisabled) {
 TEST(GradientHScrollTest, NarrowCellsAreNeverOutlined) {
   for (int step : {1, 2}) {
     GradientHScroll bar;
-    Dress(bar, QColor(200, 0, 0), QColor(200, 0, 0), 20);
+    Dress(bar, Colour{200, 0, 0}, Colour{200, 0, 0}, 20);
     bar.BackRed(9);
     bar.Resize(10);
     bar.Step(step);
     ASSERT_TRUE(bar.CellOutlined());
     // Every column of every cell carries the cell colour on the middle row and the top row.
     for (int x = 1; x <= 21 * step; ++x) {
-      EXPECT_EQ(PixelAt(bar, x, 5), qRgb(200, 0, 0)) << "step " << step << " column " << x;
-      EXPECT_EQ(PixelAt(bar, x, 1), qRgb(200, 0, 0)) << "step " << step << " column " << x;
+      EXPECT_EQ(PixelAt(bar, x, 5), Rgb(200, 0, 0)) << "step " << step << " column " << x;
+      EXPECT_EQ(PixelAt(bar, x, 1), Rgb(200, 0, 0)) << "step " << step << " column " << x;
     }
   }
 }
 
 TEST(GradientHScrollTest, WideCellsGetBackgroundOutlinesUnlessSwitchedOff) {
   GradientHScroll bar;
-  Dress(bar, QColor(200, 0, 0), QColor(200, 0, 0), 3);
+  Dress(bar, Colour{200, 0, 0}, Colour{200, 0, 0}, 3);
   bar.BackGreen(99);
-  EXPECT_EQ(bar.CellRect(1), QRect(QPoint(7, 1), QPoint(12, 10)));
-  EXPECT_EQ(PixelAt(bar, 7, 5), qRgb(0, 99, 0));
-  EXPECT_EQ(PixelAt(bar, 12, 5), qRgb(0, 99, 0));
-  EXPECT_EQ(PixelAt(bar, 9, 1), qRgb(0, 99, 0));
-  EXPECT_EQ(PixelAt(bar, 9, 5), qRgb(200, 0, 0));
+  EXPECT_EQ(bar.CellRect(1), (Box{7, 1, 6, 10}));  // columns 7..12, rows 1..10
+  EXPECT_EQ(PixelAt(bar, 7, 5), Rgb(0, 99, 0));
+  EXPECT_EQ(PixelAt(bar, 12, 5), Rgb(0, 99, 0));
+  EXPECT_EQ(PixelAt(bar, 9, 1), Rgb(0, 99, 0));
+  EXPECT_EQ(PixelAt(bar, 9, 5), Rgb(200, 0, 0));
   bar.CellOutlined(false);
-  EXPECT_EQ(PixelAt(bar, 7, 5), qRgb(200, 0, 0));
+  EXPECT_EQ(PixelAt(bar, 7, 5), Rgb(200, 0, 0));
 }
 
 TEST(GradientHScrollTest, MarkerAndFrameAreDrawnLast) {
@@ -259,15 +285,15 @@ TEST(GradientHScrollTest, MarkerAndFrameAreDrawnLast) {
   bar.BoxRed(40);
   bar.BoxGreen(50);
   bar.BoxBlue(60);
-  QRect cell = bar.CellRect(4);
-  EXPECT_EQ(PixelAt(bar, cell.left(), cell.center().y()), qRgb(1, 2, 3));
-  EXPECT_NE(CellCentre(bar, 4), qRgb(1, 2, 3)) << "an outlined marker";
+  Box cell = bar.CellRect(4);
+  EXPECT_EQ(PixelAt(bar, cell.left, CentreY(cell)), Rgb(1, 2, 3));
+  EXPECT_NE(CellCentre(bar, 4), Rgb(1, 2, 3)) << "an outlined marker";
   bar.BarSolid(true);
-  EXPECT_EQ(CellCentre(bar, 4), qRgb(1, 2, 3));
+  EXPECT_EQ(CellCentre(bar, 4), Rgb(1, 2, 3));
   const int w = bar.Width();
   EXPECT_EQ(w, 11 * 6 + 2);
-  for (QPoint p : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, 11), QPoint(w - 1, 11), QPoint(w / 2, 11)})
-    EXPECT_EQ(PixelAt(bar, p.x(), p.y()), qRgb(40, 50, 60)) << p.x() << "," << p.y();
+  for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, 11}, {w - 1, 11}, {w / 2, 11}})
+    EXPECT_EQ(PixelAt(bar, x, y), Rgb(40, 50, 60)) << x << "," << y;
 }
 
 TEST(GradientHScrollTest, HugeRangesAreCutAtTheWidestSurface) {
@@ -277,7 +303,7 @@ TEST(GradientHScrollTest, HugeRangesAreCutAtTheWidestSurface) {
   bar.Step(999);
   bar.Value(999);
   EXPECT_EQ(bar.Width(), GradientHScroll::kMaxWidth);
-  EXPECT_EQ(bar.Surface().width(), GradientHScroll::kMaxWidth);
+  EXPECT_EQ(bar.Surface().width, GradientHScroll::kMaxWidth);
 }
 
 TEST(GradientHScrollTest, TheWidgetIsAsWideAsTheBarAndTurnsClicksIntoValueAndChange) {
@@ -290,7 +316,9 @@ TEST(GradientHScrollTest, TheWidgetIsAsWideAsTheBarAndTurnsClicksIntoValueAndCha
   QTest::mouseClick(&widget, Qt::LeftButton, {}, QPoint(31, 6));
   EXPECT_EQ(widget.bar().Value(), 3);
   EXPECT_EQ(changes.count(), 1);
-  EXPECT_EQ(widget.grab().toImage().pixel(511, 7), qRgb(255, 255, 255)) << "the frame, painted";
+  const QImage shown = widget.grab().toImage();
+  EXPECT_EQ(shown.pixel(511, 7), qRgb(255, 255, 255)) << "the frame, painted";
+  EXPECT_EQ(shown.pixel(100, 7), PixelAt(widget.bar(), 100, 7)) << "the widget shows what the bar drew";
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "form1.h"
 #include "frm_player.h"
+#include "packager/form1.h"
 #include "pictures.h"
 #include "player_layout.h"
 #include "player_skin.h"
@@ -22,6 +22,7 @@
 
 namespace {
 
+using packager::Form1;
 using player::frmPlayer;
 using player_test::FakeBass;
 using testing_support::TempDir;

@@ -2,42 +2,41 @@
 // Shared by the packager's tests: scripted dialogs and message boxes, and small input files.
 
 #include <QString>
-#include <QStringList>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "common_dialog.h"
+#include "packager/common_dialog.h"
 
 namespace packager_test {
 
-// Answers each dialog with the next scripted path (a null text: the user cancels) and keeps
+// Answers each dialog with the next scripted path (an empty path: the user cancels) and keeps
 // the requests it was shown.
-class ScriptedDialogs : public FileDialogs {
+class ScriptedDialogs : public packager::FileDialogs {
  public:
-  std::optional<QString> ChooseFile(const FileDialogRequest& request) override {
+  std::optional<std::filesystem::path> ChooseFile(const packager::FileDialogRequest& request) override {
     requests.push_back(request);
     return Next();
   }
-  std::optional<QString> ChooseFolder(const QString& title) override {
+  std::optional<std::filesystem::path> ChooseFolder(const std::string& title) override {
     folderTitles.push_back(title);
     return Next();
   }
 
-  std::deque<QString> answers;
-  std::vector<FileDialogRequest> requests;
-  QStringList folderTitles;
+  std::deque<std::filesystem::path> answers;
+  std::vector<packager::FileDialogRequest> requests;
+  std::vector<std::string> folderTitles;
 
  private:
-  std::optional<QString> Next() {
-    QString answer;
+  std::optional<std::filesystem::path> Next() {
+    std::filesystem::path answer;
     if (!answers.empty()) {
       answer = answers.front();
       answers.pop_front();
     }
-    if (answer.isNull()) return std::nullopt;
+    if (answer.empty()) return std::nullopt;
     return answer;
   }
 };

@@ -15,12 +15,14 @@
 #include <deque>
 #include <functional>
 
-#include "form1.h"
-#include "gradient_hscroll_widget.h"
+#include "packager/form1.h"
+#include "packager/gradient_hscroll_widget.h"
 #include "packager_test_support.h"
 
 namespace {
 
+using packager::Form1;
+using packager::GradientHScrollWidget;
 using packager_test::Box;
 using packager_test::ReadAll;
 using packager_test::ScriptedDialogs;
@@ -89,11 +91,11 @@ struct Window {
 
   void Click(const QString& button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
   void PickSong(int index, const std::filesystem::path& path) {
-    dialogs.answers.push_back(QString::fromStdString(path.string()));
+    dialogs.answers.push_back(path);
     Click(QStringLiteral("Command1(%1)").arg(index));
   }
   void PickLyrics(int index, const std::filesystem::path& path) {
-    dialogs.answers.push_back(QString::fromStdString(path.string()));
+    dialogs.answers.push_back(path);
     Click(QStringLiteral("Command2(%1)").arg(index));
   }
   // Typed as keys; characters beyond ASCII arrive the way an input method commits them.

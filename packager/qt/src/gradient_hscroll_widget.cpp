@@ -1,7 +1,10 @@
-#include "gradient_hscroll_widget.h"
+#include "packager/gradient_hscroll_widget.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace packager {
 
 GradientHScrollWidget::GradientHScrollWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -19,8 +22,14 @@ void GradientHScrollWidget::Place(QPoint topLeft, int height) {
 }
 
 void GradientHScrollWidget::paintEvent(QPaintEvent*) {
+  const platform::Pixels& surface = bar_.Surface();
+  if (surface.empty()) return;
+  // A view of the control's pixels, valid while it paints: the control redraws only on calls
+  // made on this thread.
+  const QImage view(reinterpret_cast<const uchar*>(surface.argb.data()), surface.width, surface.height,
+                    static_cast<qsizetype>(surface.width) * 4, QImage::Format_RGB32);
   QPainter p(this);
-  p.drawImage(0, 0, bar_.Surface());
+  p.drawImage(0, 0, view);
 }
 
 void GradientHScrollWidget::resizeEvent(QResizeEvent* event) {
@@ -35,3 +44,5 @@ void GradientHScrollWidget::mousePressEvent(QMouseEvent* event) {
 void GradientHScrollWidget::mouseMoveEvent(QMouseEvent* event) {
   bar_.MouseMove(event->position().x(), event->buttons() == Qt::LeftButton);
 }
+
+}  // namespace packager

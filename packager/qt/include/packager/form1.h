@@ -16,14 +16,21 @@
 #include <memory>
 #include <span>
 
-#include "packager_workflow.h"
+#include "packager/packager_workflow.h"
+#include "ui/message_box.h"
 
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace packager {
+
 class FileDialogs;
 class GradientHScrollWidget;
+
+// The box for a notice of the workflow, in the window's words (ui/error_text.h).
+ui::Message NoticeMessage(const PackagerWorkflow::Notice& notice);
 
 class Form1 : public QWidget, private PackagerWorkflow::Ui {
   Q_OBJECT
@@ -36,7 +43,7 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
     // When not empty, the note is OtherFolderNote(completionFolder) instead, with the middle of
     // the folder left out where the whole would not fit.
     QString completionFolder;
-    QUrl link;                           // what the link label opens
+    QUrl link;  // what the link label opens
     // Seams for tests; null or empty gives the desktop's own. (Message boxes go through
     // ui::ShowMessage and ui::Ask, whose seam is ui::ScopedMessageBoxes.) openUrl returns
     // false when nothing could open the address.
@@ -67,12 +74,13 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
 
  private:
   // PackagerWorkflow::Ui
-  void Warn(const ui::Message& message) override;
+  void Tell(const PackagerWorkflow::Notice& notice) override;
+  bool AskStopBuild() override;
   void Progress(bool visible, int value) override;
   void Refresh() override;
+  void Close() override;
 
   void CreateControls();
-  void StartBuild();
   void ShowCompletionNote();
   void OpenLink();
   void SetLinkColour(const QColor& colour);
@@ -81,7 +89,6 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   Setup setup_;
   std::unique_ptr<FileDialogs> ownDialogs_;
   std::unique_ptr<PackagerWorkflow> workflow_;
-  bool closeAfterBuild_ = false;
 
   QLabel* Image1 = nullptr;
   QLabel* Label1 = nullptr;
@@ -100,3 +107,5 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   QPlainTextEdit* rtfOutput = nullptr;
   QLabel* Image2 = nullptr;
 };
+
+}  // namespace packager

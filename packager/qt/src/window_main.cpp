@@ -1,4 +1,4 @@
-#include "window_main.h"
+#include "packager/window_main.h"
 
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 #include <system_error>
 
-#include "form1.h"
+#include "packager/form1.h"
 #include "platform/folders.h"
 #include "platform/resources.h"
 #include "platform/single_instance.h"
@@ -17,6 +17,7 @@
 
 namespace fs = std::filesystem;
 
+namespace packager {
 namespace {
 
 bool WritableFolder(const fs::path& folder) {
@@ -71,3 +72,5 @@ int RunPackagerWindow(int argc, char** argv) {
   window.show();
   return app.exec();
 }
+
+}  // namespace packager

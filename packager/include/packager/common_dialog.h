@@ -5,24 +5,34 @@
 //
 // The object keeps its texts in the buffer shapes the dialog record always had (a 1,024-
 // character file buffer, a 256-character title buffer, NUL-separated filters), so every
-// property reads back exactly as callers have known it. The dialogs themselves are shown by a
-// FileDialogs implementation: the Qt one in the program, a scripted one in tests.
+// property reads back exactly as callers have known it. Texts are UTF-8; a buffer's size
+// counts bytes. The dialogs themselves are shown by a FileDialogs implementation: each front
+// end has its own (QtFileDialogs on Qt), tests a scripted one.
 
-#include <QString>
-#include <QStringList>
+#include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-class QWidget;
+namespace packager {
+
+// One entry of a dialog's list of file types: "音乐文件" with the patterns {"*.mp3"}.
+struct NameFilter {
+  std::string description;
+  std::vector<std::string> patterns;  // never empty
+  bool operator==(const NameFilter&) const = default;
+};
 
 // What one file dialog is asked to show.
 struct FileDialogRequest {
   enum class Kind { Open, Save };
   Kind kind = Kind::Open;
-  QString title;            // empty: the dialog's own title
-  QStringList nameFilters;  // "description (pattern pattern)", first one selected
-  QString initialFolder;    // empty: the dialog's own choice
-  QString presetPath;       // the path already in the name box, or empty
-  QString defaultSuffix;    // added to a typed name without a suffix; no dot
+  std::string title;                    // empty: the dialog's own title
+  std::vector<NameFilter> nameFilters;  // the first one selected
+  std::filesystem::path initialFolder;  // empty: the dialog's own choice
+  std::filesystem::path presetPath;     // the path already in the name box, or empty
+  std::string defaultSuffix;            // added to a typed name without a suffix; no dot
   // The save dialog asks before replacing a file. Nothing asks the open dialog for an
   // existing file, so a typed name of a file that does not exist is accepted too.
   bool confirmOverwrite = false;
@@ -34,20 +44,9 @@ class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
   // The chosen path, or nullopt when the user cancelled.
-  virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
-  // The chosen folder, or nullopt when the user cancelled.
-  virtual std::optional<QString> ChooseFolder(const QString& title) = 0;
-};
-
-// The Qt file dialogs, parented to `parent` (may be null).
-class QtFileDialogs : public FileDialogs {
- public:
-  explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
-  std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
-  std::optional<QString> ChooseFolder(const QString& title) override;
-
- private:
-  QWidget* parent_;
+  virtual std::optional<std::filesystem::path> ChooseFile(const FileDialogRequest& request) = 0;
+  // The chosen folder, or nullopt when the user cancelled. `title` is UTF-8.
+  virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& title) = 0;
 };
 
 class CommonDialog {
@@ -62,27 +61,27 @@ class CommonDialog {
 
   // Setting presets the path in the dialog. Reading returns the file buffer without its NULs
   // and then empties the buffer, so a second read gives an empty text.
-  QString FileName();
-  void FileName(const QString& sFileName);
+  std::string FileName();
+  void FileName(std::string_view sFileName);
 
   // Pairs of description and pattern joined by "|", as "歌词文件|*.lrc". Stored with NUL in
   // place of each "|" and two NULs at the end; reads back in the "|" form.
-  QString Filter() const;
-  void Filter(const QString& sFilter);
+  std::string Filter() const;
+  void Filter(std::string_view sFilter);
 
   // The raw title buffer: 256 NULs until something is set or a dialog fills it.
-  QString FileTitle() const;
-  void FileTitle(const QString& sFileTitle);
+  std::string FileTitle() const;
+  void FileTitle(std::string_view sFileTitle);
 
-  QString DialogTitle() const;
-  void DialogTitle(const QString& sDialogTitle);
+  std::string DialogTitle() const;
+  void DialogTitle(std::string_view sDialogTitle);
 
-  QString InitDir() const;
-  void InitDir(const QString& sInitDir);
+  std::string InitDir() const;
+  void InitDir(std::string_view sInitDir);
 
   // Stored without any "."; "txt" at creation.
-  QString DefaultExt() const;
-  void DefaultExt(const QString& sDefaultExt);
+  std::string DefaultExt() const;
+  void DefaultExt(std::string_view sDefaultExt);
 
   // Show the open or the save dialog. The chosen path is then read through FileName; after a
   // cancel the buffers are unchanged.
@@ -90,26 +89,28 @@ class CommonDialog {
   void ShowSave();
 
   // Shows the folder browser; the chosen folder, or an empty text when the user cancelled.
-  QString GetFolderName(const QString& title);
+  std::string GetFolderName(std::string_view title);
 
   // The record as it is handed to the dialogs, for tests and the dialog layer.
   int FilterIndex() const { return filterIndex_; }
   int Flags() const { return flags_; }
-  // The stored filter turned into the dialog's filter list: one entry per description and
-  // pattern pair, ";"-separated patterns listed with spaces. A description without a
-  // pattern matches every file.
-  QStringList NameFilters() const;
+  // The stored filter as the dialog's list: one entry per description and pattern pair, a
+  // ";"-separated pattern split into its parts. A description without a pattern matches
+  // every file ("*").
+  std::vector<NameFilter> NameFilters() const;
 
  private:
   void Show(FileDialogRequest::Kind kind);
 
   FileDialogs& dialogs_;
-  QString file_;
-  QString fileTitle_;
-  QString filter_;
-  QString dialogTitle_;
-  QString initDir_;
-  QString defaultExt_;
+  std::string file_;
+  std::string fileTitle_;
+  std::string filter_;
+  std::string dialogTitle_;
+  std::string initDir_;
+  std::string defaultExt_;
   int filterIndex_ = 1;
   int flags_ = kOverwritePrompt;
 };
+
+}  // namespace packager

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "packager/form1.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "common_dialog.h"
-#include "gradient_hscroll_widget.h"
+#include "packager/gradient_hscroll_widget.h"
+#include "packager/qt_file_dialogs.h"
 #include "platform/property_store.h"
 #include "ui/error_text.h"
 #include "ui/fonts.h"
@@ -24,6 +24,12 @@
 #include "ui/pictures.h"
 #include "ui/twips.h"
 
+// The window's pictures and cursor. Q_INIT_RESOURCE cannot stand inside a namespace.
+static void InitPakrelResources() {
+  Q_INIT_RESOURCE(pakrel);
+}
+
+namespace packager {
 namespace {
 
 using ui::Px;
@@ -83,6 +89,21 @@ QCursor PackagerCursor() {
 
 }  // namespace
 
+ui::Message NoticeMessage(const PackagerWorkflow::Notice& notice) {
+  using Kind = PackagerWorkflow::Notice::Kind;
+  switch (notice.kind) {
+    case Kind::UnusableChoice:
+      return ui::MessageFor(notice.error, ui::UnusableChoice());
+    case Kind::BuildFailure:
+      return ui::MessageFor(notice.error, ui::BuildFailure());
+    case Kind::Refusal:
+    case Kind::Warning:
+      break;
+  }
+  // A blank name or description has a box of its own; a warning shows the file and the problem.
+  return ui::MessageFor(notice.error);
+}
+
 QString Form1::OwnFolderNote() {
   return QStringLiteral("音乐光碟已经完成，并放在本程式的所在目录下。");
 }
@@ -92,7 +113,7 @@ QString Form1::OtherFolderNote(const QString& folder) {
 }
 
 Form1::Form1(Setup setup, QWidget* parent) : QWidget(parent), setup_(std::move(setup)) {
-  Q_INIT_RESOURCE(pakrel);
+  InitPakrelResources();
   if (!setup_.dialogs) {
     ownDialogs_ = std::make_unique<QtFileDialogs>(this);
     setup_.dialogs = ownDialogs_.get();
@@ -128,7 +149,7 @@ void Form1::CreateControls() {
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setGeometry(TwipsRect(3090, 120, 6435, 285));
   connect(Text1, &QLineEdit::textEdited, this,
-          [this](const QString& text) { workflow_->SetAlbumName(text); });
+          [this](const QString& text) { workflow_->SetAlbumName(ui::ToUtf8(text)); });
 
   Label2 = MakeLabel(this, "Label2", QStringLiteral("音乐列表："), 2070, 630, kBlue);
   Label4 = MakeLabel(this, "Label4", QStringLiteral("请选择音乐和相应的歌词LRC文件，最多可集合10首歌曲   "),
@@ -142,7 +163,7 @@ void Form1::CreateControls() {
       box->setObjectName(QStringLiteral("Text2(%1)").arg(i));
       box->setGeometry(TwipsRect(left, top, 3075, kRowHeight));
       connect(box, &QLineEdit::textEdited, this,
-              [this, i](const QString& text) { workflow_->SetText2(i, text); });
+              [this, i](const QString& text) { workflow_->SetText2(i, ui::ToPath(text)); });
       return box;
     };
     auto makeButton = [&](const char* array, const QString& caption, int left) {
@@ -175,7 +196,7 @@ void Form1::CreateControls() {
   Command3->setCursor(PackagerCursor());
   Command3->setMouseTracking(true);
   Command3->installEventFilter(this);
-  connect(Command3, &QPushButton::clicked, this, &Form1::StartBuild);
+  connect(Command3, &QPushButton::clicked, this, [this] { workflow_->Build(); });
 
   Command4 = new QPushButton(QStringLiteral("退出程序"), this);
   Command4->setObjectName(QStringLiteral("Command4"));
@@ -226,11 +247,11 @@ void Form1::CreateControls() {
     palette.setColor(QPalette::Text, kBlue);
     rtfOutput->setPalette(palette);
   }
-  rtfOutput->setPlainText(workflow_->Description());
+  rtfOutput->setPlainText(ui::FromUtf8(workflow_->Description()));
   // Out of sight at the design size, so nobody should type into it by tabbing there blindly.
   rtfOutput->setFocusPolicy(Qt::ClickFocus);
   connect(rtfOutput, &QPlainTextEdit::textChanged, this,
-          [this] { workflow_->SetDescription(rtfOutput->toPlainText()); });
+          [this] { workflow_->SetDescription(ui::ToUtf8(rtfOutput->toPlainText())); });
   // The label's box starts inside the description box's right edge; its text starts clear of it.
   Label3->setContentsMargins(std::max(0, rtfOutput->geometry().right() + 4 - Label3->x()), 0, 0, 0);
   Label3->adjustSize();
@@ -265,19 +286,8 @@ void Form1::ShowCompletionNote() {
   Label6->setToolTip(full);
 }
 
-void Form1::StartBuild() {
-  workflow_->Build();
-  // The user asked to quit during the build and agreed to stop it; it has now been undone.
-  if (closeAfterBuild_) close();
-}
-
 void Form1::closeEvent(QCloseEvent* event) {
-  if (workflow_->Building()) {
-    // Asked once; a second close while the build winds down changes nothing.
-    if (!closeAfterBuild_ && ui::Ask(this, ui::StopBuildQuestion())) {
-      closeAfterBuild_ = true;
-      workflow_->RequestStop();
-    }
+  if (!workflow_->CloseRequested()) {
     event->ignore();
     return;
   }
@@ -330,18 +340,27 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::OpenLink() {
   // A page that is not there would otherwise open nothing, without a word.
   if (setup_.link.isLocalFile() && !QFileInfo::exists(setup_.link.toLocalFile())) {
-    Warn(ui::MessageFor({platform::ErrorKind::NotFound, ui::ToPath(setup_.link.toLocalFile()).string()},
-                        ui::MissingPage()));
+    ui::ShowMessage(
+        this, ui::MessageFor({platform::ErrorKind::NotFound, ui::ToPath(setup_.link.toLocalFile()).string()},
+                             ui::MissingPage()));
     return;
   }
   if (!setup_.openUrl(setup_.link)) {
     const QString page = setup_.link.isLocalFile() ? setup_.link.toLocalFile() : setup_.link.toString();
-    Warn(ui::NoOpenerFor(page));
+    ui::ShowMessage(this, ui::NoOpenerFor(page));
   }
 }
 
-void Form1::Warn(const ui::Message& message) {
-  ui::ShowMessage(this, message);
+void Form1::Tell(const PackagerWorkflow::Notice& notice) {
+  ui::ShowMessage(this, NoticeMessage(notice));
+}
+
+bool Form1::AskStopBuild() {
+  return ui::Ask(this, ui::StopBuildQuestion());
+}
+
+void Form1::Close() {
+  close();
 }
 
 void Form1::Progress(bool visible, int value) {
@@ -354,8 +373,10 @@ void Form1::Refresh() {
   auto show = [](QLineEdit* box, const QString& text) {
     if (box->text() != text) box->setText(text);
   };
-  show(Text1, workflow_->AlbumName());
-  for (int i = 1; i <= 20; ++i) show(Text2[i], workflow_->Text2(i));
+  show(Text1, ui::FromUtf8(workflow_->AlbumName()));
+  for (int i = 1; i <= 20; ++i) show(Text2[i], ui::ToQString(workflow_->Text2(i)));
   Command3->setEnabled(!workflow_->Building());
   Label6->setVisible(workflow_->CompletionNoteVisible());
 }
+
+}  // namespace packager

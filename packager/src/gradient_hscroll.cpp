@@ -1,9 +1,14 @@
-#include "gradient_hscroll.h"
+#include "packager/gradient_hscroll.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
+#include <span>
 
+#include "platform/property_table.h"
+
+namespace packager {
 namespace {
 
 int Clamp(int v, int lo, int hi) {
@@ -21,31 +26,68 @@ int Component(int start, int k, float increment) {
   return Clamp(RoundHalfEven(v), 0, 255);
 }
 
-// A box drawn the way the control always drew them: both corners included.
-QRect Box(int x1, int y1, int x2, int y2) {
-  return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+Colour Rgb(int r, int g, int b) {
+  return static_cast<Colour>(r) | static_cast<Colour>(g) << 8 | static_cast<Colour>(b) << 16;
 }
 
-void Outline(QPainter& p, const QRect& r, const QColor& c) {
-  p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
-  p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
-  p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
-  p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+// A 0x00BBGGRR reference as an opaque pixel of the surface (0xAARRGGBB).
+std::uint32_t Opaque(Colour c) {
+  return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+}
+
+// A box drawn the way the control always drew them: both corners included.
+Box Corners(int x1, int y1, int x2, int y2) {
+  return {std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1};
+}
+
+// Fills the part of `box` that lies on the surface.
+void Fill(platform::Pixels& surface, const Box& box, std::uint32_t pixel) {
+  const int left = std::max(box.left, 0), right = std::min(box.right(), surface.width);
+  const int top = std::max(box.top, 0), bottom = std::min(box.bottom(), surface.height);
+  if (left >= right) return;
+  for (int y = top; y < bottom; ++y) {
+    const auto row = surface.argb.begin() + static_cast<std::ptrdiff_t>(y) * surface.width;
+    std::fill(row + left, row + right, pixel);
+  }
+}
+
+void Outline(platform::Pixels& surface, const Box& box, std::uint32_t pixel) {
+  Fill(surface, {box.left, box.top, box.width, 1}, pixel);
+  Fill(surface, {box.left, box.bottom() - 1, box.width, 1}, pixel);
+  Fill(surface, {box.left, box.top, 1, box.height}, pixel);
+  Fill(surface, {box.right() - 1, box.top, 1, box.height}, pixel);
 }
 
 // The persisted keys with their defaults, in the order they are read and written. The
-// outline flag has always been stored as "CellOutLined".
-struct Key {
-  const char* name;
-  int defaultValue;
+// outline flag has always been stored as "CellOutLined". Value comes last: it is clamped to
+// the range loaded before it.
+using G = GradientHScroll;
+constexpr platform::Property<G> kSaved[] = {
+    {"StartRed", &G::StartRed, &G::StartRed, 0},
+    {"StartGreen", &G::StartGreen, &G::StartGreen, 0},
+    {"StartBlue", &G::StartBlue, &G::StartBlue, 0},
+    {"EndRed", &G::EndRed, &G::EndRed, 255},
+    {"EndGreen", &G::EndGreen, &G::EndGreen, 255},
+    {"EndBlue", &G::EndBlue, &G::EndBlue, 255},
+    {"CellOutLined", &G::CellOutlined, &G::CellOutlined, true},
+    {"Max", &G::Max, &G::Max, 100},
+    {"Min", &G::Min, &G::Min, 0},
+    {"BoxRed", &G::BoxRed, &G::BoxRed, 255},
+    {"BoxGreen", &G::BoxGreen, &G::BoxGreen, 255},
+    {"BoxBlue", &G::BoxBlue, &G::BoxBlue, 255},
+    {"BackRed", &G::BackRed, &G::BackRed, 0},
+    {"BackGreen", &G::BackGreen, &G::BackGreen, 0},
+    {"BackBlue", &G::BackBlue, &G::BackBlue, 0},
+    {"BarRed", &G::BarRed, &G::BarRed, 255},
+    {"BarGreen", &G::BarGreen, &G::BarGreen, 255},
+    {"BarBlue", &G::BarBlue, &G::BarBlue, 255},
+    {"BarVisible", &G::BarVisible, &G::BarVisible, true},
+    {"BarSolid", &G::BarSolid, &G::BarSolid, false},
+    {"Step", &G::Step, &G::Step, 1},
+    {"ScrollEnabled", &G::ScrollEnabled, &G::ScrollEnabled, true},
+    {"Value", &G::Value, &G::Value, 100},
 };
-constexpr Key kKeys[] = {
-    {"StartRed", 0},   {"StartGreen", 0},    {"StartBlue", 0}, {"EndRed", 255},   {"EndGreen", 255},
-    {"EndBlue", 255},  {"CellOutLined", 1},  {"Max", 100},     {"Min", 0},        {"BoxRed", 255},
-    {"BoxGreen", 255}, {"BoxBlue", 255},     {"BackRed", 0},   {"BackGreen", 0},  {"BackBlue", 0},
-    {"BarRed", 255},   {"BarGreen", 255},    {"BarBlue", 255}, {"BarVisible", 1}, {"BarSolid", 0},
-    {"Step", 1},       {"ScrollEnabled", 1}, {"Value", 100},
-};
+static_assert(kSaved[std::size(kSaved) - 1].name() == "Value");
 
 }  // namespace
 
@@ -182,61 +224,17 @@ void GradientHScroll::CellOutlined(bool v) {
 }
 
 void GradientHScroll::ReadProperties(const platform::PropertyStore& store) {
-  auto read = [&](const Key& key) { return store.Read(key.name).value_or(key.defaultValue); };
+  // Everything but Value in bulk, without redrawing; then Value, within the loaded range,
+  // which redraws once.
+  const std::span<const platform::Property<G>> saved(kSaved);
   loading_ = true;
-  StartRed(read(kKeys[0]));
-  StartGreen(read(kKeys[1]));
-  StartBlue(read(kKeys[2]));
-  EndRed(read(kKeys[3]));
-  EndGreen(read(kKeys[4]));
-  EndBlue(read(kKeys[5]));
-  CellOutlined(read(kKeys[6]) != 0);
-  Max(read(kKeys[7]));
-  Min(read(kKeys[8]));
-  BoxRed(read(kKeys[9]));
-  BoxGreen(read(kKeys[10]));
-  BoxBlue(read(kKeys[11]));
-  BackRed(read(kKeys[12]));
-  BackGreen(read(kKeys[13]));
-  BackBlue(read(kKeys[14]));
-  BarRed(read(kKeys[15]));
-  BarGreen(read(kKeys[16]));
-  BarBlue(read(kKeys[17]));
-  BarVisible(read(kKeys[18]) != 0);
-  BarSolid(read(kKeys[19]) != 0);
-  Step(read(kKeys[20]));
-  ScrollEnabled(read(kKeys[21]) != 0);
+  platform::LoadProperties(saved.first(saved.size() - 1), *this, store);
   loading_ = false;
-  Value(read(kKeys[22]));
+  platform::LoadProperties(saved.last(1), *this, store);
 }
 
 void GradientHScroll::WriteProperties(platform::PropertyStore& store) const {
-  const int values[] = {startRed_,
-                        startGreen_,
-                        startBlue_,
-                        endRed_,
-                        endGreen_,
-                        endBlue_,
-                        cellOutlined_ ? 1 : 0,
-                        max_,
-                        min_,
-                        boxRed_,
-                        boxGreen_,
-                        boxBlue_,
-                        backRed_,
-                        backGreen_,
-                        backBlue_,
-                        barRed_,
-                        barGreen_,
-                        barBlue_,
-                        barVisible_ ? 1 : 0,
-                        barSolid_ ? 1 : 0,
-                        step_,
-                        scrollEnabled_ ? 1 : 0,
-                        value_};
-  static_assert(std::size(values) == std::size(kKeys));
-  for (std::size_t i = 0; i < std::size(kKeys); ++i)
-    if (values[i] != kKeys[i].defaultValue) store.Write(kKeys[i].name, values[i]);
+  platform::SaveProperties(kSaved, *this, store);
 }
 
 void GradientHScroll::Resize(int height) {
@@ -249,17 +247,17 @@ int GradientHScroll::WidthForRange() const {
   return static_cast<int>(std::min<long>(cells * step_ + 2, kMaxWidth));
 }
 
-QRect GradientHScroll::CellRect(int k) const {
+Box GradientHScroll::CellRect(int k) const {
   const int bottom = height_ - 2;
-  return Box(k * step_ + 1, 1, k * step_ + step_, bottom);
+  return Corners(k * step_ + 1, 1, k * step_ + step_, bottom);
 }
 
-QColor GradientHScroll::CellColour(int k) const {
+Colour GradientHScroll::CellColour(int k) const {
   const int range = max_ == min_ ? 1 : max_ - min_;
   const float dR = static_cast<float>(endRed_ - startRed_) / static_cast<float>(range);
   const float dG = static_cast<float>(endGreen_ - startGreen_) / static_cast<float>(range);
   const float dB = static_cast<float>(endBlue_ - startBlue_) / static_cast<float>(range);
-  return QColor(Component(startRed_, k, dR), Component(startGreen_, k, dG), Component(startBlue_, k, dB));
+  return Rgb(Component(startRed_, k, dR), Component(startGreen_, k, dG), Component(startBlue_, k, dB));
 }
 
 int GradientHScroll::CellAt(double x) const {
@@ -281,34 +279,30 @@ void GradientHScroll::MouseMove(double x, bool leftButtonAlone) {
 
 void GradientHScroll::Redraw() {
   width_ = WidthForRange();
-  const QColor back(backRed_, backGreen_, backBlue_);
-  const int range = max_ == min_ ? 1 : max_ - min_;
-  dR_ = static_cast<float>(endRed_ - startRed_) / static_cast<float>(range);
-  dG_ = static_cast<float>(endGreen_ - startGreen_) / static_cast<float>(range);
-  dB_ = static_cast<float>(endBlue_ - startBlue_) / static_cast<float>(range);
-
-  if (height_ <= 0) {
-    surface_ = QImage();
-  } else {
-    surface_ = QImage(width_, height_, QImage::Format_RGB32);
-    surface_.fill(back);
-    QPainter p(&surface_);
+  surface_ = platform::Pixels();
+  if (height_ > 0) {
+    const std::uint32_t back = Opaque(Rgb(backRed_, backGreen_, backBlue_));
+    surface_.width = width_;
+    surface_.height = height_;
+    surface_.argb.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), back);
     const int last = value_ - min_;
     for (int k = 0; k <= last; ++k) {
-      const QRect cell = CellRect(k);
-      if (cell.left() >= width_) break;  // past the widest surface
-      p.fillRect(cell, CellColour(k));
-      if (cellOutlined_ && step_ > 2) Outline(p, cell, back);
+      const Box cell = CellRect(k);
+      if (cell.left >= width_) break;  // past the widest surface
+      Fill(surface_, cell, Opaque(CellColour(k)));
+      if (cellOutlined_ && step_ > 2) Outline(surface_, cell, back);
     }
     if (barVisible_) {
-      const QRect cell = CellRect(last);
-      const QColor bar(barRed_, barGreen_, barBlue_);
+      const Box cell = CellRect(last);
+      const std::uint32_t bar = Opaque(Rgb(barRed_, barGreen_, barBlue_));
       if (barSolid_)
-        p.fillRect(cell, bar);
+        Fill(surface_, cell, bar);
       else
-        Outline(p, cell, bar);
+        Outline(surface_, cell, bar);
     }
-    Outline(p, QRect(0, 0, width_, height_), QColor(boxRed_, boxGreen_, boxBlue_));
+    Outline(surface_, {0, 0, width_, height_}, Opaque(Rgb(boxRed_, boxGreen_, boxBlue_)));
   }
   if (onRedrawn) onRedrawn(width_);
 }
+
+}  // namespace packager

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+namespace packager {
+
 // Where the albums go: the program's own folder when it can be written to, else `fallback`
 // (created when missing). `isProgramFolder` tells which, so the completion note can say where.
 struct OutputFolder {
@@ -15,3 +17,5 @@ OutputFolder ChooseOutputFolder(const std::filesystem::path& programFolder,
 // Refuses a second running copy with an error box, then shows the window until it is closed.
 // Returns the exit code.
 int RunPackagerWindow(int argc, char** argv);
+
+}  // namespace packager

@@ -4,7 +4,9 @@
 
 #include <QWidget>
 
-#include "gradient_hscroll.h"
+#include "packager/gradient_hscroll.h"
+
+namespace packager {
 
 class GradientHScrollWidget : public QWidget {
   Q_OBJECT
@@ -32,3 +34,5 @@ class GradientHScrollWidget : public QWidget {
  private:
   GradientHScroll bar_;
 };
+
+}  // namespace packager

@@ -7,7 +7,8 @@
 
 namespace packager {
 
-// Runs `pakrel` with the given arguments (argv[0] is the program name). `player` is the player
+// Runs `pakrel` with the given arguments (argv[0] is the program name), UTF-8 texts: a program
+// whose system hands it arguments in another encoding converts them first. `player` is the player
 // program to write as the album's first piece. Returns the exit status: 0 on success, 1 when
 // the build failed, 2 for a usage error.
 int RunCommandLine(int argc, char** argv, std::span<const std::byte> player);

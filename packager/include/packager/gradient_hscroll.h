@@ -4,16 +4,32 @@
 // serves as a progress bar and as a horizontal scroll bar the mouse can set.
 //
 // This is the control's state and drawing without a window: properties, the persisted form,
-// the drawing surface and the mouse rules. GradientHScrollWidget shows the surface on screen.
-// Everything is in pixels, and the control chooses its own width from its range and cell size.
+// the cell geometry and colours, the drawn surface as plain pixels and the mouse rules. A
+// front end (GradientHScrollWidget on Qt) copies the surface onto the screen and forwards the
+// mouse. Everything is in pixels, and the control chooses its own width from its range and
+// cell size. Colours are 0x00BBGGRR references (red in the low byte).
 
-#include <QColor>
-#include <QImage>
-#include <QRect>
 #include <cstdint>
 #include <functional>
 
+#include "platform/pixels.h"
 #include "platform/property_store.h"
+
+namespace packager {
+
+using Colour = std::uint32_t;
+
+// A rectangle of pixels: columns left .. left + width - 1, rows top .. top + height - 1.
+struct Box {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+
+  int right() const { return left + width; }   // one past the last column
+  int bottom() const { return top + height; }  // one past the last row
+  bool operator==(const Box&) const = default;
+};
 
 class GradientHScroll {
  public:
@@ -112,15 +128,16 @@ class GradientHScroll {
 
   // Geometry and colours of the drawing. Cell k (0 = the cell at Min) covers columns
   // k * Step + 1 .. k * Step + Step and rows 1 .. Height() - 2.
-  QRect CellRect(int k) const;
-  QColor CellColour(int k) const;
+  Box CellRect(int k) const;
+  Colour CellColour(int k) const;
   // The cell under horizontal pixel position x, before clamping to the range.
   int CellAt(double x) const;
   // The width the current range and cell size ask for.
   int WidthForRange() const;
 
-  // What Redraw last drew; persists until the next redraw.
-  const QImage& Surface() const { return surface_; }
+  // What Redraw last drew, Width() by Height() opaque pixels (empty while the height is 0);
+  // it persists until the next redraw.
+  const platform::Pixels& Surface() const { return surface_; }
 
  private:
   void SetColour(std::int16_t& field, int v, const char* name);
@@ -140,10 +157,10 @@ class GradientHScroll {
   bool scrollEnabled_ = true;
   bool cellOutlined_ = true;
 
-  // Per-cell colour increments, computed by Redraw.
-  float dR_ = 0, dG_ = 0, dB_ = 0;
   bool loading_ = false;
   int width_ = 0;
   int height_ = 0;
-  QImage surface_;
+  platform::Pixels surface_;
 };
+
+}  // namespace packager

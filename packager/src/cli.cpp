@@ -1,4 +1,4 @@
-#include "cli.h"
+#include "packager/cli.h"
 
 #include <unistd.h>
 
@@ -13,6 +13,7 @@
 #include "cli/error_text.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -135,7 +136,8 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       } else {
         // Code page 936 stores Chinese in two bytes where UTF-8 takes three, so a file larger
         // than the stored limit may still fit; the writer checks what it will store.
-        platform::Result<std::string> text = platform::ReadWholeFile(value, 2 * album::kMaxDescriptionSize);
+        platform::Result<std::string> text =
+            platform::ReadWholeFile(platform::PathFromUtf8(value), 2 * album::kMaxDescriptionSize);
         if (!text) {
           const bool tooLarge = text.error().kind == platform::ErrorKind::FileTooLarge;
           return BuildError(tooLarge ? platform::Error{platform::ErrorKind::DescriptionTooLarge, value}
@@ -153,10 +155,10 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       if (set[parsed->first - 1]) return UsageError(arg + " given twice for slot " + std::to_string(parsed->first));
       set[parsed->first - 1] = true;
       auto& slot = request.songSlots[parsed->first - 1];
-      (arg == "--song" ? slot.song : slot.lyrics) = parsed->second;
+      (arg == "--song" ? slot.song : slot.lyrics) = platform::PathFromUtf8(parsed->second);
     } else if (arg == "--output-dir") {
       if (!takeValue()) return UsageError("--output-dir needs a folder");
-      request.outputFolder = value;
+      request.outputFolder = platform::PathFromUtf8(value);
     } else {
       return UsageError("unknown argument '" + std::string(argv[i]) + "'");
     }
@@ -172,7 +174,7 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
   std::error_code ec;
   if (!fs::is_directory(request.outputFolder, ec)) {
     std::fprintf(stderr, "pakrel: %s: no such folder\n",
-                 platform::EscapeControls(request.outputFolder.string()).c_str());
+                 platform::EscapeControls(platform::PathToUtf8(request.outputFolder)).c_str());
     return 1;
   }
 
@@ -198,7 +200,8 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
   if (result.value().notExecutable)
     std::fprintf(stderr, "pakrel: warning: %s\n", cli::ErrorText(*result.value().notExecutable).c_str());
   fs::path written = fs::absolute(result.value().image, ec).lexically_normal();
-  std::printf("%s\n", platform::EscapeControls((ec ? result.value().image : written).string()).c_str());
+  std::printf("%s\n",
+              platform::EscapeControls(platform::PathToUtf8(ec ? result.value().image : written)).c_str());
   return 0;
 }
 
