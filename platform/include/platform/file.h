@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/result.h"
 
@@ -100,6 +101,13 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // The whole of a small file. FileTooLarge when it holds more than `maxBytes`.
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+// The path named by the UTF-8 text `utf8`. Names made from text (an album name, a song name)
+// become paths this way: on Windows a plain std::string is taken in the C library's code page
+// instead. Throws std::filesystem::filesystem_error there for text that is not UTF-8.
+inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
 
 // Byte views of strings, for the span-based interfaces.
 inline std::span<const std::byte> AsBytes(std::string_view s) {

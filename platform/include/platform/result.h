@@ -16,7 +16,9 @@
 namespace platform {
 
 enum class ErrorKind {
-  // The system refused a file operation: `operation` says which, `code` holds errno.
+  // The system refused a file operation: `operation` says which, `code` holds errno. On
+  // Windows the system's error code is given as the errno value of the same meaning, or as
+  // 65536 plus the Windows code where there is none.
   NotFound,      // no such file or folder
   Unreadable,    // permission denied while reading
   Unwritable,    // permission denied while writing or creating

@@ -1,0 +1,2 @@
+// What only the Windows backends have.
+#include <gtest/gtest.h>
