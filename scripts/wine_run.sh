@@ -35,5 +35,5 @@ mkdir -p "$(dirname "$prefix")"
 [ $# -gt 0 ] || exit 0
 
 # One server for a whole test run rather than one per program.
-wineserver -p 30 >/dev/null 2>&1 || true
+wineserver -p 30 </dev/null >/dev/null 2>&1 || true
 exec "$run" "$@"
