@@ -1,6 +1,8 @@
 // GB18030 through Windows' own conversion tables (code page 54936, of which code page 936
 // is the two-byte part), so albums read and written here match those of the Linux build byte
-// for byte, characters outside code page 936 included.
+// for byte, characters outside code page 936 included. Where the system lacks code page
+// 54936 (wine), code page 936 alone serves: its characters are the same, and others are
+// written as "?" and read as U+FFFD.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,7 +13,10 @@
 namespace platform::detail {
 namespace {
 
-constexpr UINT kGb18030 = 54936;
+UINT CodePage() {
+  static const UINT codePage = ::IsValidCodePage(54936) ? 54936 : 936;
+  return codePage;
+}
 
 // Whether `s`, cut off at the end of the text, could still be the start of a character.
 bool IsCutOffCharacter(std::string_view s) {
@@ -24,12 +29,12 @@ bool IsCutOffCharacter(std::string_view s) {
 // UTF-16 of `bytes`, or nothing when they are not all valid GB18030.
 bool DecodeStrictly(std::string_view bytes, std::wstring& out) {
   if (bytes.empty()) return true;
-  const int n = ::MultiByteToWideChar(kGb18030, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                      nullptr, 0);
+  const int n = ::MultiByteToWideChar(CodePage(), MB_ERR_INVALID_CHARS, bytes.data(),
+                                      static_cast<int>(bytes.size()), nullptr, 0);
   if (n <= 0) return false;
   const std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(n));
-  ::MultiByteToWideChar(kGb18030, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+  ::MultiByteToWideChar(CodePage(), MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
                         out.data() + at, n);
   return true;
 }
@@ -39,10 +44,13 @@ bool DecodeStrictly(std::string_view bytes, std::wstring& out) {
 std::string Utf8ToGb18030(std::string_view utf8) {
   const std::wstring wide = win32::Widen(utf8);
   if (wide.empty()) return {};
-  const int n = ::WideCharToMultiByte(kGb18030, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
+  // Code page 54936 takes no flags; for 936, no look-alike stands in for a missing character.
+  const DWORD flags = CodePage() == 936 ? WC_NO_BEST_FIT_CHARS : 0;
+  const int n = ::WideCharToMultiByte(CodePage(), flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
   std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
-  ::WideCharToMultiByte(kGb18030, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  ::WideCharToMultiByte(CodePage(), flags, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                        nullptr);
   return out;
 }
 
