@@ -2,7 +2,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <cwchar>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
