@@ -76,11 +76,11 @@ function(sonvira_add_test name)
     add_test(NAME ${name} COMMAND ${name})
   endif()
   set(env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ${ARG_ENV})
-  # Under wine a program takes far longer to start, the more so where its 32-bit side is
-  # emulated.
+  # Under wine a program takes far longer to start: where its 32-bit side is emulated, a
+  # minute of processor time, many more on a busy machine.
   set(timeout 300)
   if(CMAKE_CROSSCOMPILING)
-    set(timeout 600)
+    set(timeout 1800)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${timeout})
   if(ARG_LABELS)
