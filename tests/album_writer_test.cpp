@@ -279,10 +279,12 @@ TEST_F(RefusedBuild, SongFileNamesThatGiveNoUsableName) {
   ExpectRefused(request, "mp3", "too short");
   request.songSlots[0].song = Source(".mp3", 10, 1);
   ExpectRefused(request, ".mp3", "usable song name");
+#ifndef _WIN32  // Windows file names cannot hold control characters
   request.songSlots[0].song = Source("tab\there.mp3", 10, 1);
   ExpectRefused(request, "tab\\x09here.mp3", "control character");
   request.songSlots[0].song = Source("\x1B[2Jclear.mp3", 10, 1);
   ExpectRefused(request, "\\x1B[2Jclear.mp3", "control character");
+#endif
 }
 
 TEST_F(RefusedBuild, SourcesThatAreNotRegularFiles) {
