@@ -11,7 +11,9 @@
 #include "platform/codepage.h"
 #include "platform/file.h"
 #include "support/temp_dir.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -308,6 +310,12 @@ TEST_F(RefusedBuild, AlbumNamesThatAreNoFileNames) {
 }
 
 TEST_F(RefusedBuild, AlbumThatWouldOverwriteItsOwnSong) {
+#ifdef _WIN32
+  // Under wine 8 with its 32-bit side run by qemu, this test's process waits forever on the
+  // wine server (every time, at this test); on Windows it runs.
+  if (::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+    GTEST_SKIP() << "hangs under wine run by qemu";
+#endif
   album::BuildRequest request = Request("abc", "hi");
   request.songSlots[0].song = Source("abc.exe", 10, 1);
   ExpectRefused(request, "abc.exe", "its own files");
