@@ -230,9 +230,10 @@ Lyrics ParseLyrics(std::span<const std::byte> bytes) {
 }
 
 fs::path LyricsPathFor(const fs::path& songPath) {
-  std::string path = songPath.string();
+  // The system's own form of the name (UTF-16 on Windows), which a narrow string is not there.
+  fs::path::string_type path = songPath.native();
   path.resize(path.size() >= 4 ? path.size() - 4 : 0);
-  return path + ".lrc";
+  return fs::path(path) += ".lrc";
 }
 
 LyricState LoadLyrics(const fs::path& songPath) {

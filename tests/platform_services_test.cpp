@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 
@@ -17,6 +19,23 @@ using testing_support::TempDir;
 
 namespace {
 
+TEST(Folders, RppAddsExactlyOneTrailingSeparator) {
+  const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+  EXPECT_EQ(platform::RPP("/music/album"), "/music/album" + separator);
+  EXPECT_EQ(platform::RPP("/music/album/"), "/music/album/");
+  EXPECT_EQ(platform::RPP("/"), "/");
+}
+
+TEST(Folders, ProgramFileIsThisTestProgram) {
+  std::filesystem::path self = platform::ProgramFile();
+  EXPECT_TRUE(self.is_absolute());
+  EXPECT_EQ(self.stem(), "platform_services_test");
+  EXPECT_EQ(platform::ProgramFolder(), self.parent_path());
+}
+
+// The private folder and the single copy as on POSIX: folder modes, XDG_RUNTIME_DIR, and a
+// child made by fork() (platform_windows_test has the Windows side).
+#ifndef _WIN32
 class WithRuntimeDir : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,19 +57,6 @@ class WithRuntimeDir : public ::testing::Test {
   std::string saved_;
   bool hadOld_ = false;
 };
-
-TEST(Folders, RppAddsExactlyOneTrailingSeparator) {
-  EXPECT_EQ(platform::RPP("/music/album"), "/music/album/");
-  EXPECT_EQ(platform::RPP("/music/album/"), "/music/album/");
-  EXPECT_EQ(platform::RPP("/"), "/");
-}
-
-TEST(Folders, ProgramFileIsThisTestProgram) {
-  std::filesystem::path self = platform::ProgramFile();
-  EXPECT_TRUE(self.is_absolute());
-  EXPECT_EQ(self.filename(), "platform_services_test");
-  EXPECT_EQ(platform::ProgramFolder(), self.parent_path());
-}
 
 TEST_F(WithRuntimeDir, PrivateFolderIsCreatedOnlyAccessibleToTheUser) {
   platform::Result<std::filesystem::path> folder = platform::PrivateFolder();
@@ -117,6 +123,7 @@ TEST_F(WithRuntimeDir, LockIsFreeAgainOnceTheHolderIsGoneEvenAfterACrashAndNoLoc
   EXPECT_TRUE(std::filesystem::is_empty(dir_ / "sonvira"));
   EXPECT_TRUE(platform::SingleInstance::Acquire(dir_ / "crash.exe"));
 }
+#endif
 
 TEST(Resources, AProgramWithoutAResourceReadsAsEmpty) {
   EXPECT_TRUE(platform::LoadResourceData("CUSTOM", 101).empty());

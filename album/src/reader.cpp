@@ -174,8 +174,8 @@ Result<ExtractedSong> WriteSlot(const AlbumImage& image, int i, const fs::path& 
   ExtractedSong song;
   song.slot = i;
   song.name = slot.name;
-  song.song = folder / (fileName + ".mp3");
-  if (slot.HasLyrics()) song.lyrics = folder / (fileName + ".lrc");
+  song.song = folder / platform::PathFromUtf8(fileName + ".mp3");
+  if (slot.HasLyrics()) song.lyrics = folder / platform::PathFromUtf8(fileName + ".lrc");
   for (const fs::path& destination : {song.song, song.lyrics}) {
     if (!destination.empty() && image.file().IsSameFileAs(destination))
       return Error{ErrorKind::DestinationIsAlbum, destination.string(), i};
@@ -233,8 +233,8 @@ void DeleteExtractedSongs(const AlbumSettings& settings, const fs::path& folder)
   for (const SlotEntry& slot : settings.songSlots) {
     if (!slot.HasSafeName()) continue;
     std::error_code ec;
-    fs::remove(folder / (slot.name + ".mp3"), ec);
-    fs::remove(folder / (slot.name + ".lrc"), ec);
+    fs::remove(folder / platform::PathFromUtf8(slot.name + ".mp3"), ec);
+    fs::remove(folder / platform::PathFromUtf8(slot.name + ".lrc"), ec);
   }
 }
 

@@ -69,7 +69,7 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
 
   BuildResult result;
   const std::string albumName(platform::Trim(request.albumName));
-  result.image = request.outputFolder / (albumName + ".exe");
+  result.image = request.outputFolder / platform::PathFromUtf8(albumName + ".exe");
   if (std::optional<ErrorKind> problem = AlbumNameProblem(albumName))
     return Error{*problem, result.image.string()};
   std::optional<std::string> title = platform::ToAnsi(albumName);
