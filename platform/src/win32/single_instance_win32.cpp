@@ -32,7 +32,8 @@ Result<std::unique_ptr<SingleInstance>> SingleInstance::Acquire(const fs::path& 
     ::CloseHandle(mutex);
     return Error{ErrorKind::AlreadyRunning, win32::PathText(programFile)};
   }
-  return std::unique_ptr<SingleInstance>(new SingleInstance(win32::HandleToInt(mutex)));
+  // No lock file on Windows: the mutex is the lock.
+  return std::unique_ptr<SingleInstance>(new SingleInstance(win32::HandleToInt(mutex), fs::path()));
 }
 
 SingleInstance::~SingleInstance() { ::CloseHandle(win32::IntToHandle(fd_)); }
