@@ -11,6 +11,7 @@
 #include "album/writer.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "support/temp_dir.h"
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -376,11 +377,11 @@ TEST(SongCheck, TheProjectsMp3sPassAndOtherFilesAreNamedAsNotMpegAudio) {
           << entry.path();
 
   for (const fs::path& other :
-       {audio / "not_mp3.mp3", examples / "小星星.lrc", audio / "make_test_mp3s.sh"}) {
+       {audio / "not_mp3.mp3", examples / platform::PathFromUtf8("小星星.lrc"), audio / "make_test_mp3s.sh"}) {
     platform::Status checked = album::CheckSongFile(other, 4);
     ASSERT_FALSE(checked) << other;
     EXPECT_EQ(cli::ErrorText(checked.error()),
-              other.string() + ": the song of slot 4 is not MP3 (MPEG audio) and could not be played");
+              platform::PathToUtf8(other) + ": the song of slot 4 is not MP3 (MPEG audio) and could not be played");
   }
 }
 

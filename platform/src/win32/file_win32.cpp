@@ -53,7 +53,7 @@ void InstallCleanupHandler() {
 // is then left to the sweep of a later writer).
 int AddPending(const fs::path& path) {
   InstallCleanupHandler();
-  const std::wstring& text = path.native();
+  const std::wstring text = win32::LongPath(path);
   if (text.size() >= std::size(g_pending[0].path)) return -1;
   for (int i = 0; i < kPendingSlots; ++i) {
     int expected = kFree;
@@ -79,12 +79,12 @@ bool IsTemporaryNameOf(std::wstring_view entry, std::wstring_view prefix) {
 void SweepStaleTemporaries(const fs::path& folder, const std::wstring& prefix) {
   const fs::path base = folder.empty() ? fs::path(L".") : folder;
   WIN32_FIND_DATAW entry;
-  HANDLE search = ::FindFirstFileW((base / (prefix + L"*")).c_str(), &entry);
+  HANDLE search = ::FindFirstFileW(win32::LongPath(base / (prefix + L"*")).c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     if (!IsTemporaryNameOf(entry.cFileName, prefix)) continue;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    HANDLE stale = ::CreateFileW((base / entry.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+    HANDLE stale = ::CreateFileW(win32::LongPath(base / entry.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (stale != INVALID_HANDLE_VALUE) ::CloseHandle(stale);
   } while (::FindNextFileW(search, &entry));
@@ -170,7 +170,7 @@ bool IdentityOf(HANDLE h, BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 bool IdentityOf(const fs::path& path, BY_HANDLE_FILE_INFORMATION& info) {
-  win32::ScopedHandle h(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+  win32::ScopedHandle h(::CreateFileW(win32::LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return h.valid() && IdentityOf(h.get(), info);
@@ -185,7 +185,7 @@ bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFO
 
 Result<File> File::OpenRead(const fs::path& path) {
   // Backup semantics open a folder too, so that it is told apart from a refusal.
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE h = ::CreateFileW(win32::LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return ErrorFromWindows(::GetLastError(), Operation::OpenForReading, path);
   File file(HandleToInt(h), path);
@@ -200,10 +200,10 @@ Result<File> File::OpenRead(const fs::path& path) {
 Result<File> File::OpenReadWrite(const fs::path& path, bool& created) {
   created = false;
   constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, OPEN_EXISTING,
+  HANDLE h = ::CreateFileW(win32::LongPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-    h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+    h = ::CreateFileW(win32::LongPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                       nullptr);
     created = h != INVALID_HANDLE_VALUE;
   }
@@ -276,7 +276,7 @@ Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
     const fs::path temp = folder / (prefix + RandomSuffix());
     // Open for writing and shared for deletion only: no sweep can take it while it is held,
     // and it can still be renamed into place.
-    HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+    HANDLE h = ::CreateFileW(win32::LongPath(temp).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       const DWORD err = ::GetLastError();
@@ -300,7 +300,7 @@ AtomicFile::AtomicFile(AtomicFile&& other) noexcept
 AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Discard() {
-  if (!temp_.empty()) ::DeleteFileW(temp_.c_str());
+  if (!temp_.empty()) ::DeleteFileW(win32::LongPath(temp_).c_str());
   RemovePending(std::exchange(pending_, -1));
   temp_.clear();
   if (fd_ != -1) ::CloseHandle(IntToHandle(std::exchange(fd_, -1)));
@@ -326,7 +326,7 @@ Status AtomicFile::Commit() {
   // is reported here.
   if (!::FlushFileBuffers(IntToHandle(fd_))) return ErrorFromWindows(::GetLastError(), Operation::Write, final_);
   // Still open while it moves, so no sweep takes it in between.
-  if (!::MoveFileExW(temp_.c_str(), final_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!::MoveFileExW(win32::LongPath(temp_).c_str(), win32::LongPath(final_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return ErrorFromWindows(::GetLastError(), Operation::Create, final_);
   temp_.clear();
   RemovePending(std::exchange(pending_, -1));
@@ -338,7 +338,7 @@ Status AtomicFile::Commit() {
 Result<bool> AtomicFile::CommitIfMissing() {
   if (!::FlushFileBuffers(IntToHandle(fd_))) return ErrorFromWindows(::GetLastError(), Operation::Write, final_);
   // Without MOVEFILE_REPLACE_EXISTING the move never replaces, on every file system.
-  if (!::MoveFileExW(temp_.c_str(), final_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (!::MoveFileExW(win32::LongPath(temp_).c_str(), win32::LongPath(final_).c_str(), MOVEFILE_WRITE_THROUGH)) {
     const DWORD err = ::GetLastError();
     if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) return false;
     return ErrorFromWindows(err, Operation::Create, final_);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 
 #include "win32/win32_util.h"
@@ -20,6 +21,19 @@ std::string Narrow(std::wstring_view wide) {
   ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
                         nullptr);
   return text;
+}
+
+std::wstring LongPath(const std::filesystem::path& path) {
+  // Room for the 8.3 name and the terminator, as CreateDirectoryW needs it.
+  constexpr std::size_t kShortEnough = MAX_PATH - 12;
+  const std::wstring& text = path.native();
+  if (text.size() < kShortEnough || text.starts_with(LR"(\\?\)")) return text;
+  std::error_code ec;
+  std::wstring full = std::filesystem::absolute(path, ec).lexically_normal().native();
+  if (ec) return text;
+  std::replace(full.begin(), full.end(), L'/', L'\\');
+  if (full.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + full.substr(2);
+  return LR"(\\?\)" + full;
 }
 
 // The C runtime's own table (_dosmaperr) lumps many of these together as EACCES or EINVAL;

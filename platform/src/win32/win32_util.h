@@ -19,6 +19,11 @@ std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 inline std::string PathText(const std::filesystem::path& path) { return Narrow(path.native()); }
 
+// `path` for the wide file functions: an absolute path near or over MAX_PATH (a 251-byte album
+// name in a deep folder) gets the "\\?\" prefix, which lifts the limit but also Windows' own
+// clean-up of the text, so it is made absolute and normal first. Other paths are unchanged.
+std::wstring LongPath(const std::filesystem::path& path);
+
 // The errno value of the Windows error `err`, or kUnmappedBase + `err` for one without an
 // equivalent (its words then show the number).
 inline constexpr int kUnmappedBase = 0x10000;
