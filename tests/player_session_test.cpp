@@ -239,6 +239,22 @@ TEST_F(Player, AnAlbumOfBrokenSongsShowsOneMessageAndFallsSilent) {
   EXPECT_EQ(messages_.size(), 1u);
 }
 
+// The sound output went away (its server restarting), so no song would start: the player
+// tries the next song, once a second after a whole round, and plays on once the sound is back.
+TEST_F(Player, SongsThatWouldNotStartAreTriedAgainUntilTheSoundComesBack) {
+  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "mute"}, {2, "mute"}}));
+  s.TmrBassTick();
+  s.TmrBassTick();
+  EXPECT_TRUE(s.face().tmrBass);
+  EXPECT_EQ(FakeBass::The().PlayingFile(), "");
+  for (int slot : {1, 2}) testing_support::WriteFile(s.systemFolder() / (std::to_string(slot) + ".mp3"), "tone");
+  int ticks = 1;
+  while (!s.TmrBassTick().songChanged && ticks < 100) ++ticks;
+  EXPECT_GT(ticks, 30);
+  EXPECT_LT(ticks, 45);
+  EXPECT_NE(FakeBass::The().PlayingFile(), "");
+}
+
 TEST_F(Player, ExportWritesTheSlotUnderItsTitleWithOrWithoutLyrics) {
   fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
   PlayerSession& s = Start(album);
