@@ -1,10 +1,11 @@
 // The silence between songs, as the player makes it.
 //   bench_gap play <a.mp3> <b.mp3> ...  plays the files one after the other exactly as the player
-//       does: a 25 ms tick compares position and length, and at the end stops and frees the
-//       old stream, creates the next from its file and plays it.
-//   bench_gap measure <capture.raw> <count>  reads 16-bit stereo at 44.1 kHz recorded from the
-//       sink and prints the silence between each pair of loud spans in milliseconds, then the
-//       median and the worst of the first `count` gaps.
+//       does: a 25 ms tick compares position and length, and at the end stops and frees the old
+//       stream, creates the next from its file and plays it.
+//   bench_gap measure <capture.raw> <a.mp3> <b.mp3> ...  reads 16-bit stereo at 44.1 kHz recorded
+//       from the sink while the files (tones from their first sample to their last) played, and
+//       prints the silence between each song and the next: the median and the worst, and how
+//       many songs reached the sink shorter than they are. Sounds past the last file are left out.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -42,48 +43,76 @@ int Play(int count, char** files) {
     std::this_thread::sleep_until(tick);
     if (BASS_ChannelGetPosition(channel) != BASS_ChannelGetLength(channel)) continue;
     if (next == count) break;
-    auto t0 = Clock::now();
     openAndPlay(files[next++]);
-    if (std::getenv("GAPDBG")) std::fprintf(stderr, "%.2f ", std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
   }
   BASS_Free();
   return 0;
 }
 
-int Measure(const char* capture, std::size_t count) {
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+int Measure(const char* capture, int count, char** files) {
   std::ifstream in(capture, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::size_t frames = bytes.size() / 4;
-  const auto* pcm = reinterpret_cast<const std::int16_t*>(bytes.data());
+  std::vector<std::int16_t> pcm(frames * 2);
+  std::copy_n(bytes.data(), frames * 4, reinterpret_cast<char*>(pcm.data()));
   // A frame is silent when both channels stay under the threshold; a tone's own zero
-  // crossings make runs of a sample or two, so a gap is a run of at least 1 ms.
+  // crossings make runs of a sample or two, so a silence is a run of at least 1 ms.
   constexpr int kThreshold = 300;
-  constexpr std::size_t kMinRun = 44;
-  std::vector<double> gaps;
-  std::size_t lastLoud = frames;  // none yet
+  constexpr std::size_t kShortest = 44;
+  std::vector<std::pair<std::size_t, std::size_t>> sounds;  // [first, last] loud frames
   for (std::size_t f = 0; f < frames; ++f) {
     if (std::abs(pcm[2 * f]) <= kThreshold && std::abs(pcm[2 * f + 1]) <= kThreshold) continue;
-    if (lastLoud != frames && f - lastLoud - 1 >= kMinRun) gaps.push_back((f - lastLoud - 1) * 1000.0 / 44100.0);
-    lastLoud = f;
+    if (sounds.empty() || f - sounds.back().second - 1 >= kShortest)
+      sounds.push_back({f, f});
+    else
+      sounds.back().second = f;
   }
-  for (double g : gaps) std::printf("%.1f ", g);
-  std::printf("\n");
-  if (gaps.size() < count) {
-    std::printf("gaps: only %zu of %zu found\n", gaps.size(), count);
+  if (sounds.size() == 1 && count > 1) {
+    std::printf("silence between songs, %d changes: none of 1 ms or more\n", count - 1);
+    return 0;
+  }
+  // A recording may end in a song that goes on; a song that broke up shows as cut short.
+  if (sounds.size() < static_cast<std::size_t>(count)) {
+    std::printf("found %zu sounds at the sink for %d songs\n", sounds.size(), count);
     return 1;
   }
-  gaps.resize(count);
-  std::vector<double> sorted = gaps;
-  std::sort(sorted.begin(), sorted.end());
-  std::printf("gaps: %zu, median %.1f ms, worst %.1f ms\n", count, sorted[count / 2], sorted.back());
+
+  // The songs' own lengths, from the library on its silent output.
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  BASS_Init(-1, 44100, 0, nullptr, nullptr);
+  std::vector<double> gaps;
+  int cut = 0;
+  double mostCut = 0;
+  for (int i = 0; i < count; ++i) {
+    HSTREAM song = BASS_StreamCreateFile(FALSE, files[i], 0, 0, 0);
+    const double length = BASS_ChannelBytes2Seconds(song, BASS_ChannelGetLength(song)) * 1000.0;
+    const double heard = (sounds[i].second - sounds[i].first + 1) * 1000.0 / 44100.0;
+    if (heard < length - 1.0) {
+      ++cut;
+      mostCut = std::max(mostCut, length - heard);
+    }
+    if (i > 0) gaps.push_back((sounds[i].first - sounds[i - 1].second - 1) * 1000.0 / 44100.0);
+  }
+  BASS_Free();
+  std::printf("silence between songs, %zu changes: median %.1f ms, worst %.1f ms; songs cut short: %d",
+              gaps.size(), Median(gaps), *std::max_element(gaps.begin(), gaps.end()), cut);
+  if (cut > 0) std::printf(" (by up to %.1f ms)", mostCut);
+  std::printf("\n");
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::string(argv[1]) == "play") return Play(argc - 2, argv + 2);
-  if (argc == 4 && std::string(argv[1]) == "measure") return Measure(argv[2], std::strtoul(argv[3], nullptr, 10));
-  std::fprintf(stderr, "usage: bench_gap play <file.mp3>... | measure <capture.raw> <count>\n");
+  const std::string mode = argc >= 3 ? argv[1] : "";
+  if (mode == "play") return Play(argc - 2, argv + 2);
+  if (mode == "measure" && argc >= 5) return Measure(argv[2], argc - 3, argv + 3);
+  std::fprintf(stderr, "usage: bench_gap play <file.mp3>... | measure <capture.raw> <file.mp3>...\n");
   return 2;
 }
