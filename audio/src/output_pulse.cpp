@@ -1,10 +1,10 @@
 // The output straight to a PulseAudio server (PipeWire's too). It keeps two paces. While a
 // song plays the server holds a second of our sound and asks for more 400 ms at a time, and
 // the device runs 100 ms ahead: few wake-ups on either side. Once the last sound of the
-// playing songs is written, the server is told to hold 200 ms and to keep the device only
-// 10 ms ahead, so that by the time that sound has been heard, a new song can be heard within
-// milliseconds: sound the server holds but has not handed to the device is taken back and
-// written again whenever something starts or stops.
+// playing songs is written, the server is told to hold 150 ms and to keep the device only
+// 5 ms ahead (or as little as the device allows), so that by the time that sound has been
+// heard, a new song can be heard within milliseconds: sound the server holds but has not
+// handed to the device is taken back and written again whenever something starts or stops.
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
@@ -28,15 +28,17 @@ struct Pace {
   pa_usec_t request;
 };
 constexpr Pace kSteady{1000 * kMillisecond, 400 * kMillisecond};  // the device 100 ms ahead
-constexpr Pace kQuick{200 * kMillisecond, 90 * kMillisecond};     // the device 10 ms ahead
+constexpr Pace kQuick{150 * kMillisecond, 70 * kMillisecond};     // the device 5 ms ahead
 // Silence this long goes back to the steady pace: nothing new is about to start.
 constexpr auto kQuickAtMost = std::chrono::seconds(2);
 
-// Rewritten sound starts this far past what the device may already have taken, since the
-// position of that point is known only from the server's last timing report.
-constexpr pa_usec_t kRewriteMargin = 5 * kMillisecond;
-// A server that neither answers nor refuses is given up after this long.
+// Rewritten sound starts this far past what the device may already have taken: the time the
+// sound takes to reach the server.
+constexpr pa_usec_t kRewriteMargin = 2 * kMillisecond;
+// A server that neither answers nor refuses is given up after this long; one slow to say where
+// the sound stands is not waited for longer than this.
 constexpr pa_usec_t kConnectTimeout = 2000 * kMillisecond;
+constexpr pa_usec_t kAnswerTimeout = 100 * kMillisecond;
 
 class PulseOutput final : public Output {
  public:
@@ -81,6 +83,14 @@ class PulseOutput final : public Output {
 
   void Rewrite() override {
     pa_threaded_mainloop_lock(loop_);
+    // Where the sound heard stands, fresh from the server rather than run on from its last
+    // report: a device that took its sound late takes it in a leap.
+    if (pa_operation* op = lost_ ? nullptr : pa_stream_update_timing_info(stream_, Signal, loop_)) {
+      WaitFor([op] {
+        return pa_operation_get_state(op) == PA_OPERATION_RUNNING ? Progress::Waiting : Progress::Ready;
+      }, kAnswerTimeout);
+      pa_operation_unref(op);
+    }
     // Before the server has begun to play the stream (it waits for a first buffer), sound
     // written over what it holds gets lost; the little silence written first plays out.
     const pa_timing_info* timing = lost_ ? nullptr : pa_stream_get_timing_info(stream_);
@@ -131,10 +141,8 @@ class PulseOutput final : public Output {
 
   // Waits, with the loop locked, until the context and then the stream are ready.
   bool Connect() {
-    pa_time_event* timeout = pa_context_rttime_new(context_, pa_rtclock_now() + kConnectTimeout, TimedOut, this);
-    const bool open = WaitFor([this] { return ContextProgress(); }) && MakeStream() &&
-                      WaitFor([this] { return StreamProgress(); });
-    pa_threaded_mainloop_get_api(loop_)->time_free(timeout);
+    const bool open = WaitFor([this] { return ContextProgress(); }, kConnectTimeout) && MakeStream() &&
+                      WaitFor([this] { return StreamProgress(); }, kConnectTimeout);
     if (open) {
       quickShare_ = Share(kQuick, true);
       steadyShare_ = Share(kSteady, false);
@@ -145,14 +153,19 @@ class PulseOutput final : public Output {
 
   enum class Progress { Waiting, Ready, Failed };
 
-  // Waits until `progress()` is no longer Waiting; false when it failed or took too long.
+  // Waits, with the loop locked, until `progress()` is no longer Waiting; false when it failed,
+  // the server went, or it took longer than `timeout`.
   template <class Check>
-  bool WaitFor(Check progress) {
-    for (;;) {
-      const Progress now = progress();
-      if (now != Progress::Waiting || timedOut_) return now == Progress::Ready;
+  bool WaitFor(Check progress, pa_usec_t timeout) {
+    timedOut_ = false;
+    pa_time_event* timer = pa_context_rttime_new(context_, pa_rtclock_now() + timeout, TimedOut, this);
+    Progress now = progress();
+    while (now == Progress::Waiting && !timedOut_ && !lost_) {
       pa_threaded_mainloop_wait(loop_);
+      now = progress();
     }
+    if (timer != nullptr) pa_threaded_mainloop_get_api(loop_)->time_free(timer);
+    return now == Progress::Ready;
   }
 
   Progress ContextProgress() const {
@@ -258,6 +271,10 @@ class PulseOutput final : public Output {
     auto* o = static_cast<PulseOutput*>(self);
     if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) o->lost_ = true;
     pa_threaded_mainloop_signal(o->loop_, 0);
+  }
+
+  static void Signal(pa_stream*, int, void* loop) {
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
   }
 
   static void TimedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
