@@ -95,8 +95,10 @@ class PulseOutput final : public Output {
     // written over what it holds gets lost; the little silence written first plays out.
     const pa_timing_info* timing = lost_ ? nullptr : pa_stream_get_timing_info(stream_);
     if (timing != nullptr && timing->playing) {
-      // The device holds at most its share beyond the sound heard.
-      const std::uint64_t from = HeardLocked() + DeviceShare() + Frames(kRewriteMargin);
+      // The device holds at most its share beyond the sound heard, or what it says it holds
+      // (more, when the stream was moved to a slower device, a Bluetooth headset).
+      const std::uint64_t ahead = std::max(DeviceShare(), Frames(timing->sink_usec));
+      const std::uint64_t from = HeardLocked() + ahead + Frames(kRewriteMargin);
       if (from < written_) Write(from, written_ - from);
     }
     pa_threaded_mainloop_unlock(loop_);
