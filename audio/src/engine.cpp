@@ -243,6 +243,8 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
   opener_ = output_->OpenerOfItsKind();
   driver_ = output_->Driver();
   latencyMs_ = output_->LatencyMilliseconds();
+  lostAt_ = 0;
+  nextOpen_ = {};
   openDelay_ = kFirstOpenDelay;
   initFlags_ = flags;
   initialised_ = true;

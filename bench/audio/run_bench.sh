@@ -119,7 +119,7 @@ if [ -n "${DISPLAY:-}" ]; then
   songs=() order=()
   for i in $(seq -w 1 10); do songs+=(--song "$((10#$i))=$work/tone$i.mp3"); order+=("$work/tone$i.mp3"); done
   build/bin/pakrel --name tones --description tones "${songs[@]}" --output-dir "$work" >/dev/null
-  record player timeout -s INT 24 build/bin/sonvira --album "$work/tones.exe"
+  record player timeout -s INT 28 build/bin/sonvira --album "$work/tones.exe"
   gaps player "sonvira playing an album of ten of them" "${order[@]}" "${order[@]}" "${order[0]}"
 fi
 record sdl env SDL_AUDIODRIVER=pulseaudio "$work/bench_gap" play "$work"/tone*.mp3
