@@ -44,7 +44,9 @@ class Output {
 
   // Takes back what the device holds but has not begun to play, as far as the device allows,
   // and renders it again, so that a change is heard at once instead of after the device's
-  // whole buffer. An output that cannot take sound back does nothing.
+  // whole buffer. An output that cannot take sound back does nothing. Called whenever a
+  // stream starts or stops, and when an output opened again finds streams playing; an output
+  // may wait for the first call before it pulls at all.
   virtual void Rewrite() = 0;
 
   // For BASS_GetInfo: the sound system's name and how much sound the device holds.
