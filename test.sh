@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, runs every test (unit, widget, end-to-end) under a headless
-# display and sound server, then runs each fuzz target briefly under ASan and UBSan.
+# display and sound server, then those of the Windows build under wine, then runs each fuzz
+# target briefly under ASan and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -8,7 +9,7 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 jobs=$(nproc)
 
 scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 
 source scripts/headless.sh
@@ -23,6 +24,21 @@ passed=$((passed + ctest_pass)); failed=$((failed + ctest_total - ctest_pass))
 [ "$ctest_total" -gt 0 ] || failed=$((failed + 1))
 rm -f "$ctest_log"
 
+# The 32-bit Windows build and its tests under wine (in a prefix of its own, build-win/wine).
+win_log=$(mktemp)
+if scripts/build_windows.sh; then
+  # A test that hangs is tried once more: where wine's 32-bit side runs under qemu, a wine
+  # process now and then waits forever on its server.
+  if ctest --test-dir build-win --output-on-failure -j "$jobs" --repeat until-pass:2 2>&1 | tee "$win_log"; then :; fi
+else
+  echo "FAILED: the Windows build"
+fi
+read -r win_pass win_total < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$win_log" | tail -n1 | awk '{print $2-$1, $2}')
+win_pass=${win_pass:-0}; win_total=${win_total:-0}
+passed=$((passed + win_pass)); failed=$((failed + win_total - win_pass))
+[ "$win_total" -gt 0 ] || failed=$((failed + 1))
+rm -f "$win_log"
+
 # The Debian package, made from the build above, and what it holds.
 rm -f build/sonvira_*.deb
 if (cd build && cpack -G DEB >/dev/null) && scripts/check_package.sh build/sonvira_*.deb; then
@@ -36,8 +52,11 @@ fi
 sanitize="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
 # The standard library's own bounds checks (operator[], front(), back()) as well.
 sanitize="$sanitize -D_GLIBCXX_ASSERTIONS"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONVIRA_BENCH=OFF \
-  -DCMAKE_C_FLAGS="-O1 $sanitize" -DCMAKE_CXX_FLAGS="-O1 $sanitize" \
+# GCC's maybe-uninitialized analysis misreads instrumented code (the standard library's <regex>):
+# there it stays a warning.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONVIRA_BENCH=OFF -DSONVIRA_WERROR=ON \
+  -DCMAKE_C_FLAGS="-O1 $sanitize -Wno-error=maybe-uninitialized" \
+  -DCMAKE_CXX_FLAGS="-O1 $sanitize -Wno-error=maybe-uninitialized" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" \
   -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined,float-cast-overflow" >/dev/null
 cmake --build build-asan -j "$jobs"
@@ -54,7 +73,7 @@ rm -f "$asan_log"
 
 # Fuzz targets: a separate clang build; each target runs for a short while on a copy of its
 # committed seed corpus, so new inputs never land in the source tree.
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSONVIRA_FUZZ=ON -DSONVIRA_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$jobs"
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0"
 for fuzzer in build-fuzz/bin/fuzz_*; do

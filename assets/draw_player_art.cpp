@@ -47,6 +47,33 @@ QPainterPath Silhouette() {
   return s;
 }
 
+// The rail along the left, bottom and right edges, on which the body rests. When the window has slid
+// out of sight at a screen edge, its few outermost rows or columns are all that stays on the screen:
+// the rail makes them opaque along the whole edge, its outer pixels light on any desktop. Its foot is
+// straight, so the rows the window continues below the picture continue it.
+constexpr qreal kRailWidth = 3;
+constexpr qreal kRailTop = 40;  // under the head
+
+QPainterPath RailInside() {
+  const qreal foot = kBackground.height();
+  return Rounded(QRectF(kRailWidth, 20, kClient.width() - 2 * kRailWidth, foot - kRailWidth - 20), 9);
+}
+
+void DrawRail(QPainter& p) {
+  QPainterPath rail;
+  rail.addRect(QRectF(0, kRailTop, kClient.width(), kBackground.height() - kRailTop));
+  rail = rail.subtracted(RailInside());
+  p.save();
+  p.setPen(Qt::NoPen);
+  p.setBrush(Vertical(kRailTop, kBackground.height(), QColor(196, 204, 218), kPearlBottom));
+  p.drawPath(rail);
+  p.setClipPath(rail);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(kEdge, 1.5));  // the inner edge, against the see-through gap
+  p.drawPath(RailInside());
+  p.restore();
+}
+
 // The dark face: the band of the lyric line and the times, and below it the bar panel.
 QPainterPath Face() {
   QPainterPath face = Rounded(QRectF(2, 27, 249, 26), 4);
@@ -99,6 +126,8 @@ QImage DrawBackgroundOnce(int scale) {
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+
+  DrawRail(p);  // first: the body's bulge rests on its foot
 
   const QPainterPath body = Silhouette();
   Raised(p, body, kBodyTop, kBodyBottom, kEdge, 70);

@@ -1,12 +1,21 @@
 # Shared build helpers: resource embedding, unit tests and fuzz targets.
 
 # sonvira_embed_resource(<target> <file> [DEPENDS <targets>...])
-# Gives <target> its one data resource ("CUSTOM" 101): the bytes of <file>, linked in
-# with .incbin so that even a program-sized resource costs no compile time.
+# Gives <target> its one data resource ("CUSTOM" 101): the bytes of <file>. On Linux they are
+# linked in with .incbin, so that even a program-sized resource costs no compile time; on
+# Windows they are a resource of the program compiled by windres, as Windows finds them.
 function(sonvira_embed_resource target file)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-  set(asm ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource.S)
-  file(WRITE ${asm}.in
+  set(RESOURCE_FILE ${file})
+  if(WIN32)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource.rc)
+    file(WRITE ${rc}.in "101 CUSTOM \"@RESOURCE_FILE@\"\n")
+    configure_file(${rc}.in ${rc} @ONLY)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${file})
+    target_sources(${target} PRIVATE ${rc})
+  else()
+    set(asm ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource.S)
+    file(WRITE ${asm}.in
 "    .section .rodata
     .balign 16
     .globl platform_resource_custom_101
@@ -16,10 +25,10 @@ platform_resource_custom_101:
 platform_resource_custom_101_end:
     .section .note.GNU-stack,\"\",@progbits
 ")
-  set(RESOURCE_FILE ${file})
-  configure_file(${asm}.in ${asm} @ONLY)
-  set_source_files_properties(${asm} PROPERTIES OBJECT_DEPENDS ${file})
-  target_sources(${target} PRIVATE ${asm})
+    configure_file(${asm}.in ${asm} @ONLY)
+    set_source_files_properties(${asm} PROPERTIES OBJECT_DEPENDS ${file})
+    target_sources(${target} PRIVATE ${asm})
+  endif()
   if(ARG_DEPENDS)
     add_dependencies(${target} ${ARG_DEPENDS})
   endif()
@@ -48,14 +57,32 @@ function(sonvira_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(ARG_QT)
     target_link_libraries(${name} PRIVATE sonvira_qt_test_main ${ARG_LIBS})
+  elseif(WIN32)
+    target_link_libraries(${name} PRIVATE sonvira_windows_test_main ${ARG_LIBS})
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main ${ARG_LIBS})
   endif()
+  # A Windows build runs its tests under wine, which has the Linux root as drive Z:.
+  set(drive "")
+  if(WIN32 AND CMAKE_HOST_UNIX)
+    set(drive "Z:")
+  endif()
   target_compile_definitions(${name} PRIVATE
-    SONVIRA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SONVIRA_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
+    SONVIRA_SOURCE_DIR="${drive}${CMAKE_SOURCE_DIR}" SONVIRA_BINARY_DIR="${drive}${CMAKE_BINARY_DIR}")
+  if(ARG_LAUNCHER)
+    add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
+  else()
+    # Named by its target, so that a cross build runs it through CMAKE_CROSSCOMPILING_EMULATOR.
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set(env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ${ARG_ENV})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+  # Under wine a program takes far longer to start: where its 32-bit side is emulated, a
+  # minute of processor time, many more on a busy machine.
+  set(timeout 300)
+  if(CMAKE_CROSSCOMPILING)
+    set(timeout 1800)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${timeout})
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()

@@ -1,14 +1,18 @@
 // An album image of arbitrary bytes, read the way the player reads its own file: the reader
-// must refuse or accept it without crashing, and what it accepts must unpack safely.
+// must refuse or accept it without crashing, and what it accepts must unpack safely. The same
+// bytes go through the packager's check that a song is MPEG audio.
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "album/reader.h"
+#include "album/song_check.h"
 
 namespace fs = std::filesystem;
 
@@ -22,6 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::create_directory(outer / "out");
     return outer / "out";
   }();
+  const auto bytes = std::as_bytes(std::span(data, size));
+  const auto tag = static_cast<std::size_t>(std::min<std::int64_t>(album::Id3v2TagLength(bytes), size));
+  // Three frame headers take twelve bytes at the very least.
+  if (album::HasMpegAudioFrames(bytes.subspan(tag)) && size - tag < 12) std::abort();
+
   int fd = ::memfd_create("album.exe", MFD_CLOEXEC);
   if (fd < 0) return 0;
   for (std::size_t done = 0; done < size;) {

@@ -46,3 +46,10 @@ write("profile", "quotes", b"sec\nkey\n; comment\n[ sec ]\n key = \"v\" \n[other
 write("lyrics", "cp936_crlf", b"[ti:\xc3\xbb\xd3\xd0]\r\n[ar:x]\r\n[00:01.50]\xcb\xb5\xc3\xf7\r\n[01:02.03][02:10.50]Hello\r\n")
 write("lyrics", "utf8_bom_lf", b"\xef\xbb\xbf[offset:500]\n[00:05]\xe6\xad\x8c\n[00:20.00]one, \"two\"\n[100:00.123]end\n")
 write("lyrics", "untimed", b"no tags here\r\n[by:me]\r\n\r\n[0:1]\r\n[00:07.5]x\r\n")
+# UTF-16 either way round, UTF-8 without a byte order mark, offsets and word times.
+write("lyrics", "utf16le_bom", b"\xff\xfe" + "[ti:歌]\r\n[00:01.00]你好\r\n[00:02:50]<00:02.80>a\ud83d\r\n".encode("utf-16-le", "surrogatepass"))
+write("lyrics", "utf16be_bom", b"\xfe\xff" + "[00:01.00]你好\n[offset:-300]\n".encode("utf-16-be"))
+write("lyrics", "utf8_offset_words", "[offset:+500]\n[00:00.20]<00:00.20>你 <00:00.90>好<x>\n[00:03:05][00:04.00]<1:02.3>b\n".encode())
+# A song of MPEG frames after an ID3v2 tag, for the packager's song check.
+frame = b"\xff\xfb\x90\x00" + bytes(413)
+write("album", "id3_mpeg_frames", b"ID3\x04\x00\x00\x00\x00\x00\x10" + bytes(16) + frame * 3)

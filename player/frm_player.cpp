@@ -61,9 +61,11 @@ frmPlayer::frmPlayer(Setup setup)
   setWindowTitle(QStringLiteral("Sonvira"));
   setFixedSize(kClientWidth, kClientHeight);
   CreateControls();
-  // 5. The colour key: every pixel of exactly 0xFF00FF in the background is see-through, and
-  // so is whatever the background does not cover.
-  setMask(ShapeOf(PlayerPicture(pictures::kBackground, pixelRatio_), kClientWidth, kClientHeight));
+  // 5. The colour key: every pixel of exactly 0xFF00FF in the background is see-through. The
+  // window's last rows, below the background, continue it (see paintEvent).
+  const QImage background = PlayerPicture(pictures::kBackground, pixelRatio_);
+  background_ = ContinuedBelow(background, kClientHeight);
+  setMask(ShapeOf(background, kClientWidth, kClientHeight));
 
   PlayerSession::Setup s;
   s.album = setup_.album;
@@ -288,8 +290,12 @@ void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {
 
 bool frmPlayer::PressOnDragArea(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return false;
-  // The window system moves the window; where it cannot (no window manager), we do.
-  if (windowHandle() != nullptr && windowHandle()->startSystemMove()) return true;
+  // Where the window can place itself, it follows the pointer itself. Handing the move to the
+  // window manager races the button: a move asked for once the button is already up (a quick
+  // click, or a busy moment) leaves the manager moving the window until the next click, its
+  // hold on the pointer keeping menus from opening and new boxes behind the window. Only where
+  // a window cannot place itself (Wayland) does the window system move it.
+  if (!TaskBar1_->active() && windowHandle() != nullptr && windowHandle()->startSystemMove()) return true;
   dragOffset_ = event->globalPosition().toPoint() - pos();
   return true;
 }
@@ -377,6 +383,16 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return false;
+}
+
+void frmPlayer::paintEvent(QPaintEvent*) {
+  // Image1 covers all but the rows below it.
+  const QRect below(0, Image1->height(), width(), height() - Image1->height());
+  if (below.isEmpty()) return;
+  const qreal ratio = background_.devicePixelRatio();
+  QPainter(this).drawImage(
+      below, background_,
+      QRectF(below.x() * ratio, below.y() * ratio, below.width() * ratio, below.height() * ratio));
 }
 
 void frmPlayer::changeEvent(QEvent* event) {

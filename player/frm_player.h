@@ -61,6 +61,7 @@ class frmPlayer : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -106,6 +107,7 @@ class frmPlayer : public QWidget {
   playlist::stdSSWidget* stdSS1 = nullptr;
   // The docking control: it moves the window by itself on its own timer.
   std::unique_ptr<docking::TaskBarWindow> TaskBar1_;
+  QImage background_;  // Image1's picture, continued down to the window's foot
   QImage Picture1;
   // The hidden sources of the picture buttons' pictures.
   QImage Image3, Image4, Image5, Image6, Image8, Image9;
@@ -113,7 +115,7 @@ class frmPlayer : public QWidget {
   QImage spectrumBox_;                   // PicSpectrum1 shows it once it is first drawn
   BarHeights bars_{};                    // the latest heights
   std::optional<BarHeights> drawnBars_;  // the heights in spectrumBox_
-  PlayerFace shown_;                     // the captions as the labels show them
+  PlayerFace shown_ = DesignFace();      // the captions as the labels show them
   bool seen_ = false;
 
   QTimer Timer1{this};

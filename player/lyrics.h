@@ -3,8 +3,9 @@
 // lyric label `songword` which line has fallen due. No Qt and no window: the player model
 // calls these and copies the result onto its label.
 //
-// Lyrics files are code page 936 text, read as GB18030; a file that starts with a UTF-8 byte
-// order mark is read as UTF-8. All texts handed out are UTF-8.
+// Lyrics files are read as UTF-16 when they start with its byte order mark (either order), as
+// UTF-8 when they start with its byte order mark or are valid UTF-8 throughout, and otherwise
+// as code page 936 text (GB18030). All texts handed out are UTF-8.
 //
 // Only the user-interface thread calls these; nothing here keeps state of its own.
 
@@ -33,23 +34,30 @@ struct Lyrics {
   std::string_view Text(std::size_t line) const { return texts[lines[line].text]; }
 };
 
-// Reads the leading time tags of one decoded line into `timesMs` (cleared first) and returns
-// the text after them, trimmed of surrounding white space. A time tag is "[" + one to three
-// digits of minutes + ":" + two digits of seconds + optionally "." and one to three digits
-// of fractions + "]". Reading stops at the first thing that is not a time tag, so a line
-// that does not start with one ([ti:...], [offset:...], plain text) leaves `timesMs` empty:
-// it is never shown.
+// Reads the leading time tags of one line (UTF-8 or code page 936 bytes) into `timesMs`
+// (cleared first) and returns the text after them, trimmed of surrounding white space. A
+// time tag is "[" + one to three digits of minutes + ":" + two digits of seconds +
+// optionally "." or ":" and one to three digits of fractions + "]". Reading stops at the
+// first thing that is not a time tag, so a line that does not start with one ([ti:...],
+// [offset:...], plain text) leaves `timesMs` empty: it is never shown.
 std::string_view SplitTimeTags(std::string_view line, std::vector<std::int32_t>& timesMs);
 
 // Stable sort by time: lines of the same time keep their order.
 void SortLyricLines(std::vector<LyricLine>& lines);
 
+// At most this much of a line's text is kept, cut at a character boundary: far more than
+// the lyric label can show.
+inline constexpr std::size_t kMaxLyricTextBytes = 256;
+
 // The timed lines of a whole lyrics file. Any bytes are accepted; bytes that do not decode
-// become U+FFFD. Lines end at LF, CR LF or CR. Commas and quotes are part of the text.
-// An empty result means the file has no timed line.
+// become U+FFFD. Lines end at LF, CR LF or CR. Commas and quotes are part of the text; word
+// time tags ("<" mm:ss.xx ">", the same forms as line tags) are not. An [offset:N] line
+// (N in milliseconds, with an optional sign; the last one counts) shows every line N ms
+// earlier, but none before 0. An empty result means the file has no timed line.
 Lyrics ParseLyrics(std::span<const std::byte> bytes);
 
-// Files larger than this are read only up to it; nothing that size is a lyrics file.
+// Files larger than this are read only up to it, to the end of the last whole line;
+// nothing that size is a lyrics file.
 inline constexpr std::size_t kMaxLyricsBytes = 16u << 20;
 
 // The lyrics of the playing song, and the line tested next.

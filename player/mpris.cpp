@@ -9,11 +9,18 @@
 #include <cmath>
 
 #include "frm_player.h"
+#include "platform/text.h"
 
 namespace player {
 namespace {
 
 constexpr char kPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
+
+// A title or album name as a desktop widget or a terminal may show it: its control characters
+// written out, not obeyed.
+QString Shown(const std::string& name) {
+  return QString::fromStdString(platform::EscapeControls(name));
+}
 
 qlonglong Microseconds(double seconds) {
   return static_cast<qlonglong>(std::llround(seconds * 1e6));
@@ -21,10 +28,11 @@ qlonglong Microseconds(double seconds) {
 
 // The adaptors only forward to MediaControls, which they are attached to.
 //
-// What the player cannot do (pause, play, stop, previous song, seeking, opening a URI) is
-// answered as a call that changes nothing, not as an error: that is what MPRIS asks of a player
-// whose CanPause, CanPlay, CanGoPrevious or CanSeek is false, and what desktop widgets expect
-// when they send a media key to every player.
+// What the player cannot do (pause, stop, previous song, seeking, opening a URI) is answered as
+// a call that changes nothing, not as an error: that is what MPRIS asks of a player whose
+// CanPause, CanGoPrevious or CanSeek is false, and what desktop widgets expect when they send a
+// media key to every player. A player that plays can play (CanPlay), and Play and PlayPause
+// change nothing then; clients such as playerctl pass over a player that cannot.
 class RootAdaptor : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
@@ -74,7 +82,7 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
   Q_PROPERTY(double MaximumRate READ Rate)
   Q_PROPERTY(bool CanGoNext READ CanGoNext)
   Q_PROPERTY(bool CanGoPrevious READ No)
-  Q_PROPERTY(bool CanPlay READ No)
+  Q_PROPERTY(bool CanPlay READ CanPlay)
   Q_PROPERTY(bool CanPause READ No)
   Q_PROPERTY(bool CanSeek READ No)
   Q_PROPERTY(bool CanControl READ CanControl)
@@ -94,6 +102,7 @@ class PlayerAdaptor : public QDBusAbstractAdaptor {
   QVariantMap Metadata() const { return MprisMetadata(controls_->now()); }
   qlonglong Position() const { return Microseconds(controls_->hooks().position()); }
   bool CanGoNext() const { return controls_->now().songCount > 0; }
+  bool CanPlay() const { return controls_->now().playing; }
   bool No() const { return false; }
   bool CanControl() const { return true; }
 
@@ -126,9 +135,9 @@ QVariantMap MprisMetadata(const NowPlaying& now) {
   QVariantMap metadata{
       {QStringLiteral("mpris:trackid"),
        QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/sonvira/song/%1").arg(now.slot)))},
-      {QStringLiteral("xesam:title"), QString::fromStdString(now.title)},
+      {QStringLiteral("xesam:title"), Shown(now.title)},
   };
-  if (!now.album.empty()) metadata.insert(QStringLiteral("xesam:album"), QString::fromStdString(now.album));
+  if (!now.album.empty()) metadata.insert(QStringLiteral("xesam:album"), Shown(now.album));
   if (now.length > 0) metadata.insert(QStringLiteral("mpris:length"), Microseconds(now.length));
   return metadata;
 }
@@ -178,7 +187,10 @@ void MediaControls::Update() {
   const bool songChanged = now.slot != now_.slot || now.title != now_.title || now.album != now_.album ||
                            now.length != now_.length;
   if (songChanged) changed.insert(QStringLiteral("Metadata"), MprisMetadata(now));
-  if (now.playing != now_.playing) changed.insert(QStringLiteral("PlaybackStatus"), MprisPlaybackStatus(now));
+  if (now.playing != now_.playing) {
+    changed.insert(QStringLiteral("PlaybackStatus"), MprisPlaybackStatus(now));
+    changed.insert(QStringLiteral("CanPlay"), now.playing);
+  }
   if ((now.songCount > 0) != (now_.songCount > 0))
     changed.insert(QStringLiteral("CanGoNext"), now.songCount > 0);
   now_ = std::move(now);

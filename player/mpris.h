@@ -4,7 +4,7 @@
 // org.mpris.MediaPlayer2.sonvira (or org.mpris.MediaPlayer2.sonvira.instance<pid> while
 // another album holds that name). Desktop widgets, media keys and playerctl then show the
 // song and skip to the next one. The player has no pause, stop, previous song or seeking, and
-// says so (CanPause false and so on).
+// says so (CanPause false and so on); CanPlay is true while a song plays.
 //
 // MprisMetadata and MprisPlaybackStatus say what the interfaces report for a state of the
 // player; MediaControls serves them on a bus and tells the desktop when they change. Everything
@@ -28,8 +28,8 @@ inline constexpr char kMprisObjectPath[] = "/org/mpris/MediaPlayer2";
 inline constexpr char kMprisServiceName[] = "org.mpris.MediaPlayer2.sonvira";
 
 // mpris:trackid (an object path per song slot, /org/sonvira/song/<slot>), xesam:title,
-// xesam:album and mpris:length (microseconds). Before the first song: only the track id, the
-// MPRIS "no track" path.
+// xesam:album (both with their control characters escaped as "\xNN") and mpris:length
+// (microseconds). Before the first song: only the track id, the MPRIS "no track" path.
 QVariantMap MprisMetadata(const NowPlaying& now);
 // "Playing" while a song plays, else "Stopped" (the player cannot pause).
 QString MprisPlaybackStatus(const NowPlaying& now);

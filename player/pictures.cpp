@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "player_layout.h"
@@ -70,8 +71,20 @@ QCursor PlayerCursor(qreal devicePixelRatio) {
                         devicePixelRatio, Qt::PointingHandCursor);
 }
 
-QRegion ShapeOf(const QImage& background, int width, int height) {
+QImage ContinuedBelow(const QImage& background, int height) {
+  const int ratio = std::max(1, qRound(background.devicePixelRatio()));
   QImage rgb = background.convertToFormat(QImage::Format_RGB32);
+  if (rgb.isNull() || height * ratio <= rgb.height()) return rgb;
+  QImage continued(rgb.width(), height * ratio, QImage::Format_RGB32);
+  continued.setDevicePixelRatio(background.devicePixelRatio());
+  for (int y = 0; y < continued.height(); ++y)
+    std::memcpy(continued.scanLine(y), rgb.constScanLine(std::min(y, rgb.height() - 1)),
+                static_cast<std::size_t>(rgb.bytesPerLine()));
+  return continued;
+}
+
+QRegion ShapeOf(const QImage& background, int width, int height) {
+  QImage rgb = ContinuedBelow(background, height);
   const int ratio = std::max(1, qRound(background.devicePixelRatio()));
   if (ratio > 1) {
     QImage logical(rgb.width() / ratio, rgb.height() / ratio, QImage::Format_RGB32);

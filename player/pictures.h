@@ -15,10 +15,15 @@ QImage PlayerPicture(const char* name, qreal devicePixelRatio = 1);
 // The custom mouse pointer of the song buttons and the picture buttons.
 QCursor PlayerCursor(qreal devicePixelRatio = 1);
 
+// `background` continued down to `height` logical pixels: the rows below it repeat its last
+// row. The window is two rows taller than its background and shows them so, so that the strip
+// it leaves on the screen when it has slid out at the top edge is as opaque as the picture's foot.
+QImage ContinuedBelow(const QImage& background, int height);
+
 // The part of a `width` x `height` client area (logical pixels) the window keeps: every pixel
-// of `background` that is not exactly 0xFF00FF. A pixel of a denser picture is see-through when
-// any of its device pixels is, so the key colour never shows at the edge. What the picture does
-// not cover is see-through.
+// of `background`, continued below (ContinuedBelow), that is not exactly 0xFF00FF. A pixel of a
+// denser picture is see-through when any of its device pixels is, so the key colour never shows
+// at the edge. Columns right of the picture are see-through.
 QRegion ShapeOf(const QImage& background, int width, int height);
 
 }  // namespace player

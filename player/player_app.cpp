@@ -12,6 +12,7 @@
 #include "frm_player.h"
 #include "mpris.h"
 #include "platform/folders.h"
+#include "platform/text.h"
 #include "ui/message_box.h"
 #include "ui/translations.h"
 
@@ -39,6 +40,14 @@ void CloseOnSignals(QWidget& window) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
+// The refusal on stderr as well, one line per line of the box, a path in it escaped.
+void PrintRefusal(const QString& text) {
+  for (QString line : text.split(u'\n')) {
+    if (line.endsWith(u'\r')) line.chop(1);
+    std::fprintf(stderr, "sonvira: %s\n", platform::EscapeControls(line.toStdString()).c_str());
+  }
+}
+
 }  // namespace
 
 int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
@@ -49,9 +58,11 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   ui::LoadQtTranslations(app);
   std::function<void(const std::string&)> log;
   if (options.verbose) {
+    // Titles, lyric lines and paths come from the album: the terminal shows their control
+    // characters instead of obeying them.
     log = [&clock](const std::string& line) {
       std::fprintf(stderr, "sonvira %8.3f %s\n", static_cast<double>(clock.nsecsElapsed()) / 1e9,
-                   line.c_str());
+                   platform::EscapeControls(line).c_str());
     };
   }
   auto privateFolder = platform::PrivateFolder();
@@ -71,7 +82,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
     if (log) log("application ready");
     frmPlayer window(setup);
     if (std::optional<Message> refused = window.Start()) {
-      std::fprintf(stderr, "sonvira: %s\n", refused->text.toLocal8Bit().constData());
+      PrintRefusal(refused->text);
       ui::ShowMessage(nullptr, *refused);
     } else {
       // Centred: a window opened at a screen edge would dock and slide away at once.

@@ -50,6 +50,8 @@ bool CarriesNoSettings(const fs::path& path) {
          index->A == index->B && index->B <= index->E;
 }
 
+}  // namespace
+
 PlayerFace DesignFace() {
   PlayerFace face;
   face.Label2 = Control("Label2").text;
@@ -62,8 +64,6 @@ PlayerFace DesignFace() {
   for (int n = 1; n <= 10; ++n) face.Label1[n].colour = SongButton(n).colour.value_or(0xFFFFFF);
   return face;
 }
-
-}  // namespace
 
 std::unique_ptr<AudioLibrary> CarriedAudioLibrary() {
   return std::make_unique<CarriedLibrary>();
@@ -112,11 +112,15 @@ std::optional<Message> PlayerSession::Start() {
   albumFolder_ = platform::RPP(setup_.album.parent_path().string());
   Log("step 3: album folder " + albumFolder_);
 
-  // 4. Our copy of the library goes into our own folder, never beside the album.
-  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written)
+  // 4. Our copy of the library goes into our own folder, never beside the album. A copy that
+  // cannot be written is told by its own cause; without one to write, step 8 tells it missing.
+  if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written) {
     Log("step 4: the library was not written: " + cli::ErrorText(written.error()));
-  else
+    if (written.error().kind != platform::ErrorKind::NoLibraryResource)
+      return LibraryNotWrittenMessage(written.error());
+  } else {
     Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
+  }
 
   // 5. The colour-keyed shape is the window's, made when it was built.
   // 6.
@@ -167,9 +171,9 @@ std::optional<Message> PlayerSession::OpenAlbum() {
   return StartupFailedMessage(image.error());
 }
 
-fs::path PlayerSession::SongPath(const QString& fileName, const char* extension) const {
+fs::path PlayerSession::SongPath(const std::string& fileName, const char* extension) const {
   // Unpacked files are named by slot number: two slots of one title keep their own songs.
-  return systemFolder_ / (fileName.toStdString() + extension);
+  return systemFolder_ / (fileName + extension);
 }
 
 void PlayerSession::UnpackSongs() {
@@ -187,9 +191,7 @@ void PlayerSession::UnpackSongs() {
     if (first && !WriteSlot(i)) continue;
     if (!first) deferred_.push_back(i);
     if (setup_.playlist != nullptr) {
-      const QString number = QString::number(i);
-      platform::Status added =
-          setup_.playlist->AddItem(number, QString(), QString::fromStdString(slot.name), QString(), 0);
+      platform::Status added = setup_.playlist->AddItem(std::to_string(i), "", slot.name, "", 0);
       if (!added) Log("step 14: " + cli::ErrorText(added.error()));
     }
     face_.Label1[i].tooltip = slot.name;
@@ -200,8 +202,9 @@ void PlayerSession::UnpackSongs() {
 
 bool PlayerSession::WriteSlot(int i) {
   const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
-  const fs::path song = SongPath(QString::number(i), ".mp3");
-  if (platform::Status s = album::ExtractPiece(setup_.album, song, slot.songFirst, slot.songAfter - 1); !s) {
+  const fs::path song = SongPath(std::to_string(i), ".mp3");
+  if (platform::Status s = album::ExtractPiece(image_->file(), song, slot.songFirst, slot.songAfter - 1);
+      !s) {
     platform::Error error = s.error();
     error.slot = i;
     Log("slot " + std::to_string(i) + " not unpacked: " + cli::ErrorText(error));
@@ -210,8 +213,8 @@ bool PlayerSession::WriteSlot(int i) {
   }
   Log("wrote " + song.string());
   if (slot.HasLyrics()) {
-    const fs::path lyrics = SongPath(QString::number(i), ".lrc");
-    platform::Status s = album::ExtractPiece(setup_.album, lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
+    const fs::path lyrics = SongPath(std::to_string(i), ".lrc");
+    platform::Status s = album::ExtractPiece(image_->file(), lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
     Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
   }
   return true;
@@ -242,8 +245,8 @@ void PlayerSession::Shutdown() {
   if (image_ && unpack_) {  // 4
     for (int i = 1; i <= album::kSlotCount; ++i) {
       if (image_->settings().songSlots[i - 1].name.empty()) continue;
-      remove(SongPath(QString::number(i), ".mp3"));
-      remove(SongPath(QString::number(i), ".lrc"));
+      remove(SongPath(std::to_string(i), ".mp3"));
+      remove(SongPath(std::to_string(i), ".lrc"));
     }
   }
   if (unpack_) remove(systemFolder_ / kBassFileName);  // 5 and 7; 6 and 8 are the window's

@@ -5,11 +5,13 @@
 // table and a plain playlist. The window shows face() after each call and forwards input.
 //
 // Everything runs on the user-interface thread. Message boxes do not block the session: it
-// hands a message to `showMessage` and opens no other until MessageClosed() is called.
+// hands a message to `showMessage` and opens no other until MessageClosed() is called; a
+// message that comes meanwhile waits its turn and is handed over then.
 
 #include <QImage>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -59,6 +61,9 @@ struct PlayerFace {
   bool Timer1 = false;
   bool tmrBass = false;
 };
+
+// The face as designed: the captions and colours of the layout table, shown before start-up.
+PlayerFace DesignFace();
 
 // The song being played, as desktop media controls describe it.
 struct NowPlaying {
@@ -116,7 +121,8 @@ class PlayerSession {
   bool SongButtonDown(int n, int button);
   void NextClick() { PlayNextSong(); }
   void Export();
-  void MessageClosed() { messageOpen_ = false; }
+  // The box of the last message handed over was closed: the next waiting one is handed over.
+  void MessageClosed();
 
   // Timer work.
   Timer1Work Timer1Tick();
@@ -145,7 +151,7 @@ class PlayerSession {
   void Report(const Message& message);
   void Log(const std::string& line) const;
   void SetTimer(bool& timer, bool on, const char* name);
-  std::filesystem::path SongPath(const QString& fileName, const char* extension) const;
+  std::filesystem::path SongPath(const std::string& fileName, const char* extension) const;
 
   Setup setup_;
   PlayerFace face_;
@@ -167,11 +173,12 @@ class PlayerSession {
   int exportSlot_ = 0;
 
   bool messageOpen_ = false;
+  std::deque<Message> waiting_;                 // to be shown, in order, once the open box is closed
   bool currentFailed_ = false;                  // the current song could not be opened or started
   std::set<std::int16_t> failedSinceLastPlay_;  // playlist entries whose open failed
   int startFailures_ = 0;  // songs in a row whose stream would not start
   int ticksWaited_ = 0;    // tmrBass ticks since the last try, while none would start
-  std::set<std::int16_t> reported_;             // entries whose failure was shown
+  std::set<std::int16_t> reported_;             // entries whose failure was shown or waits to be
   bool shutDown_ = false;
   std::vector<int> deferred_;  // slots whose songs are written once the first plays
 };

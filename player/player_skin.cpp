@@ -1,5 +1,7 @@
 #include "player_skin.h"
 
+#include "playlist/qt_pictures.h"
+
 namespace player {
 
 void SetupPlaylistSkin(playlist::stdSS& c) {
@@ -45,7 +47,7 @@ void SetupPlaylistSkin(playlist::stdSS& c) {
 }
 
 void DressPlaylist(playlist::stdSS& c, const QImage& picture) {
-  c.PictureData = picture;
+  c.PictureData = playlist::ToPixels(picture);
   SetupPlaylistSkin(c);
   c.AlwaysShowScroller(true);
   c.GUI();

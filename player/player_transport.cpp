@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "cli/error_text.h"
 #include "player_session.h"
@@ -37,8 +38,8 @@ void PlayerSession::SelectAndPlay(std::int16_t index) {
   }
   if (platform::Status s = list.GetData(list.Selected); !s) return;
   currentSongPath_ = SongPath(list.gFileName, ".mp3");
-  currentTitle_ = list.gTitle.toStdString();
-  currentSlot_ = list.gFileName.toInt();
+  currentTitle_ = list.gTitle;
+  currentSlot_ = std::atoi(list.gFileName.c_str());
   face_.songtitle = "[" + currentTitle_ + "]";
   Log("label songtitle = " + face_.songtitle);
   for (int n = 1; n <= 10; ++n) face_.Label1[n].colour = kWhite;
@@ -78,7 +79,7 @@ void PlayerSession::SongButtonClick(int n) {
 bool PlayerSession::SongButtonDown(int n, int button) {
   if (n < 1 || n > songCount_ || setup_.playlist == nullptr) return false;
   if (platform::Status s = setup_.playlist->GetData(static_cast<std::int16_t>(n)); !s) return false;
-  exportSlot_ = setup_.playlist->gFileName.toInt();
+  exportSlot_ = std::atoi(setup_.playlist->gFileName.c_str());
   return button == 2;
 }
 
@@ -133,12 +134,21 @@ void PlayerSession::Error_(const std::string& message) {
 
 void PlayerSession::Report(const Message& message) {
   if (messageOpen_) {
-    Log("message not shown, another is open: " + message.text.toStdString());
+    Log("message waits, another is open: " + message.text.toStdString());
+    waiting_.push_back(message);
     return;
   }
   Log("message \"" + message.title.toStdString() + "\": " + message.text.toStdString());
   messageOpen_ = true;
   if (setup_.showMessage) setup_.showMessage(message);
+}
+
+void PlayerSession::MessageClosed() {
+  messageOpen_ = false;
+  if (waiting_.empty()) return;
+  const Message next = waiting_.front();
+  waiting_.pop_front();
+  Report(next);
 }
 
 Timer1Work PlayerSession::Timer1Tick() {

@@ -16,14 +16,14 @@ namespace {
 
 constexpr char kPrefix[] = "player-";
 constexpr char kLockName[] = ".lock";
-// Held while a folder is made and locked, and while stale folders are swept, so a sweeper
-// never sees a new folder before its owner has locked it.
-constexpr char kSweepLock[] = "players.lock";
 
+// A lock on the base folder itself, held while a folder is made and locked and while stale
+// folders are swept, so a sweeper never sees a new folder before its owner has locked it. It
+// leaves no file behind.
 class ScopedLock {
  public:
-  explicit ScopedLock(const fs::path& file)
-      : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)) {
+  explicit ScopedLock(const fs::path& folder)
+      : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
     if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
       ::close(fd_);
       fd_ = -1;
@@ -62,9 +62,8 @@ void Sweep(const fs::path& base, std::vector<fs::path>* swept) {
 
 Result<std::unique_ptr<UnpackFolder>> UnpackFolder::Create(const fs::path& base,
                                                            std::vector<fs::path>* swept) {
-  ScopedLock guard(base / kSweepLock);
-  if (!guard.held())
-    return ErrorFromErrno(errno, platform::Operation::LockLockFile, (base / kSweepLock).string());
+  ScopedLock guard(base);
+  if (!guard.held()) return ErrorFromErrno(errno, platform::Operation::LockLockFile, base.string());
   Sweep(base, swept);
 
   std::string pattern = (base / (std::string(kPrefix) + "XXXXXX")).string();

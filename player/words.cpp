@@ -9,6 +9,13 @@ Message StartupFailedMessage(const platform::Error& error) {
   return ui::MessageFor(error, {QStringLiteral("错误！"), QStringLiteral("无法播放这张专辑：")});
 }
 
+Message LibraryNotWrittenMessage(const platform::Error& error) {
+  Message message =
+      ui::MessageFor(error, {QStringLiteral("错误！"), QStringLiteral("音频库 bass.dll 无法写出：")});
+  message.icon = Icon::Critical;
+  return message;
+}
+
 Message LoadErrorMessage(const std::string& albumFolder) {
   return {QStringLiteral("There was an error when trying to load settings from ") +
               ui::FromUtf8(albumFolder) + QStringLiteral("set.ini. "),

@@ -15,6 +15,9 @@ using ui::Message;
 // Start-up could not go on: the album is not one, the private folder cannot be used, a
 // second copy runs, or the audio library failed (these last two have boxes of their own).
 Message StartupFailedMessage(const platform::Error& error);
+// The audio library could not be written out (a full disk): start-up cannot go on. A library
+// missing for any other reason is LibraryMissing's own box.
+Message LibraryNotWrittenMessage(const platform::Error& error);
 // The image carries no settings: loading goes on with an empty album.
 Message LoadErrorMessage(const std::string& albumFolder);
 // Error_: a library failure with its error code; the player goes on.

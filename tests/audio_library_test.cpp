@@ -271,7 +271,9 @@ TEST_F(AudioLibrary, ManyStreamsStartedAndStoppedLeaveOpenFilesAndMemoryFlat) {
       ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
       if (i % 25 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(30));
       ASSERT_TRUE(BASS_ChannelStop(stream));
-      if (free) ASSERT_TRUE(BASS_StreamFree(stream));
+      if (free) {
+        ASSERT_TRUE(BASS_StreamFree(stream));
+      }
     }
   };
   cycle(20, true);

@@ -120,6 +120,7 @@ TEST(CbassTime, BitsPerSecondRoundsToTheNearestAndSurvivesAZeroDuration) {
   EXPECT_EQ(time.GetBitsPerSecond(0, 32000), 0);
 }
 
+#ifndef _WIN32  // the audio library does not build for Windows yet
 TEST(CbassTime, WithTheRealLibraryAStreamDescribesItself) {
   player::BassApi api;
   api.BASS_ChannelGetPosition = BASS_ChannelGetPosition;
@@ -143,5 +144,6 @@ TEST(CbassTime, WithTheRealLibraryAStreamDescribesItself) {
   EXPECT_EQ(player::Cbass_time::GetTime(static_cast<std::int32_t>(time.GetPlayingPos(0))), "00:-01");
   BASS_Free();
 }
+#endif
 
 }  // namespace

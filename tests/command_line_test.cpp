@@ -124,7 +124,32 @@ TEST(CommandLine, PakrelRefusesInEnglishAndLeavesNothing) {
   EXPECT_EQ(noFolder.exitCode, 1);
   EXPECT_NE(noFolder.err.find("nope: no such folder"), std::string::npos);
 
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);  // bad.txt
+  WriteFile(dir / "words.mp3", "[00:01.00]la\r\n");
+  auto notMp3 =
+      RunProcess({kPakrel, "--name", "a", "--song", "1=" + (kExamples / "小星星.mp3").string(), "--song",
+                  "2=" + (dir / "words.mp3").string(), "--output-dir", dir.path().string()});
+  EXPECT_EQ(notMp3.exitCode, 1);
+  EXPECT_NE(notMp3.err.find("words.mp3: the song of slot 2 is not MP3"), std::string::npos) << notMp3.err;
+
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+            2);  // bad.txt, words.mp3
+}
+
+TEST(CommandLine, ADescriptionFileLosesItsLastLineEndAndTheBarReachesAHundred) {
+  TempDir dir;
+  WriteFile(dir / "d.txt", "第一行\r\n第二行\n");
+  fs::create_directory(dir / "file");
+  ASSERT_EQ(RunProcess({kPakrel, "--name", "a", "--description", "第一行\n第二行", "--output-dir",
+                        dir.path().string()})
+                .exitCode,
+            0);
+  // Under `script` the bar's stderr is a terminal.
+  auto fromFile = RunProcess({"/usr/bin/script", "-qec",
+                              kPakrel + " --name a --description-file '" + (dir / "d.txt").string() +
+                                  "' --output-dir '" + (dir / "file").string() + "'",
+                              "/dev/null"});
+  EXPECT_NE(fromFile.out.find("] 100%"), std::string::npos) << fromFile.out;
+  EXPECT_TRUE(ReadFile(dir / "file" / "a.exe") == ReadFile(dir / "a.exe")) << "the albums differ";
 }
 
 TEST(CommandLine, DefaultDescriptionAndCurrentFolder) {
@@ -281,7 +306,7 @@ std::vector<fs::path> HiddenFiles(const fs::path& folder) {
 }
 
 // Waits until a temporary file shows up in `folder`; false when the program ended first.
-bool AwaitTemporaryFile(const fs::path& folder, pid_t pid) {
+[[nodiscard]] bool AwaitTemporaryFile(const fs::path& folder, pid_t pid) {
   for (;;) {
     if (!HiddenFiles(folder).empty()) return true;
     if (::waitpid(pid, nullptr, WNOHANG) != 0) return false;
@@ -303,6 +328,8 @@ class LargeSongs : public ::testing::Test {
     songs_ = new TempDir;
     std::string block = testing_support::Pattern(1 << 20, 5);
     std::ofstream out(*songs_ / "big.mp3", std::ios::binary);
+    // Three MPEG frames (2 layer III, 8 kbit/s, 24 kHz) make it a song for pakrel.
+    for (int i = 0; i < 3; ++i) out.write("\xFF\xF3\x14\xC4", 4).write(std::string(20, '\0').data(), 20);
     for (int i = 0; i < 150; ++i) out.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
   static void TearDownTestSuite() { delete songs_; }

@@ -165,6 +165,21 @@ TEST(DockingTaskBarTest, ClearedEdgeFlagsKeepTheWindowAtThoseEdges) {
   }
 }
 
+TEST(DockingTaskBarTest, AWindowRestsExactlyWhereATickLeavesItAlone) {
+  // One twip either side of the lines at the left (100), top (200) and right (S - 10) edges.
+  const Docked probe;
+  const int right = probe.S - 10 - probe.W;
+  for (int left : {99, 100, 101, 102, right - 1, right, right + 1})
+    for (int top : {199, 200, 201, 3000}) {
+      Docked d;
+      d.L = left;
+      d.T = top;
+      const bool resting = d.bar.Resting();
+      d.Ticks(1);
+      EXPECT_EQ(resting, d.L == left && d.T == top) << left << ", " << top;
+    }
+}
+
 TEST(DockingTaskBarTest, BroughtOutAWindowStaysOnTheScreenWhileThePointerIsAway) {
   // Hidden at each edge and in the top-left corner, pixel-aligned as a real window would be.
   for (auto [left, top] : {std::pair{-3760, 3000}, {3000, -2350}, {1280 * 15 - 30, 3000}, {-3760, -2350}}) {

@@ -9,8 +9,8 @@
 #include <QProcess>
 #include <QTest>
 
-#include "form1.h"
 #include "frm_player.h"
+#include "packager/form1.h"
 #include "player_test_support.h"
 
 namespace {
@@ -65,9 +65,9 @@ TEST(HighDensityOnARealDisplay, PointersKeepTheirHotSpotOnTheDrawing) {
   EXPECT_EQ(shown.hotSpot, QPoint(20, 2));
   player.close();
 
-  Form1::Setup packagerSetup;
+  packager::Form1::Setup packagerSetup;
   packagerSetup.outputFolder = dir.path();
-  Form1 packager(std::move(packagerSetup));
+  packager::Form1 packager(std::move(packagerSetup));
   packager.move(0, 0);  // at twice the size it hardly fits a 1280 x 800 screen
   packager.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&packager));

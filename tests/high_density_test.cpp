@@ -9,17 +9,20 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "form1.h"
 #include "frm_player.h"
+#include "packager/form1.h"
 #include "pictures.h"
 #include "player_layout.h"
 #include "player_skin.h"
 #include "player_test_support.h"
+#include "playlist/qt_pictures.h"
 #include "playlist/stdss_widget.h"
+#include "support/wait.h"
 #include "ui/pictures.h"
 
 namespace {
 
+using packager::Form1;
 using player::frmPlayer;
 using player_test::FakeBass;
 using testing_support::TempDir;
@@ -142,8 +145,8 @@ TEST_F(HighDensity, ThePlayerShowsItsDenserPicturesAtThePlainSizesAndKeepsThePla
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   auto* box = w.findChild<QLabel*>(QStringLiteral("PicSpectrum1"));
   const QImage boxPicture = player::PlayerPicture(kSpectrum, 2);
-  QTRY_VERIFY(box->grab().toImage().pixel(box->width() * 2 - 2, 2) ==
-              boxPicture.pixel(box->width() * 2 - 2, 2));
+  testing_support::ExpectSoon([&] { return box->grab().toImage().pixel(box->width() * 2 - 2, 2); },
+                              boxPicture.pixel(box->width() * 2 - 2, 2));
   const QImage boxShown = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(boxShown.size(), box->size() * 2);
   EXPECT_EQ(boxShown.copy(0, 0, boxShown.width(), 40),
@@ -177,7 +180,7 @@ TEST_F(HighDensity, ThePackagerAndThePlaylistShowTheirDenserPictures) {
   player::DressPlaylist(list, skin);
   list.AlwaysShowScroller(true);
   const playlist::PictureElement& down = list.elements().PicDol;
-  EXPECT_EQ(down.image.deviceIndependentSize(), QSizeF(13, 17));
+  EXPECT_EQ(playlist::PictureImage(list, down).deviceIndependentSize(), QSizeF(13, 17));
   const QImage painted = list.grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QRect where(list.elements().picScroll.box.left + down.box.left,
                     list.elements().picScroll.box.top + down.box.top, 13, 17);

@@ -2,42 +2,41 @@
 // Shared by the packager's tests: scripted dialogs and message boxes, and small input files.
 
 #include <QString>
-#include <QStringList>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "common_dialog.h"
+#include "packager/common_dialog.h"
 
 namespace packager_test {
 
-// Answers each dialog with the next scripted path (a null text: the user cancels) and keeps
+// Answers each dialog with the next scripted path (an empty path: the user cancels) and keeps
 // the requests it was shown.
-class ScriptedDialogs : public FileDialogs {
+class ScriptedDialogs : public packager::FileDialogs {
  public:
-  std::optional<QString> ChooseFile(const FileDialogRequest& request) override {
+  std::optional<std::filesystem::path> ChooseFile(const packager::FileDialogRequest& request) override {
     requests.push_back(request);
     return Next();
   }
-  std::optional<QString> ChooseFolder(const QString& title) override {
+  std::optional<std::filesystem::path> ChooseFolder(const std::string& title) override {
     folderTitles.push_back(title);
     return Next();
   }
 
-  std::deque<QString> answers;
-  std::vector<FileDialogRequest> requests;
-  QStringList folderTitles;
+  std::deque<std::filesystem::path> answers;
+  std::vector<packager::FileDialogRequest> requests;
+  std::vector<std::string> folderTitles;
 
  private:
-  std::optional<QString> Next() {
-    QString answer;
+  std::optional<std::filesystem::path> Next() {
+    std::filesystem::path answer;
     if (!answers.empty()) {
       answer = answers.front();
       answers.pop_front();
     }
-    if (answer.isNull()) return std::nullopt;
+    if (answer.empty()) return std::nullopt;
     return answer;
   }
 };
@@ -67,6 +66,15 @@ class TempFolder {
     std::filesystem::path file = path_ / name;
     std::ofstream out(file, std::ios::binary);
     for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>((i * 31 + seed * 7) % 251));
+    return file;
+  }
+  // Writes `size` bytes (at least 52) of MPEG audio frames, their bodies a pattern seeded by
+  // `seed`: enough for the packager to take it as a song.
+  std::filesystem::path WriteSong(const std::string& name, std::size_t size, int seed) const {
+    std::filesystem::path file = Write(name, size, seed);
+    std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+    // MPEG 2 layer III, 8 kbit/s, 24 kHz: a frame every 24 bytes.
+    for (std::size_t at = 0; at + 4 <= size; at += 24) out.seekp(at).write("\xFF\xF3\x14\xC4", 4);
     return file;
   }
   QString Q(const std::filesystem::path& file) const { return QString::fromStdString(file.string()); }

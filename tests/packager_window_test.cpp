@@ -15,12 +15,14 @@
 #include <deque>
 #include <functional>
 
-#include "form1.h"
-#include "gradient_hscroll_widget.h"
+#include "packager/form1.h"
+#include "packager/gradient_hscroll_widget.h"
 #include "packager_test_support.h"
 
 namespace {
 
+using packager::Form1;
+using packager::GradientHScrollWidget;
 using packager_test::Box;
 using packager_test::ReadAll;
 using packager_test::ScriptedDialogs;
@@ -89,11 +91,11 @@ struct Window {
 
   void Click(const QString& button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
   void PickSong(int index, const std::filesystem::path& path) {
-    dialogs.answers.push_back(QString::fromStdString(path.string()));
+    dialogs.answers.push_back(path);
     Click(QStringLiteral("Command1(%1)").arg(index));
   }
   void PickLyrics(int index, const std::filesystem::path& path) {
-    dialogs.answers.push_back(QString::fromStdString(path.string()));
+    dialogs.answers.push_back(path);
     Click(QStringLiteral("Command2(%1)").arg(index));
   }
   // Typed as keys; characters beyond ASCII arrive the way an input method commits them.
@@ -211,11 +213,11 @@ TEST(PackagerWindowTest, BuildButtonWarnsAboutAMissingNameThenAMissingDescriptio
 
 TEST(PackagerWindowTest, MouseBuiltAlbumsMatchTheCommandLineTwiceInARow) {
   Window w;
-  auto song1 = w.folder.Write("第一首.mp3", 6000, 1);
+  auto song1 = w.folder.WriteSong("第一首.mp3", 6000, 1);
   auto lyrics1 = w.folder.Write("第一首.lrc", 300, 2);
-  auto song4 = w.folder.Write("four.mp3", 9000, 3);
+  auto song4 = w.folder.WriteSong("four.mp3", 9000, 3);
   auto lyrics9 = w.folder.Write("nine.lrc", 200, 4);
-  auto song10 = w.folder.Write("ten.mp3", 2500, 5);
+  auto song10 = w.folder.WriteSong("ten.mp3", 2500, 5);
 
   std::vector<std::pair<int, bool>> progress;
   std::vector<bool> buildButtonEnabled;
@@ -285,9 +287,9 @@ TEST(PackagerWindowTest, MouseBuiltAlbumsMatchTheCommandLineTwiceInARow) {
 
 TEST(PackagerWindowTest, FailedBuildShowsTheFileAndLeavesTheWindowAsItWas) {
   Window w;
-  auto song = w.folder.Write("a.mp3", 100, 1);
+  auto song = w.folder.WriteSong("a.mp3", 100, 1);
   w.PickSong(0, song);
-  w.PickSong(4, w.folder.Write("vanished.mp3", 100, 3));
+  w.PickSong(4, w.folder.WriteSong("vanished.mp3", 100, 3));
   std::filesystem::remove(w.folder.path() / "vanished.mp3");
   w.TypeName(QStringLiteral("album"));
   w.Click(QStringLiteral("Command3"));
@@ -307,7 +309,7 @@ TEST(PackagerWindowTest, FailedBuildShowsTheFileAndLeavesTheWindowAsItWas) {
   // Typing a path into a box counts like choosing it: fixing the path lets the build pass.
   QLineEdit* box = w.Box(QStringLiteral("Text2(5)"));
   box->clear();
-  w.Type(box, w.folder.Q(w.folder.Write("b.mp3", 50, 2)));
+  w.Type(box, w.folder.Q(w.folder.WriteSong("b.mp3", 100, 2)));
   w.Click(QStringLiteral("Command3"));
   EXPECT_EQ(w.boxes.boxes.size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(w.output / "album.exe"));
@@ -361,9 +363,9 @@ TEST(PackagerWindowTest, LinkOpensThePageAndQuitClosesTheWindow) {
 
 TEST(PackagerWindowTest, ClosingDuringABuildAsksAndStoppingUndoesTheBuildThenCloses) {
   Window w;
-  const auto song = w.folder.Write("a.mp3", 5000, 1);
+  const auto song = w.folder.WriteSong("a.mp3", 5000, 1);
   w.PickSong(0, song);
-  w.PickSong(1, w.folder.Write("b.mp3", 5000, 2));
+  w.PickSong(1, w.folder.WriteSong("b.mp3", 5000, 2));
   w.TypeName(QStringLiteral("album"));
   w.boxes.answers = {false, true};
   int steps = 0;
@@ -416,7 +418,7 @@ TEST(PackagerWindowTest, PullingTheWindowDownShowsTheDescriptionToEdit) {
   description->setFocus();
   description->selectAll();
   QTest::keyClicks(description, QStringLiteral("Songs of spring"));
-  w.PickSong(0, w.folder.Write("a.mp3", 100, 1));
+  w.PickSong(0, w.folder.WriteSong("a.mp3", 100, 1));
   w.TypeName(QStringLiteral("spring"));
   w.Click(QStringLiteral("Command3"));
   EXPECT_TRUE(w.boxes.boxes.empty());

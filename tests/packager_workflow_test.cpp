@@ -3,23 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 
 #include "album/reader.h"
+#include "packager/form1.h"
+#include "packager/packager_workflow.h"
+#include "packager/window_main.h"
 #include "packager_test_support.h"
-#include "packager_workflow.h"
-#include "window_main.h"
 
 namespace {
 
+using packager::FileDialogRequest;
+using packager::NameFilter;
+using packager::OutputFolder;
+using packager::PackagerWorkflow;
 using packager_test::Box;
 using packager_test::ScriptedDialogs;
 using packager_test::TempFolder;
 
-// Keeps what the workflow asked of its window.
+// Keeps what the workflow asked of its window, its notices worded as the window words them.
 class RecordingUi : public PackagerWorkflow::Ui {
  public:
-  void Warn(const ui::Message& message) override { boxes.push_back({message.text, message.title}); }
+  void Tell(const PackagerWorkflow::Notice& notice) override {
+    const ui::Message message = packager::NoticeMessage(notice);
+    boxes.push_back({message.text, message.title});
+    kinds.push_back(notice.kind);
+  }
+  // Answers from `answers`, no when it runs out.
+  bool AskStopBuild() override {
+    ++questions;
+    const bool yes = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return yes;
+  }
+  void Close() override { ++closes; }
   void Progress(bool visible, int value) override {
     progress.push_back({visible, value});
     if (onProgress) onProgress();
@@ -27,6 +45,10 @@ class RecordingUi : public PackagerWorkflow::Ui {
   void Refresh() override { ++refreshes; }
 
   std::vector<Box> boxes;
+  std::vector<PackagerWorkflow::Notice::Kind> kinds;
+  std::deque<bool> answers;
+  int questions = 0;
+  int closes = 0;
   std::vector<std::pair<bool, int>> progress;
   std::function<void()> onProgress;
   int refreshes = 0;
@@ -50,12 +72,12 @@ struct Fixture {
   Fixture() { std::filesystem::create_directories(output); }
 
   // A file of that name that exists, in the test's folder.
-  QString Song(const std::string& name) { return folder.Q(folder.Write(name, 10, 1)); }
-  void ChooseSong(int index, const QString& path) {
+  std::filesystem::path Song(const std::string& name) { return folder.WriteSong(name, 100, 1); }
+  void ChooseSong(int index, const std::filesystem::path& path) {
     dialogs.answers.push_back(path);
     workflow.ChooseSong(index);
   }
-  void ChooseLyrics(int index, const QString& path) {
+  void ChooseLyrics(int index, const std::filesystem::path& path) {
     dialogs.answers.push_back(path);
     workflow.ChooseLyrics(index);
   }
@@ -73,9 +95,9 @@ std::vector<std::pair<bool, int>> ExpectedProgress() {
 
 TEST(PackagerWorkflowTest, StartsWithEmptySlotsAndTheUntouchedDescription) {
   Fixture f;
-  EXPECT_EQ(f.workflow.Description(), QStringLiteral("没有说明\r\n"));
-  EXPECT_FALSE(f.workflow.Text2(0).isEmpty());
-  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(f.workflow.Text2(i).isEmpty());
+  EXPECT_EQ(f.workflow.Description(), "没有说明\r\n");
+  EXPECT_FALSE(f.workflow.Text2(0).empty());
+  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(f.workflow.Text2(i).empty());
   EXPECT_FALSE(f.workflow.ProgressVisible());
   EXPECT_EQ(f.workflow.ProgressValue(), 50);
   EXPECT_FALSE(f.workflow.CompletionNoteVisible());
@@ -85,25 +107,25 @@ TEST(PackagerWorkflowTest, SongButtonAsksForAnMp3AndStoresPathAndName) {
   Fixture f;
   f.ChooseSong(2, f.Song("晴天.mp3"));
   ASSERT_EQ(f.dialogs.requests.size(), 1u);
-  EXPECT_EQ(f.dialogs.requests[0].title, QStringLiteral("选择音乐文件"));
-  EXPECT_EQ(f.dialogs.requests[0].nameFilters, QStringList{QStringLiteral("音乐文件 (*.mp3)")});
+  EXPECT_EQ(f.dialogs.requests[0].title, "选择音乐文件");
+  EXPECT_EQ(f.dialogs.requests[0].nameFilters, (std::vector<NameFilter>{{"音乐文件", {"*.mp3"}}}));
   EXPECT_EQ(f.dialogs.requests[0].kind, FileDialogRequest::Kind::Open);
   EXPECT_EQ(f.workflow.Text2(3), f.Song("晴天.mp3"));
-  EXPECT_EQ(f.workflow.Text5(2), QStringLiteral("晴天"));
+  EXPECT_EQ(f.workflow.Text5(2), "晴天");
 
   f.ChooseSong(2, f.Song("Another Day.mp3"));
   EXPECT_EQ(f.workflow.Text2(3), f.Song("Another Day.mp3"));
-  EXPECT_EQ(f.workflow.Text5(2), QStringLiteral("Another Day"));
+  EXPECT_EQ(f.workflow.Text5(2), "Another Day");
 }
 
 TEST(PackagerWorkflowTest, LyricsButtonAsksForAnLrcAndNeverTouchesTheName) {
   Fixture f;
   f.ChooseSong(9, f.Song("ten.mp3"));
   f.ChooseLyrics(9, f.Song("other.lrc"));
-  EXPECT_EQ(f.dialogs.requests[1].title, QStringLiteral("选择歌词文件"));
-  EXPECT_EQ(f.dialogs.requests[1].nameFilters, QStringList{QStringLiteral("歌词文件 (*.lrc)")});
+  EXPECT_EQ(f.dialogs.requests[1].title, "选择歌词文件");
+  EXPECT_EQ(f.dialogs.requests[1].nameFilters, (std::vector<NameFilter>{{"歌词文件", {"*.lrc"}}}));
   EXPECT_EQ(f.workflow.Text2(20), f.Song("other.lrc"));
-  EXPECT_EQ(f.workflow.Text5(9), QStringLiteral("ten"));
+  EXPECT_EQ(f.workflow.Text5(9), "ten");
 }
 
 TEST(PackagerWorkflowTest, CancelledDialogsChangeNothing) {
@@ -114,60 +136,78 @@ TEST(PackagerWorkflowTest, CancelledDialogsChangeNothing) {
   f.workflow.ChooseLyrics(0);
   EXPECT_EQ(f.workflow.Text2(1), f.Song("a.mp3"));
   EXPECT_EQ(f.workflow.Text2(11), f.Song("a.lrc"));
-  EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("a"));
+  EXPECT_EQ(f.workflow.Text5(0), "a");
 }
 
 TEST(PackagerWorkflowTest, EachKindOfDialogReopensInTheFolderOfItsLastChoice) {
   Fixture f;
   TempFolder songs, lyrics;
-  f.ChooseSong(0, f.folder.Q(songs.Write("a.mp3", 10, 1)));
-  f.ChooseSong(1, f.folder.Q(songs.Write("b.mp3", 10, 1)));
-  f.ChooseLyrics(0, f.folder.Q(lyrics.Write("a.lrc", 10, 1)));
+  f.ChooseSong(0, songs.WriteSong("a.mp3", 100, 1));
+  f.ChooseSong(1, songs.WriteSong("b.mp3", 100, 1));
+  f.ChooseLyrics(0, lyrics.Write("a.lrc", 10, 1));
   f.workflow.ChooseLyrics(1);  // cancelled: the folder stays
-  f.ChooseLyrics(1, QString());
+  f.ChooseLyrics(1, {});
   ASSERT_EQ(f.dialogs.requests.size(), 5u);
-  EXPECT_TRUE(f.dialogs.requests[0].initialFolder.isEmpty());
-  EXPECT_EQ(f.dialogs.requests[1].initialFolder, f.folder.Q(songs.path()));
-  EXPECT_TRUE(f.dialogs.requests[2].initialFolder.isEmpty()) << "lyrics keep a folder of their own";
-  EXPECT_EQ(f.dialogs.requests[3].initialFolder, f.folder.Q(lyrics.path()));
-  EXPECT_EQ(f.dialogs.requests[4].initialFolder, f.folder.Q(lyrics.path()));
+  EXPECT_TRUE(f.dialogs.requests[0].initialFolder.empty());
+  EXPECT_EQ(f.dialogs.requests[1].initialFolder, songs.path());
+  EXPECT_TRUE(f.dialogs.requests[2].initialFolder.empty()) << "lyrics keep a folder of their own";
+  EXPECT_EQ(f.dialogs.requests[3].initialFolder, lyrics.path());
+  EXPECT_EQ(f.dialogs.requests[4].initialFolder, lyrics.path());
 }
 
 TEST(PackagerWorkflowTest, AChosenFileThatCannotBeReadIsRefusedAtOnce) {
   Fixture f;
   f.ChooseSong(0, f.Song("kept.mp3"));
-  f.ChooseSong(0, f.folder.Q(f.folder.path() / "typed but missing.mp3"));
-  f.ChooseLyrics(3, f.folder.Q(f.folder.path()));
+  f.ChooseSong(0, f.folder.path() / "typed but missing.mp3");
+  f.ChooseLyrics(3, f.folder.path());
   ASSERT_EQ(f.ui.boxes.size(), 2u);
+  EXPECT_EQ(f.ui.kinds, std::vector(2, PackagerWorkflow::Notice::Kind::UnusableChoice));
   EXPECT_TRUE(f.ui.boxes[0].text.contains(QStringLiteral("typed but missing.mp3")));
   EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
-  EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("kept"));
-  EXPECT_TRUE(f.workflow.Text2(14).isEmpty());
+  EXPECT_EQ(f.workflow.Text5(0), "kept");
+  EXPECT_TRUE(f.workflow.Text2(14).empty());
+}
+
+TEST(PackagerWorkflowTest, ASongThatIsNotMpegAudioIsRefusedWhenPickedAndBeforeABuild) {
+  Fixture f;
+  f.ChooseSong(0, f.Song("kept.mp3"));
+  const std::filesystem::path words = f.folder.Write("words.mp3", 5000, 1);
+  f.ChooseSong(0, words);
+  ASSERT_EQ(f.ui.boxes.size(), 1u);
+  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("错误！"));
+  EXPECT_TRUE(f.ui.boxes[0].text.startsWith(f.folder.Q(words) + u'\n')) << f.ui.boxes[0].text.toStdString();
+  EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
+
+  f.workflow.SetText2(2, words);  // typed into the path box
+  f.workflow.SetAlbumName("typed");
+  f.workflow.Build();
+  EXPECT_EQ(f.ui.boxes, std::vector<Box>(2, f.ui.boxes[0]));
+  EXPECT_TRUE(std::filesystem::is_empty(f.output));
 }
 
 TEST(PackagerWorkflowTest, GetFileNameDropsFolderAndLastFourCharacters) {
-  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("/a/b/小星星.mp3")), QStringLiteral("小星星"));
-  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("C:\\songs\\x.mp3")), QStringLiteral("x"));
-  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("/a/.mp3")), QString());
-  EXPECT_EQ(PackagerWorkflow::GetFileName(QStringLiteral("/a/ab")), QString());
+  EXPECT_EQ(PackagerWorkflow::GetFileName("/a/b/小星星.mp3"), "小星星");
+  EXPECT_EQ(PackagerWorkflow::GetFileName("C:\\songs\\x.mp3"), "x");
+  EXPECT_EQ(PackagerWorkflow::GetFileName("/a/.mp3"), "");
+  EXPECT_EQ(PackagerWorkflow::GetFileName("/a/ab"), "");
 }
 
 TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
   Fixture f;
-  f.workflow.SetAlbumName(QStringLiteral("   "));
+  f.workflow.SetAlbumName("   ");
   f.workflow.Build();
-  f.workflow.SetAlbumName(QStringLiteral(" 专辑 "));
-  f.workflow.SetDescription(QStringLiteral("  "));
+  f.workflow.SetAlbumName(" 专辑 ");
+  f.workflow.SetDescription("  ");
   f.workflow.Build();
   EXPECT_EQ(f.ui.boxes, (std::vector<Box>{
                             {QStringLiteral("请先给你制作的专辑取个名字吧！"), QStringLiteral("无专辑名")},
                             {QStringLiteral("请为你制作的专辑写个说明吧！"), QStringLiteral("无专辑说明")}}));
   EXPECT_TRUE(f.ui.progress.empty());
   EXPECT_TRUE(std::filesystem::is_empty(f.output));
-  EXPECT_EQ(f.workflow.AlbumName(), QStringLiteral(" 专辑 "));
+  EXPECT_EQ(f.workflow.AlbumName(), " 专辑 ");
 
   // Only spaces are trimmed: line breaks alone make a description.
-  f.workflow.SetDescription(QStringLiteral("\r\n"));
+  f.workflow.SetDescription("\r\n");
   f.workflow.Build();
   EXPECT_EQ(f.ui.boxes.size(), 2u);
   EXPECT_TRUE(std::filesystem::exists(f.output / "专辑.exe"));
@@ -175,15 +215,15 @@ TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
 
 TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
   Fixture f;
-  auto song1 = f.folder.Write("one.mp3", 3000, 1);
+  auto song1 = f.folder.WriteSong("one.mp3", 3000, 1);
   auto lyrics1 = f.folder.Write("one.lrc", 120, 2);
-  auto song3 = f.folder.Write("three.mp3", 5000, 3);
+  auto song3 = f.folder.WriteSong("three.mp3", 5000, 3);
   auto lyrics7 = f.folder.Write("seven.lrc", 80, 4);
-  f.ChooseSong(0, f.folder.Q(song1));
-  f.ChooseLyrics(0, f.folder.Q(lyrics1));
-  f.ChooseSong(2, f.folder.Q(song3));
-  f.ChooseLyrics(6, f.folder.Q(lyrics7));
-  f.workflow.SetAlbumName(QStringLiteral("  My Album "));
+  f.ChooseSong(0, song1);
+  f.ChooseLyrics(0, lyrics1);
+  f.ChooseSong(2, song3);
+  f.ChooseLyrics(6, lyrics7);
+  f.workflow.SetAlbumName("  My Album ");
   std::vector<bool> buildingDuringProgress;
   f.ui.onProgress = [&] { buildingDuringProgress.push_back(f.workflow.Building()); };
 
@@ -198,18 +238,18 @@ TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
   ASSERT_TRUE(std::filesystem::exists(image));
   EXPECT_EQ(f.workflow.LastImage(), image);
   const std::int64_t P = kPlayer.size();
-  EXPECT_EQ(f.workflow.Text4(0), QStringLiteral("My Album"));
-  EXPECT_EQ(f.workflow.Text4(1), QString::number(P + 1));
-  EXPECT_EQ(f.workflow.Text4(2), QString::number(P + 1 + 3000));
-  EXPECT_EQ(f.workflow.Text4(3), QString::number(P + 1 + 3000)) << "slot 2 is empty";
-  EXPECT_EQ(f.workflow.Text4(4), QString::number(P + 1 + 8000));
-  EXPECT_EQ(f.workflow.Text4(11), QString::number(P + 1 + 8000));
-  EXPECT_EQ(f.workflow.Text4(12), QString::number(P + 1 + 8120));
-  EXPECT_EQ(f.workflow.Text4(18), QString::number(P + 1 + 8200));
-  EXPECT_EQ(f.workflow.Text4(21), QString::number(P + 1 + 8200));
+  EXPECT_EQ(f.workflow.Text4(0), "My Album");
+  EXPECT_EQ(f.workflow.Text4(1), std::to_string(P + 1));
+  EXPECT_EQ(f.workflow.Text4(2), std::to_string(P + 1 + 3000));
+  EXPECT_EQ(f.workflow.Text4(3), std::to_string(P + 1 + 3000)) << "slot 2 is empty";
+  EXPECT_EQ(f.workflow.Text4(4), std::to_string(P + 1 + 8000));
+  EXPECT_EQ(f.workflow.Text4(11), std::to_string(P + 1 + 8000));
+  EXPECT_EQ(f.workflow.Text4(12), std::to_string(P + 1 + 8120));
+  EXPECT_EQ(f.workflow.Text4(18), std::to_string(P + 1 + 8200));
+  EXPECT_EQ(f.workflow.Text4(21), std::to_string(P + 1 + 8200));
   EXPECT_EQ(f.workflow.Text4(22), f.workflow.Text4(21));
-  EXPECT_EQ(f.workflow.Text4(24).toLongLong() + 9999,
-            static_cast<qlonglong>(std::filesystem::file_size(image)));
+  EXPECT_EQ(std::stoll(f.workflow.Text4(24)) + 9999,
+            static_cast<long long>(std::filesystem::file_size(image)));
 
   // The image reads back with the songs in their slots.
   auto opened = album::AlbumImage::ReadAlbumIndex(image);
@@ -220,11 +260,11 @@ TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
   EXPECT_EQ(opened.value().description(), "没有说明\r\n");
 
   // Finished: paths, names and album name emptied, the description kept, the note shown.
-  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(f.workflow.Text2(i).isEmpty()) << i;
-  for (int i = 0; i < 10; ++i) EXPECT_TRUE(f.workflow.Text5(i).isEmpty()) << i;
-  EXPECT_TRUE(f.workflow.AlbumName().isEmpty());
-  EXPECT_EQ(f.workflow.Description(), QStringLiteral("没有说明\r\n"));
-  EXPECT_FALSE(f.workflow.Text2(0).isEmpty());
+  for (int i = 1; i <= 20; ++i) EXPECT_TRUE(f.workflow.Text2(i).empty()) << i;
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(f.workflow.Text5(i).empty()) << i;
+  EXPECT_TRUE(f.workflow.AlbumName().empty());
+  EXPECT_EQ(f.workflow.Description(), "没有说明\r\n");
+  EXPECT_FALSE(f.workflow.Text2(0).empty());
   EXPECT_FALSE(f.workflow.ProgressVisible());
   EXPECT_EQ(f.workflow.ProgressValue(), 50);
   EXPECT_TRUE(f.workflow.CompletionNoteVisible());
@@ -232,22 +272,22 @@ TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
 
 TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) {
   Fixture f;
-  auto song = f.folder.Write("here.mp3", 100, 1);
-  f.ChooseSong(0, f.folder.Q(song));
+  auto song = f.folder.WriteSong("here.mp3", 100, 1);
+  f.ChooseSong(0, song);
   f.ChooseSong(1, f.Song("gone.mp3"));
   std::filesystem::remove(f.folder.path() / "gone.mp3");
-  f.workflow.SetAlbumName(QStringLiteral("broken"));
+  f.workflow.SetAlbumName("broken");
   f.workflow.Build();
 
   ASSERT_EQ(f.ui.boxes.size(), 1u);
   EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
   EXPECT_TRUE(f.ui.boxes[0].text.contains(QStringLiteral("gone.mp3"))) << f.ui.boxes[0].text.toStdString();
   EXPECT_FALSE(std::filesystem::exists(f.output / "broken.exe"));
-  EXPECT_EQ(f.workflow.Text2(1), f.folder.Q(song));
-  EXPECT_EQ(f.workflow.Text2(2), f.folder.Q(f.folder.path() / "gone.mp3"));
-  EXPECT_EQ(f.workflow.Text5(0), QStringLiteral("here"));
-  EXPECT_EQ(f.workflow.AlbumName(), QStringLiteral("broken"));
-  EXPECT_TRUE(f.workflow.Text4(0).isEmpty());
+  EXPECT_EQ(f.workflow.Text2(1), song);
+  EXPECT_EQ(f.workflow.Text2(2), f.folder.path() / "gone.mp3");
+  EXPECT_EQ(f.workflow.Text5(0), "here");
+  EXPECT_EQ(f.workflow.AlbumName(), "broken");
+  EXPECT_TRUE(f.workflow.Text4(0).empty());
   EXPECT_FALSE(f.workflow.ProgressVisible());
   EXPECT_EQ(f.workflow.ProgressValue(), 50);
   EXPECT_FALSE(f.workflow.CompletionNoteVisible());
@@ -257,14 +297,14 @@ TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) 
 TEST(PackagerWorkflowTest, StartingABuildHidesTheNoteOfTheLastOne) {
   Fixture f;
   f.ChooseSong(0, f.Song("a.mp3"));
-  f.workflow.SetAlbumName(QStringLiteral("first"));
+  f.workflow.SetAlbumName("first");
   f.workflow.Build();
   EXPECT_TRUE(f.workflow.CompletionNoteVisible());
 
   std::vector<bool> noteDuringBuild;
   f.ui.onProgress = [&] { noteDuringBuild.push_back(f.workflow.CompletionNoteVisible()); };
   f.ChooseSong(0, f.Song("a.mp3"));
-  f.workflow.SetAlbumName(QStringLiteral("second"));
+  f.workflow.SetAlbumName("second");
   f.workflow.Build();
   ASSERT_FALSE(noteDuringBuild.empty());
   EXPECT_EQ(std::count(noteDuringBuild.begin(), noteDuringBuild.end(), true), 0);
@@ -272,7 +312,7 @@ TEST(PackagerWorkflowTest, StartingABuildHidesTheNoteOfTheLastOne) {
 
   f.ChooseSong(0, f.Song("gone.mp3"));
   std::filesystem::remove(f.folder.path() / "gone.mp3");
-  f.workflow.SetAlbumName(QStringLiteral("third"));
+  f.workflow.SetAlbumName("third");
   f.workflow.Build();
   ASSERT_EQ(f.ui.boxes.size(), 1u);
   EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
@@ -281,7 +321,7 @@ TEST(PackagerWorkflowTest, StartingABuildHidesTheNoteOfTheLastOne) {
 
 TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
   Fixture f;
-  f.workflow.SetAlbumName(QStringLiteral("a/b"));
+  f.workflow.SetAlbumName("a/b");
   f.workflow.Build();
   ASSERT_EQ(f.ui.boxes.size(), 1u);
   EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
@@ -289,7 +329,7 @@ TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
   RecordingUi ui;
   ScriptedDialogs dialogs;
   PackagerWorkflow nowhere(ui, dialogs, PlayerBytes(), f.folder.path() / "no such folder");
-  nowhere.SetAlbumName(QStringLiteral("x"));
+  nowhere.SetAlbumName("x");
   nowhere.Build();
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("no such folder"))) << ui.boxes[0].text.toStdString();
@@ -297,8 +337,8 @@ TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
 
 TEST(PackagerWorkflowTest, ClickDuringABuildStartsNoSecondBuild) {
   Fixture f;
-  f.ChooseSong(0, f.folder.Q(f.folder.Write("a.mp3", 500, 1)));
-  f.workflow.SetAlbumName(QStringLiteral("once"));
+  f.ChooseSong(0, f.folder.WriteSong("a.mp3", 500, 1));
+  f.workflow.SetAlbumName("once");
   int nested = 0;
   f.ui.onProgress = [&] {
     if (nested++ == 3) f.workflow.Build();
@@ -308,13 +348,35 @@ TEST(PackagerWorkflowTest, ClickDuringABuildStartsNoSecondBuild) {
   EXPECT_TRUE(f.ui.boxes.empty());
 }
 
+TEST(PackagerWorkflowTest, ClosingDuringABuildAsksUntilYesThenClosesOnceTheBuildIsUndone) {
+  Fixture f;
+  EXPECT_TRUE(f.workflow.CloseRequested());
+  f.ChooseSong(0, f.Song("a.mp3"));
+  f.workflow.SetAlbumName("album");
+  f.ui.answers = {false, true};
+  std::vector<bool> mayClose;
+  f.ui.onProgress = [&] {
+    const std::size_t step = f.ui.progress.size();
+    if (step == 3 || step == 5) mayClose.push_back(f.workflow.CloseRequested());
+    if (step == 5) mayClose.push_back(f.workflow.CloseRequested());
+  };
+  f.workflow.Build();
+  EXPECT_EQ(mayClose, std::vector(3, false));
+  EXPECT_EQ(f.ui.questions, 2) << "no question after the yes";
+  EXPECT_EQ(f.ui.closes, 1);
+  EXPECT_TRUE(f.ui.boxes.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(f.output));
+  EXPECT_EQ(f.workflow.AlbumName(), "album");
+  EXPECT_TRUE(f.workflow.CloseRequested());
+}
+
 TEST(PackagerWorkflowTest, AlbumsGoToTheProgramFolderOnlyWhenItIsWritable) {
   TempFolder folder;
-  OutputFolder own = ChooseOutputFolder(folder.path(), folder.path() / "fallback");
+  OutputFolder own = packager::ChooseOutputFolder(folder.path(), folder.path() / "fallback");
   EXPECT_EQ(own.folder, folder.path());
   EXPECT_TRUE(own.isProgramFolder);
 
-  OutputFolder other = ChooseOutputFolder(folder.path() / "missing", folder.path() / "Music");
+  OutputFolder other = packager::ChooseOutputFolder(folder.path() / "missing", folder.path() / "Music");
   EXPECT_EQ(other.folder, folder.path() / "Music");
   EXPECT_FALSE(other.isProgramFolder);
   EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "Music"));

@@ -71,6 +71,8 @@ TEST(PlayerMprisDesktop, TheDesktopSeesTheSongSkipsRaisesAndQuitsThePlayer) {
       << metadata;
   EXPECT_NE(metadata.find("'xesam:title': <'低音'>"), std::string::npos) << metadata;
   EXPECT_NE(metadata.find("'xesam:album': <'两个音'>"), std::string::npos) << metadata;
+  // playerctl, which passes over a player that cannot play, finds it.
+  EXPECT_EQ(Check({"/usr/bin/playerctl", "-p", "sonvira", "metadata", "xesam:title"}), "低音\n");
   // The length the window shows, to the second: "label lblTotalTime = 00:20 at ...".
   const std::string log = player.log();
   const std::size_t shown = log.find("label lblTotalTime = ") + 21;

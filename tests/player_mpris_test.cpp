@@ -135,8 +135,10 @@ TEST_F(PlayerMpris, DescribesThePlayingSongSkipsAsTheNextButtonAndFakesNothingEl
   FakeBass::The().Current()->position = 5 * kBytesPerSecond / 2;
   EXPECT_EQ(desktop.Get(kPlayer, QStringLiteral("Position")).toLongLong(), 2'500'000);
 
-  // What the player cannot do is refused as a property and changes nothing when called anyway.
-  for (const char* can : {"CanPause", "CanPlay", "CanGoPrevious", "CanSeek"})
+  // A player that plays can play; what it cannot do is refused as a property. Either changes
+  // nothing when called.
+  EXPECT_TRUE(desktop.Get(kPlayer, QStringLiteral("CanPlay")).toBool());
+  for (const char* can : {"CanPause", "CanGoPrevious", "CanSeek"})
     EXPECT_FALSE(desktop.Get(kPlayer, QString::fromLatin1(can)).toBool()) << can;
   for (const char* method : {"Pause", "PlayPause", "Stop", "Play", "Previous"})
     desktop.Call(kPlayer, QString::fromLatin1(method));
@@ -178,6 +180,12 @@ TEST_F(PlayerMpris, DescribesThePlayingSongSkipsAsTheNextButtonAndFakesNothingEl
   desktop.Call(kRoot, QStringLiteral("Quit"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
   EXPECT_FALSE(fs::exists(unpacked));
+}
+
+TEST(PlayerMprisMetadata, TitleAndAlbumShowTheirControlCharactersEscaped) {
+  const QVariantMap metadata = player::MprisMetadata({true, 1, "歌\x1B]0;x\x07", "专\t辑", 1.0, 1});
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("歌\\x1B]0;x\\x07"));
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("专\\x09辑"));
 }
 
 TEST_F(PlayerMpris, ASecondAlbumTakesAnInstanceNameAndWithoutABusNothingIsOffered) {

@@ -10,6 +10,7 @@
 
 #include "player_layout.h"
 #include "player_test_support.h"
+#include "playlist/qt_text_measure.h"
 #include "playlist/stdss.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +69,7 @@ class Player : public ::testing::Test {
   TempDir dir_, runtime_;
   fs::path albumFolder_;
   player_test::FakeLibrary library_;
-  playlist::stdSS list_;
+  playlist::stdSS list_{playlist::QtTextMeasure()};
   std::vector<player::Message> messages_;
   std::unique_ptr<PlayerSession> session_;
 };
@@ -119,7 +120,7 @@ TEST_F(Player, AnEmptyAlbumStartsSilentWithItsDesignCaptions) {
 TEST_F(Player, ASecondCopyIsRefusedBeforeAnyFileIsWritten) {
   fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}});
   Start(album);
-  playlist::stdSS otherList;
+  playlist::stdSS otherList{playlist::QtTextMeasure()};
   auto second = Session(album, otherList);
   std::optional<player::Message> refused = second->Start();
   ASSERT_TRUE(refused);
@@ -128,6 +129,16 @@ TEST_F(Player, ASecondCopyIsRefusedBeforeAnyFileIsWritten) {
   EXPECT_EQ(refused->icon, player::Icon::Critical);
   EXPECT_EQ(PlayerFolders().size(), 1u);
   EXPECT_EQ(otherList.ListCount, 0);
+}
+
+TEST_F(Player, ALibraryThatCannotBeWrittenIsToldByFileAndCauseNotAsMissing) {
+  fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}});
+  library_.writeFails = platform::ErrorFromErrno(ENOSPC, platform::Operation::Write, "/run/full/bass.dll");
+  std::optional<player::Message> refused = Session(album, list_)->Start();
+  ASSERT_TRUE(refused);
+  EXPECT_TRUE(refused->text.endsWith(QStringLiteral("\n/run/full/bass.dll\n无法写入文件：磁盘已满")))
+      << refused->text.toStdString();
+  EXPECT_TRUE(PlayerFolders().empty());
 }
 
 TEST_F(Player, AFileThatIsNotAnAlbumIsRefusedByNameLeavingNothing) {
@@ -229,14 +240,17 @@ TEST_F(Player, ABrokenSongIsSkippedEvenWhenItComesFirst) {
   EXPECT_EQ(messages_.size(), 3u);
 }
 
-TEST_F(Player, AnAlbumOfBrokenSongsShowsOneMessageAndFallsSilent) {
-  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "broken"}, {2, "broken"}}));
+TEST_F(Player, TwoBrokenSongsInARowAreEachReportedOnceInTurnAndTheAlbumFallsSilent) {
+  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "broken"}, {2, "mute"}}));
   for (int i = 0; i < 5; ++i) s.TmrBassTick();
-  EXPECT_EQ(messages_.size(), 1u);
+  ASSERT_EQ(messages_.size(), 1u);  // the second waits while the first box is open
   EXPECT_FALSE(s.face().tmrBass);
   s.MessageClosed();
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[1].text, "Can't play stream\r\n(error code: 9)");
+  s.MessageClosed();
   for (int i = 0; i < 5; ++i) s.TmrBassTick();
-  EXPECT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_.size(), 2u);
 }
 
 // The sound output went away (its server restarting), so no song would start: the player
@@ -255,9 +269,10 @@ TEST_F(Player, SongsThatWouldNotStartAreTriedAgainUntilTheSoundComesBack) {
   EXPECT_NE(FakeBass::The().PlayingFile(), "");
 }
 
-TEST_F(Player, ExportWritesTheSlotUnderItsTitleWithOrWithoutLyrics) {
+TEST_F(Player, ExportWritesTheSlotOfTheAlbumThatPlaysUnderItsTitleWithOrWithoutLyrics) {
   fs::path album = MakeAlbum(albumFolder_, {{1, "tone1"}, {2, "tone2"}, {5, "tone5"}}, {5});
   PlayerSession& s = Start(album);
+  MakeAlbum(albumFolder_, {{1, "rebuilt under the same name"}});
   EXPECT_TRUE(s.SongButtonDown(3, 2));  // entry 3 is slot 5
   EXPECT_EQ(s.exportSlot(), 5);
   s.Export();
@@ -311,6 +326,9 @@ TEST_F(Player, ShutDownLeavesNoUnpackedFileAndSweepsFoldersOfKilledPlayers) {
   EXPECT_FALSE(s.face().tmrBass);
   EXPECT_FALSE(fs::exists(mine));
   EXPECT_TRUE(PlayerFolders().empty());
+  // Nothing is left but the private folder, empty: no lock file either.
+  EXPECT_EQ(std::distance(fs::directory_iterator(runtime_.path()), {}), 1);
+  EXPECT_TRUE(fs::is_empty(runtime_ / "sonvira"));
   EXPECT_EQ(std::distance(fs::directory_iterator(albumFolder_), {}), 1);
 }
 

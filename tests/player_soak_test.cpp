@@ -89,7 +89,7 @@ void Print(const char* when, const Usage& u) {
 }
 
 // Runs the event loop until `done`; false when `seconds` pass first.
-bool WaitFor(const std::function<bool()>& done, double seconds) {
+[[nodiscard]] bool WaitFor(const std::function<bool()>& done, double seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return false;

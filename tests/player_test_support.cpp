@@ -78,6 +78,7 @@ player::BassApi FakeTable() {
 }
 
 platform::Status FakeLibrary::WriteWhenMissing(const fs::path& folder) {
+  if (writeFails) return *writeFails;
   testing_support::WriteFile(folder / player::kBassFileName, "library");
   return {};
 }

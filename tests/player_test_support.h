@@ -51,6 +51,7 @@ class FakeLibrary : public player::AudioLibrary {
   Opened Load(const std::filesystem::path& folder) override;
   void Free() override { freed = true; }
   bool freed = false;
+  std::optional<platform::Error> writeFails;  // what WriteWhenMissing returns instead of writing
   player::BassApi table = FakeTable();
 };
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "playlist_test_support.h"
 
@@ -25,9 +27,11 @@ using playlist::stdSS;
 int SecondsOf(int id) { return (id * 37) % 400; }
 
 // Every third title is too long for the row, so that the "..." marker comes and goes.
-QString TitleOf(int id) {
-  return QStringLiteral("Song %1").arg(id) + (id % 3 == 0 ? QStringLiteral(" with a title much too long") : QString());
+std::string TitleOf(int id) {
+  return "Song " + std::to_string(id) + (id % 3 == 0 ? " with a title much too long" : "");
 }
+
+std::string Id(const char* prefix, int id) { return prefix + std::to_string(id); }
 
 class Driver {
  public:
@@ -38,7 +42,7 @@ class Driver {
 
   void Step() {
     const int n = c_.ListCount;
-    playingBefore_ = c_.Playing > 0 ? c_.row(c_.Playing).FileName : QString();
+    playingBefore_ = c_.Playing > 0 ? c_.row(c_.Playing).FileName : std::string();
     playMayChange_ = false;
     removed_.clear();
     lastOp_ = Pick(0, 13);
@@ -47,14 +51,13 @@ class Driver {
       case 1:
       case 2: {
         const int id = ++nextId_;
-        EXPECT_TRUE(c_.AddItem(QStringLiteral("id %1").arg(id), QStringLiteral("x %1").arg(id), TitleOf(id),
-                               QStringLiteral("t %1").arg(id), SecondsOf(id)));
-        songs_[QStringLiteral("id %1").arg(id)] = id;
+        EXPECT_TRUE(c_.AddItem(Id("id ", id), Id("x ", id), TitleOf(id), Id("t ", id), SecondsOf(id)));
+        songs_[Id("id ", id)] = id;
         break;
       }
       case 3: {
         const int index = Pick(-1, n + 1);
-        if (index >= 1 && index <= n) removed_ << c_.row(index).FileName;
+        if (index >= 1 && index <= n) removed_.push_back(c_.row(index).FileName);
         // Below row 1 nothing happens; past the last row the call fails.
         EXPECT_EQ(c_.Remove(static_cast<std::int16_t>(index)).ok(), index <= n);
         break;
@@ -92,7 +95,8 @@ class Driver {
         // Delete removes the whole multi-selection, or else only the primary row; either way
         // only rows that carry the mark (a Ctrl-click may have taken it off the primary row).
         for (int i = 1; i <= n; ++i) {
-          if (c_.row(i).lblIzbor.tag == "I" && (c_.ZatMS || i == c_.Selected)) removed_ << c_.row(i).FileName;
+          if (c_.row(i).lblIzbor.tag == "I" && (c_.ZatMS || i == c_.Selected))
+            removed_.push_back(c_.row(i).FileName);
         }
         c_.KeyDown(kKeyDelete, 0);
         break;
@@ -112,12 +116,12 @@ class Driver {
         break;
       case 13:
         if (Pick(0, 20) == 0) {
-          for (int i = 1; i <= n; ++i) removed_ << c_.row(i).FileName;
+          for (int i = 1; i <= n; ++i) removed_.push_back(c_.row(i).FileName);
           c_.Clear();
         }
         break;
     }
-    for (const QString& f : removed_) songs_.erase(f);
+    for (const std::string& f : removed_) songs_.erase(f);
   }
 
   void Check(int step) {
@@ -129,18 +133,18 @@ class Driver {
     std::int64_t total = 0;
     for (int i = 1; i <= c_.ListCount; ++i) {
       const playlist::Row& r = c_.row(i);
-      QString number = QString::number(i) + ". ";
-      if (i < 10) number.prepend('0');
+      std::string number = std::to_string(i) + ". ";
+      if (i < 10) number.insert(0, 1, '0');
       ASSERT_EQ(r.lblevilka.text, number);
-      ASSERT_EQ(songs_.count(r.FileName), 1u) << r.FileName.toStdString();
+      ASSERT_EQ(songs_.count(r.FileName), 1u) << r.FileName;
       const int id = songs_.at(r.FileName);
       ASSERT_EQ(r.lblIme.text, TitleOf(id));
       ASSERT_EQ(r.lblIme.box.left, r.lblevilka.box.right()) << i;
-      ASSERT_EQ(r.FileName2, QStringLiteral("x %1").arg(id));
+      ASSERT_EQ(r.FileName2, Id("x ", id));
       ASSERT_EQ(r.seconds, SecondsOf(id));
       total += r.seconds;
       const bool marked = r.lblIzbor.tag == "I";
-      ASSERT_TRUE(marked || r.lblIzbor.tag.isEmpty());
+      ASSERT_TRUE(marked || r.lblIzbor.tag.empty());
       ASSERT_EQ(r.shpOzadje.visible, marked) << i;
       ASSERT_EQ(r.shps.fillColor, marked ? e.shpsA.fillColor : c_.row(0).shps.fillColor) << i;
       const playlist::LabelStyle& wanted =
@@ -156,8 +160,8 @@ class Driver {
     ASSERT_LE(c_.Selected, c_.ListCount);
     ASSERT_GE(c_.Playing, 0);
     ASSERT_LE(c_.Playing, c_.ListCount);
-    if (!playMayChange_ && !playingBefore_.isEmpty()) {
-      if (removed_.contains(playingBefore_)) {
+    if (!playMayChange_ && !playingBefore_.empty()) {
+      if (std::find(removed_.begin(), removed_.end(), playingBefore_) != removed_.end()) {
         ASSERT_EQ(c_.Playing, 0);
       } else {
         ASSERT_GT(c_.Playing, 0);
@@ -180,11 +184,11 @@ class Driver {
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
  private:
-  stdSS c_;
+  stdSS c_{kFixedWidths};
   std::mt19937 rng_;
-  std::map<QString, int> songs_;
-  QStringList removed_;
-  QString playingBefore_;
+  std::map<std::string, int> songs_;
+  std::vector<std::string> removed_;
+  std::string playingBefore_;
   bool playMayChange_ = false;
   int nextId_ = 0;
   int lastOp_ = 0;

@@ -2,18 +2,20 @@
 #include <gtest/gtest.h>
 
 #include "platform/property_store.h"
+#include "playlist/qt_pictures.h"
 #include "playlist_test_support.h"
 
 namespace {
 
 using namespace playlist_test;
-using playlist::Colour;
 using platform::MemoryPropertyStore;
+using playlist::Colour;
+using playlist::PictureImage;
 using playlist::stdSS;
 namespace defaults = playlist::defaults;
 
 TEST(PlaylistColours, AHostThatStoredNothingGetsTheTwelveDefaults) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   EXPECT_EQ(c.BackgroundColor(), 0xFEF5E9u);
   EXPECT_EQ(c.BackgroundTimeColor(), 0xFAE2B7u);
   EXPECT_EQ(c.TimeTextColor(), 0xA76D46u);
@@ -27,7 +29,7 @@ TEST(PlaylistColours, AHostThatStoredNothingGetsTheTwelveDefaults) {
   EXPECT_EQ(c.PlayedTimeTextColor(), 0x0040C0u);
   EXPECT_EQ(c.PlayedBorderColor(), 0x0040C0u);
   // The style holders use the CJK face, bold; the row templates the default face.
-  EXPECT_EQ(c.elements().lblImeA.style.fontName, QStringLiteral("宋体"));
+  EXPECT_EQ(c.elements().lblImeA.style.fontName, "宋体");
   EXPECT_TRUE(c.elements().lblImeA.style.bold);
   EXPECT_EQ(c.elements().lblsB.text, "Label2B");
   EXPECT_FALSE(c.row(0).lblIme.style.bold);
@@ -35,7 +37,7 @@ TEST(PlaylistColours, AHostThatStoredNothingGetsTheTwelveDefaults) {
 
 TEST(PlaylistColours, StoredNamesAreMatchedWithoutRegardToCase) {
   MemoryPropertyStore store{{"playedbordercolor", 0x0080FF}, {"BACKGROUNDCOLOR", 0x123456}};
-  stdSS c(&store);
+  stdSS c{kFixedWidths, &store};
   EXPECT_EQ(c.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(c.elements().shpsB.borderColor, 0x0080FFu);
   EXPECT_EQ(c.BackgroundColor(), 0x123456u);
@@ -43,7 +45,7 @@ TEST(PlaylistColours, StoredNamesAreMatchedWithoutRegardToCase) {
 }
 
 TEST(PlaylistColours, SavingStoresOnlyWhatDiffersAndReadsBackTheSame) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   MemoryPropertyStore empty;
   c.WriteProperties(empty);
   EXPECT_EQ(empty.size(), 0);
@@ -56,14 +58,14 @@ TEST(PlaylistColours, SavingStoresOnlyWhatDiffersAndReadsBackTheSame) {
   EXPECT_TRUE(store.Contains("PlayedBorderColor"));
   EXPECT_EQ(store.Read("playedbordercolor"), 0x0080FF);
 
-  stdSS reloaded(&store);
+  stdSS reloaded{kFixedWidths, &store};
   EXPECT_EQ(reloaded.PlayedBorderColor(), 0x0080FFu);
   EXPECT_EQ(reloaded.SelectedTimeTextColor(), 0x010203u);
   EXPECT_EQ(reloaded.BackgroundColor(), defaults::kBackgroundColor);
 }
 
 TEST(PlaylistColours, TitleTextColorSparesTheSelectedAndThePlayingRow) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 4);
   EXPECT_TRUE(c.SelectIndex(2));
@@ -82,7 +84,7 @@ TEST(PlaylistColours, TitleTextColorSparesTheSelectedAndThePlayingRow) {
 }
 
 TEST(PlaylistColours, SelectedTimeBackColorRecoloursTheHolderTheJoinLinesAndMarkedTimeRectangles) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 4);
   EXPECT_TRUE(c.SelectIndex(2));
@@ -94,7 +96,7 @@ TEST(PlaylistColours, SelectedTimeBackColorRecoloursTheHolderTheJoinLinesAndMark
 }
 
 TEST(PlaylistColours, EachColourRecoloursItsOwnElements) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 4);
   EXPECT_TRUE(c.SelectIndex(2));
@@ -129,7 +131,7 @@ TEST(PlaylistColours, EachColourRecoloursItsOwnElements) {
 }
 
 TEST(PlaylistColours, BackgroundColorAlsoColoursTheControlBelowTheRows) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 2);
   c.BackgroundColor(0x00AA00);
@@ -138,7 +140,7 @@ TEST(PlaylistColours, BackgroundColorAlsoColoursTheControlBelowTheRows) {
 }
 
 TEST(PlaylistLayout, TheColumnAppearsOnceRowsNoLongerFitAndTheRowsMoveLeftByItsWidth) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);  // shows ten rows
   AddSongs(c, 3);
   EXPECT_FALSE(c.elements().picScroll.visible);
@@ -169,7 +171,7 @@ TEST(PlaylistLayout, TheColumnAppearsOnceRowsNoLongerFitAndTheRowsMoveLeftByItsW
 }
 
 TEST(PlaylistLayout, EnlargingAScrolledControlMovesTheCanvasDownToFillTheSpace) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 100);
   AddSongs(c, 20);  // canvas 281
   EXPECT_TRUE(c.SelectIndex(20));
@@ -184,24 +186,26 @@ TEST(PlaylistLayout, EnlargingAScrolledControlMovesTheCanvasDownToFillTheSpace) 
 }
 
 TEST(PlaylistSkin, GuiTilesTheTrackWithFortyThreeTilesOfTheSkinTile) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   const playlist::PictureElement& track = c.elements().PicPoljeDrsnika;
   ASSERT_EQ(track.tileTops.size(), 43u);
   EXPECT_EQ(track.tileTops.back(), 42 * 40);
-  EXPECT_EQ(track.image.height(), 1700);
+  const QImage trackImage = PictureImage(c, track);
+  EXPECT_EQ(trackImage.height(), 1700);
   const QImage skin = PlayerSkinPicture();
   for (int y : {0, 39, 40, 1000, 1699}) {
     for (int x : {0, 6, 12}) {
-      EXPECT_EQ(QColor(track.image.pixel(x, y)), skin.pixelColor(26 + x, y % 40)) << x << "," << y;
+      EXPECT_EQ(QColor(trackImage.pixel(x, y)), skin.pixelColor(26 + x, y % 40)) << x << "," << y;
     }
   }
   EXPECT_EQ(c.elements().PicDrsnik.tileTops.size(), 43u);
-  EXPECT_EQ(QColor(c.elements().PicDrsnikD.image.pixel(5, 1690)), skin.pixelColor(78 + 5, 1690 % 40));
+  EXPECT_EQ(QColor(PictureImage(c, c.elements().PicDrsnikD).pixel(5, 1690)),
+            skin.pixelColor(78 + 5, 1690 % 40));
 }
 
 TEST(PlaylistSkin, GuiCopiesCapsAndButtonsOutOfThePicture) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   const QImage skin = PlayerSkinPicture();
   const playlist::Elements& e = c.elements();
@@ -213,32 +217,32 @@ TEST(PlaylistSkin, GuiCopiesCapsAndButtonsOutOfThePicture) {
     }
     return !piece.isNull();
   };
-  EXPECT_TRUE(same(e.PicDrsnikGor.image, 39, 0));
-  EXPECT_TRUE(same(e.PicDrsnikDGor.image, 52, 0));
-  EXPECT_TRUE(same(e.PicDrsnikDol.image, 39, 21));
-  EXPECT_TRUE(same(e.PicDrsnikDDol.image, 52, 21));
-  EXPECT_TRUE(same(e.PicGor.image, 0, 0));
-  EXPECT_TRUE(same(e.PicDol.image, 0, 17));
+  EXPECT_TRUE(same(PictureImage(c, e.PicDrsnikGor), 39, 0));
+  EXPECT_TRUE(same(PictureImage(c, e.PicDrsnikDGor), 52, 0));
+  EXPECT_TRUE(same(PictureImage(c, e.PicDrsnikDol), 39, 21));
+  EXPECT_TRUE(same(PictureImage(c, e.PicDrsnikDDol), 52, 21));
+  EXPECT_TRUE(same(PictureImage(c, e.PicGor), 0, 0));
+  EXPECT_TRUE(same(PictureImage(c, e.PicDol), 0, 17));
   EXPECT_EQ(e.PicDrsnikGor.box, (playlist::Box{0, 0, 13, 21}));
   EXPECT_EQ(e.PicDrsnikDol.box.height, 20);
   EXPECT_FALSE(e.PicDrsnikD.visible);
 }
 
 TEST(PlaylistSkin, AZeroTileHeightOrNoPictureLeavesTheStripsUnpaintedWithoutFailing) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 141);
   player::SetupPlaylistSkin(c);
   c.GUI_SSOzadjeVina = 0;
-  c.PictureData = PlayerSkinPicture();
+  c.PictureData = playlist::ToPixels(PlayerSkinPicture());
   c.GUI();
   EXPECT_TRUE(c.elements().PicPoljeDrsnika.tileTops.empty());
   EXPECT_EQ(c.elements().PicDrsnik.tileTops.size(), 43u);
-  stdSS bare;
+  stdSS bare{kFixedWidths};
   bare.ControlResized(200, 141);
   player::SetupPlaylistSkin(bare);
   bare.GUI();
   EXPECT_TRUE(bare.elements().PicDrsnik.tileTops.empty());
-  EXPECT_TRUE(bare.elements().PicGor.image.isNull());
+  EXPECT_TRUE(PictureImage(bare, bare.elements().PicGor).isNull());
 }
 
 }  // namespace

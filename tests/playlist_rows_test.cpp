@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 
+#include "playlist/qt_text_measure.h"
 #include "playlist_test_support.h"
 #include "ui/fonts.h"
 
@@ -12,7 +13,7 @@ using namespace playlist_test;
 using playlist::stdSS;
 
 TEST(PlaylistRows, NumbersHaveTwoDigitsUpToNineAndThePlainNumberFromTen) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 100);
   AddSongs(c, 100);
   EXPECT_EQ(c.row(1).lblevilka.text, "01. ");
@@ -24,7 +25,7 @@ TEST(PlaylistRows, NumbersHaveTwoDigitsUpToNineAndThePlainNumberFromTen) {
 }
 
 TEST(PlaylistRows, RowElementsSitOnTheFourteenPixelPitchAcrossTheCanvas) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 3);
   const int W = c.elements().PicOzadje.box.width;
@@ -50,26 +51,27 @@ TEST(PlaylistRows, RowElementsSitOnTheFourteenPixelPitchAcrossTheCanvas) {
 }
 
 TEST(PlaylistRows, LabelWidthsComeFromTheFontMetricsOfTheirFont) {
-  stdSS c;
+  stdSS c{playlist::QtTextMeasure()};
   c.ControlResized(200, 300);
   AddSong(c, 1, QStringLiteral("晴天 Sunny Day"));
   for (int k = 2; k <= 120; ++k) AddSong(c, k);
   for (int i : {1, 9, 10, 99, 100, 120}) {
     const playlist::TextElement& number = c.row(i).lblevilka;
-    const QFont font = ui::ProductFont(number.style.fontName, number.fontPixelSize);
-    EXPECT_EQ(number.box.width, QFontMetrics(font).horizontalAdvance(number.text)) << i;
+    const QFont font = ui::ProductFont(QString::fromStdString(number.style.fontName), number.fontPixelSize);
+    EXPECT_EQ(number.box.width, QFontMetrics(font).horizontalAdvance(QString::fromStdString(number.text)))
+        << i;
   }
   const playlist::TextElement& title = c.row(1).lblIme;
-  const QFont font = ui::ProductFont(title.style.fontName, title.fontPixelSize);
-  EXPECT_EQ(title.box.width, QFontMetrics(font).horizontalAdvance(title.text));
+  const QFont font = ui::ProductFont(QString::fromStdString(title.style.fontName), title.fontPixelSize);
+  EXPECT_EQ(title.box.width, QFontMetrics(font).horizontalAdvance(QString::fromStdString(title.text)));
   EXPECT_GT(title.box.width, 0);
 }
 
 TEST(PlaylistRows, AnEmptyTitleShowsNoEllipsisAndALongOneShowsItLeftOfTheTimeColumn) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(120, 300);
   AddSong(c, 1, QStringLiteral(" "));
-  EXPECT_TRUE(c.RefreshTitle(QString(), 1));
+  EXPECT_TRUE(c.RefreshTitle("", 1));
   AddSong(c, 2, QStringLiteral("A title far too long to fit in front of the time column"));
   EXPECT_FALSE(c.row(1).lblSpot.visible);
   const playlist::Row& r = c.row(2);
@@ -79,13 +81,13 @@ TEST(PlaylistRows, AnEmptyTitleShowsNoEllipsisAndALongOneShowsItLeftOfTheTimeCol
 }
 
 TEST(PlaylistRows, AddingRaisesDurationChangedOnceWithTheNewTotalBeforeTheRowHasItsTexts) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   QStringList titlesSeen;
   std::vector<std::int32_t> totals;
   c.DurationChanged = [&](std::int32_t total) {
     totals.push_back(total);
-    titlesSeen << c.row(c.ListCount).lblIme.text;
+    titlesSeen << QString::fromStdString(c.row(c.ListCount).lblIme.text);
   };
   AddSong(c, 1);
   AddSong(c, 2);
@@ -95,7 +97,7 @@ TEST(PlaylistRows, AddingRaisesDurationChangedOnceWithTheNewTotalBeforeTheRowHas
 }
 
 TEST(PlaylistRows, AnAddThatWouldOverflowTheTotalTimeFailsAndChangesNothing) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   EXPECT_TRUE(c.AddItem("a", "", "a", "", 2'000'000'000));
   auto status = c.AddItem("b", "", "b", "", 2'000'000'000);
@@ -105,7 +107,7 @@ TEST(PlaylistRows, AnAddThatWouldOverflowTheTotalTimeFailsAndChangesNothing) {
 }
 
 TEST(PlaylistRows, RemovingTheMiddleOfThreeMovesTheLastSongUpWithItsDataAndMark) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 3);
   EventLog log;
@@ -129,7 +131,7 @@ TEST(PlaylistRows, RemovingTheMiddleOfThreeMovesTheLastSongUpWithItsDataAndMark)
 }
 
 TEST(PlaylistRows, RemovingThePlayingRowClearsThePlayingMark) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 4);
   c.Play(3);
@@ -146,7 +148,7 @@ TEST(PlaylistRows, RemovingThePlayingRowClearsThePlayingMark) {
 }
 
 TEST(PlaylistRows, RemovingARowAboveThePlayingRowMovesTheMarkUpWithoutPlaying) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 5);
   c.Play(4);
@@ -164,7 +166,7 @@ TEST(PlaylistRows, RemovingARowAboveThePlayingRowMovesTheMarkUpWithoutPlaying) {
 }
 
 TEST(PlaylistRows, RemovingTheOnlyRowHidesTheCanvas) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 1);
   EXPECT_TRUE(c.Remove(1));
@@ -174,7 +176,7 @@ TEST(PlaylistRows, RemovingTheOnlyRowHidesTheCanvas) {
 }
 
 TEST(PlaylistRows, RemoveBelowOneDoesNothingAndPastTheEndFailsWithoutChanges) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 2);
   EventLog log;
@@ -191,7 +193,7 @@ TEST(PlaylistRows, RemoveBelowOneDoesNothingAndPastTheEndFailsWithoutChanges) {
 }
 
 TEST(PlaylistRows, RemovingARowScrolledIntoViewKeepsNoEmptySpaceBelowTheLastRow) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 70);
   AddSongs(c, 10);
   EXPECT_TRUE(c.SelectIndex(10));
@@ -201,7 +203,7 @@ TEST(PlaylistRows, RemovingARowScrolledIntoViewKeepsNoEmptySpaceBelowTheLastRow)
 }
 
 TEST(PlaylistRows, ClearEmptiesTheListTheTotalAndTheOutputFields) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 3);
   EXPECT_TRUE(c.SelectIndex(2));
@@ -227,7 +229,7 @@ TEST(PlaylistRows, ClearEmptiesTheListTheTotalAndTheOutputFields) {
 }
 
 TEST(PlaylistRows, GetDataCopiesARowAndIndexZeroEmptiesTheFields) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 2);
   ASSERT_TRUE(c.GetData(2).ok());
@@ -248,7 +250,7 @@ TEST(PlaylistRows, GetDataCopiesARowAndIndexZeroEmptiesTheFields) {
 }
 
 TEST(PlaylistRows, RefreshTimeChangesTheTotalOnlyForDifferentSeconds) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 2);
   EventLog log;
@@ -264,7 +266,7 @@ TEST(PlaylistRows, RefreshTimeChangesTheTotalOnlyForDifferentSeconds) {
 }
 
 TEST(PlaylistRows, RefreshTitleShowsAndHidesTheEllipsisInPlace) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(120, 300);
   AddSongs(c, 1);
   EXPECT_FALSE(c.row(1).lblSpot.visible);
@@ -276,7 +278,7 @@ TEST(PlaylistRows, RefreshTitleShowsAndHidesTheEllipsisInPlace) {
 }
 
 TEST(PlaylistRows, MultiDeleteRemovesTheSelectedRowAndEveryMarkedRow) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 5);
   EXPECT_TRUE(c.SelectIndex(3));
@@ -292,7 +294,7 @@ TEST(PlaylistRows, MultiDeleteRemovesTheSelectedRowAndEveryMarkedRow) {
 }
 
 TEST(PlaylistRows, MultiDeleteOfARangeWithoutPrimaryRowAlsoRemovesTheLastRow) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 5);
   c.NanMultiSelect = 1;

@@ -23,7 +23,7 @@ class TwentyRows : public ::testing::Test {
     for (int i = 0; i < ticks; ++i) c.ScrollTimerTick();
     c.ScrollButtonUp(true, kLeftButton);
   }
-  stdSS c;
+  stdSS c{kFixedWidths};
 };
 
 TEST_F(TwentyRows, TheThumbIs54HighWithA53PixelTravelAndOneTickMovesItFourPixels) {
@@ -135,7 +135,7 @@ TEST_F(TwentyRows, TheBottomCapsFollowTheThumbHeight) {
 }
 
 TEST(PlaylistScroller, AnEmptyListKeepsTheColumnButShowsNoThumb) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   c.AlwaysShowScroller(true);
   EXPECT_TRUE(c.elements().picScroll.visible);
@@ -149,7 +149,7 @@ TEST(PlaylistScroller, AnEmptyListKeepsTheColumnButShowsNoThumb) {
 }
 
 TEST(PlaylistScroller, ATickWithEveryRowInViewOrNoRowsMovesNothing) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   c.AlwaysShowScroller(true);
   c.ScrollButtonDown(true, kLeftButton);
@@ -163,7 +163,7 @@ TEST(PlaylistScroller, ATickWithEveryRowInViewOrNoRowsMovesNothing) {
 }
 
 TEST(PlaylistScroller, WithoutScalingTheThumbAlwaysHasTheSmallestHeight) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   c.SetScroller(13, true, true, false, 13, 17, 13, 17, 41);
   AddSongs(c, 12);
@@ -174,7 +174,7 @@ TEST(PlaylistScroller, WithoutScalingTheThumbAlwaysHasTheSmallestHeight) {
 }
 
 TEST(PlaylistScroller, WithoutButtonsTheTrackReachesTheEndsOfTheColumn) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   c.SetScroller(13, false, true, true, 13, 17, 13, 17, 41);
   EXPECT_FALSE(c.elements().PicGor.visible);
@@ -187,7 +187,7 @@ TEST(PlaylistScroller, WithoutButtonsTheTrackReachesTheEndsOfTheColumn) {
 }
 
 TEST(PlaylistScroller, AlwaysShowScrollerKeepsTheColumnWhenEverythingFits) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   Dress(c, 200, 141);
   AddSongs(c, 2);
   EXPECT_FALSE(c.elements().picScroll.visible);

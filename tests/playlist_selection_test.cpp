@@ -61,7 +61,7 @@ class FiveRows : public ::testing::Test {
     for (int i = 1; i <= c.ListCount; ++i) joins.push_back(c.row(i).ta.visible && c.row(i).tas.visible);
     return joins;
   }
-  stdSS c;
+  stdSS c{kFixedWidths};
   EventLog log;
 };
 
@@ -165,7 +165,7 @@ TEST_F(FiveRows, ArrowKeysMoveTheSelectionButStopAtTheEnds) {
   c.KeyDown(kKeyDown, 0);  // on the last row: nothing, the range stays
   EXPECT_EQ(Marks(c), (QStringList{"", "", "I", "I", "I"}));
   c.KeyUp();
-  stdSS empty;
+  stdSS empty{kFixedWidths};
   empty.KeyDown(kKeyDown, 0);
   EXPECT_EQ(empty.Selected, 0);
 }
@@ -346,7 +346,7 @@ TEST_F(FiveRows, NoDragMarkerWhileAMultiSelectKeyIsHeldOrWithTheRightButton) {
 }
 
 TEST(PlaylistSelection, ATruncatedTitleShowsItselfAsTooltipAndAFittingOneNone) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(120, 300);
   AddSong(c, 1, "A title far too long to fit in front of the time column");
   AddSong(c, 2, "Short");
@@ -357,7 +357,7 @@ TEST(PlaylistSelection, ATruncatedTitleShowsItselfAsTooltipAndAFittingOneNone) {
 }
 
 TEST(PlaylistSelection, SelectingOrPlayingARowScrollsItIntoView) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 70);
   AddSongs(c, 10);
   EXPECT_TRUE(c.SelectIndex(8));
@@ -371,7 +371,7 @@ TEST(PlaylistSelection, SelectingOrPlayingARowScrollsItIntoView) {
 }
 
 TEST(PlaylistSelection, SelectIndexAndMsRefuseRowsThatDoNotExist) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
   AddSongs(c, 2);
   EXPECT_FALSE(c.SelectIndex(3).ok());
@@ -380,21 +380,22 @@ TEST(PlaylistSelection, SelectIndexAndMsRefuseRowsThatDoNotExist) {
   EXPECT_FALSE(c.SelectIndex(0).ok());
   EXPECT_FALSE(c.MS(0).ok());
   EXPECT_EQ(c.Selected, 1);
-  EXPECT_TRUE(c.row(0).lblIzbor.tag.isEmpty());
+  EXPECT_TRUE(c.row(0).lblIzbor.tag.empty());
   EXPECT_FALSE(c.row(0).shpOzadje.visible);
 }
 
 TEST(PlaylistSelection, DropsFromOutsideArePassedToTheHostUnchanged) {
-  stdSS c;
+  stdSS c{kFixedWidths};
   std::int32_t effect = 7;
   float seenX = 0;
   std::int16_t seenShift = 0;
-  c.OLEDragDrop = [&](const QMimeData*, std::int32_t& Effect, std::int16_t, std::int16_t Shift, float X, float) {
+  c.OLEDragDrop = [&](const playlist::DragData&, std::int32_t& Effect, std::int16_t, std::int16_t Shift,
+                      float X, float) {
     Effect = 1;
     seenX = X;
     seenShift = Shift;
   };
-  c.DropData(nullptr, effect, 1, 2, 12.5f, 3.0f);
+  c.DropData(playlist::DragData{}, effect, 1, 2, 12.5f, 3.0f);
   EXPECT_EQ(effect, 1);
   EXPECT_EQ(seenX, 12.5f);
   EXPECT_EQ(seenShift, 2);

@@ -9,6 +9,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "player_skin.h"
@@ -18,6 +20,20 @@ namespace playlist_test {
 
 using playlist::stdSS;
 
+// Text widths that do not depend on the fonts of the machine: every character (UTF-8 code
+// point) is one pixel more than half the font's pixel size wide, one more again in bold.
+class FixedWidthMeasure final : public playlist::TextMeasure {
+ public:
+  int Width(const playlist::FontLook& font, std::string_view utf8) const override {
+    int characters = 0;
+    for (char c : utf8) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters * (font.pixelSize / 2 + 1 + (font.bold ? 1 : 0));
+  }
+  std::string DefaultFontName() const override { return "Fixed"; }
+};
+
+inline const FixedWidthMeasure kFixedWidths;
+
 struct EventLog {
   QStringList playFile;
   int replay = 0;
@@ -26,11 +42,12 @@ struct EventLog {
   std::vector<std::int32_t> durations;
 
   void Attach(stdSS& c) {
-    c.PlayFile = [this](const QString& f) { playFile << f; };
+    c.PlayFile = [this](const std::string& f) { playFile << QString::fromStdString(f); };
     c.Replay = [this] { ++replay; };
     c.RightClick = [this] { ++rightClick; };
     c.DurationChanged = [this](std::int32_t d) { durations.push_back(d); };
-    c.OLEDragDrop = [this](const QMimeData*, std::int32_t&, std::int16_t, std::int16_t, float, float) { ++drops; };
+    c.OLEDragDrop = [this](const playlist::DragData&, std::int32_t&, std::int16_t, std::int16_t, float,
+                           float) { ++drops; };
   }
   void Reset() { *this = EventLog(); }
 };
@@ -42,9 +59,10 @@ inline QImage PlayerSkinPicture() {
 
 // Song k: FileName "file k", FileName2 "second k", title "Song k", k * 10 seconds.
 inline void AddSong(stdSS& c, int k, const QString& title = QString()) {
-  EXPECT_TRUE(c.AddItem(QStringLiteral("file %1").arg(k), QStringLiteral("second %1").arg(k),
-                        title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title,
-                        QStringLiteral("0:%1").arg(k * 10), k * 10));
+  EXPECT_TRUE(c.AddItem(QStringLiteral("file %1").arg(k).toStdString(),
+                        QStringLiteral("second %1").arg(k).toStdString(),
+                        (title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title).toStdString(),
+                        QStringLiteral("0:%1").arg(k * 10).toStdString(), k * 10));
 }
 
 inline void AddSongs(stdSS& c, int count) {
@@ -60,13 +78,13 @@ inline void Dress(stdSS& c, int width, int height) {
 // Titles of rows 1..ListCount, to compare whole lists at once.
 inline QStringList Titles(const stdSS& c) {
   QStringList titles;
-  for (int i = 1; i <= c.ListCount; ++i) titles << c.row(i).lblIme.text;
+  for (int i = 1; i <= c.ListCount; ++i) titles << QString::fromStdString(c.row(i).lblIme.text);
   return titles;
 }
 
 inline QStringList Marks(const stdSS& c) {
   QStringList marks;
-  for (int i = 1; i <= c.ListCount; ++i) marks << c.row(i).lblIzbor.tag;
+  for (int i = 1; i <= c.ListCount; ++i) marks << QString::fromStdString(c.row(i).lblIzbor.tag);
   return marks;
 }
 

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
+
+#include <string>
+#include <vector>
 
 #include "playlist/stdss_widget.h"
 #include "playlist_test_support.h"
@@ -147,7 +151,7 @@ TEST_F(PlaylistWidget, TheWheelScrollsThreeRowsANotch) {
 
 TEST_F(PlaylistWidget, ATimeTooWideForItsLabelStaysInsideIt) {
   w.Clear();
-  ASSERT_TRUE(w.AddItem(QStringLiteral("f"), QString(), QString(), QStringLiteral("1234:56:07"), 10));
+  ASSERT_TRUE(w.AddItem("f", "", "", "1234:56:07", 10));
   const QImage shot = w.grab().toImage();
   const playlist::Row& r = w.row(1);
   const QColor back = playlist::ToQColor(w.BackgroundColor());
@@ -162,6 +166,27 @@ TEST_F(PlaylistWidget, ATimeTooWideForItsLabelStaysInsideIt) {
       drawn += shot.pixelColor(x, y) != playlist::ToQColor(w.BackgroundTimeColor());
   }
   EXPECT_GT(drawn, 0);
+}
+
+TEST_F(PlaylistWidget, ADropHandsTheHostItsLocalFilesAndTextAsPlainData) {
+  playlist::DragData seen;
+  std::int32_t seenEffect = 0;
+  w.OLEDragDrop = [&](const playlist::DragData& data, std::int32_t& Effect, std::int16_t, std::int16_t, float,
+                      float) {
+    seen = data;
+    seenEffect = Effect;
+  };
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/music/晴天.mp3")), QUrl(QStringLiteral("https://a.b/c"))});
+  mime.setText(QStringLiteral("晴天"));
+  // Qt hands a drop only to the widget that took the drag when it entered.
+  QDragEnterEvent enter(QPoint(40, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &enter);
+  QDropEvent drop(QPointF(40, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &drop);
+  EXPECT_EQ(seen.files, (std::vector<std::string>{"/music/晴天.mp3"}));
+  EXPECT_EQ(seen.text, "晴天");
+  EXPECT_EQ(seenEffect, 1);  // copy
 }
 
 TEST_F(PlaylistWidget, ItPaintsTheSelectedRowThePlayingFrameAndTheSkin) {

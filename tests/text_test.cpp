@@ -45,7 +45,10 @@ TEST(Text, ControlCharactersAndStrayBytesArePrintedEscapedAndEverythingElseAsItI
   EXPECT_EQ(platform::EscapeControls("c1 \xC2\x9B stray \xFF cut \xE6\xAD"),
             "c1 \\xC2\\x9B stray \\xFF cut \\xE6\\xAD");
   EXPECT_TRUE(platform::HasControlCharacter("tab\there"));
-  EXPECT_TRUE(platform::HasControlCharacter("\xC2\x85"));
+  // C1 controls run from U+0080 to U+009F; the no-break space U+00A0 is text.
+  EXPECT_TRUE(platform::HasControlCharacter("\xC2\x80"));
+  EXPECT_TRUE(platform::HasControlCharacter("\xC2\x9F"));
+  EXPECT_FALSE(platform::HasControlCharacter("\xC2\xA0"));
   EXPECT_FALSE(platform::HasControlCharacter("..  歌曲 \xFF"));
 }
 

@@ -36,6 +36,10 @@ TEST(WindowWords, TheProductsOwnBoxesKeepTheirExactTextsTitlesAndIcons) {
   EXPECT_EQ(ui::MessageFor({ErrorKind::SoundInitFailed, "/a/bass.dll", 0, 3}),
             (Message{QStringLiteral("Can't initialize digital sound system\r\n(error code: 3)"),
                      QStringLiteral("Error"), Icon::Exclamation}));
+  // A song that is no MP3 is refused in a box of the same kind, whatever framing the window asks.
+  EXPECT_EQ(ui::MessageFor({ErrorKind::NotMpegAudio, "/a/歌.mp3", 2}, ui::BuildFailure()),
+            (Message{QStringLiteral("/a/歌.mp3\n这不是音乐文件（找不到音频帧），放进专辑也播放不了"),
+                     QStringLiteral("错误！"), Icon::Exclamation}));
 }
 
 TEST(WindowWords, OtherErrorsShowTheHeadingTheFileAndTheProblemOneToALine) {
@@ -54,13 +58,15 @@ TEST(WindowWords, OtherErrorsShowTheHeadingTheFileAndTheProblemOneToALine) {
 TEST(WindowWords, EveryOtherKindIsWordedInChineseAlone) {
   const std::vector<ErrorKind> english = {ErrorKind::LibraryMissing, ErrorKind::LibraryWrongVersion,
                                           ErrorKind::SoundInitFailed};
-  for (int k = 0; k <= static_cast<int>(ErrorKind::PlayTimeOverflow); ++k) {
-    const auto kind = static_cast<ErrorKind>(k);
+  const QString unknown = ui::ErrorText({static_cast<ErrorKind>(-1)});
+  for (ErrorKind kind : platform::kAllErrorKinds) {
     if (std::find(english.begin(), english.end(), kind) != english.end()) continue;
+    const int k = static_cast<int>(kind);
     for (auto operation : {platform::Operation::None, platform::Operation::OpenForReading}) {
       Error e{kind, "", 2, 5};
       e.operation = operation;
       QString text = ui::ErrorText(e);
+      EXPECT_NE(text, unknown) << k;
       text.remove(QStringLiteral("HOME")).remove(QCoreApplication::applicationName());
       EXPECT_FALSE(text.isEmpty()) << k;
       for (QChar c : text)

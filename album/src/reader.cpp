@@ -21,10 +21,9 @@ namespace album {
 
 namespace {
 
-// Legitimate settings and descriptions are a few kilobytes; these bounds keep a forged
-// index from making the player read gigabytes into memory.
+// Legitimate settings and descriptions are a few kilobytes; this bound and
+// kMaxDescriptionSize keep a forged index from making the player read gigabytes into memory.
 constexpr std::int64_t kMaxSettingsSize = 1 << 20;
-constexpr std::int64_t kMaxDescriptionSize = 16 << 20;
 
 std::int64_t PositionOrZero(std::string_view text) { return ParsePosition(text).value_or(0); }
 
@@ -96,34 +95,51 @@ Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
   auto bad = [&](Defect defect) {
     return Error{ErrorKind::NotAnAlbum, path.string(), 0, static_cast<int>(defect)};
   };
-  const File file = TRY_VALUE(File::OpenRead(path));
+  auto file = std::make_shared<const File>(TRY_VALUE(File::OpenRead(path)));
 
   AlbumImage image;
   image.path_ = path;
-  image.size_ = TRY_VALUE(file.Size());
+  image.file_ = file;
+  image.size_ = TRY_VALUE(file->Size());
   if (image.size_ < kTrailerSize) return bad(Defect::ShorterThanTrailer);
   if (image.size_ > kMaxImageSize) return bad(Defect::LargerThanLimit);
 
   std::vector<std::byte> trailer(kTrailerSize);
-  TRY(file.ReadExactlyAt(image.size_ - kTrailerSize, trailer));
+  TRY(file->ReadExactlyAt(image.size_ - kTrailerSize, trailer));
   std::optional<Index> index = ParseTrailer(trailer);
   if (!index) return bad(Defect::NoIndexNumbers);
   image.index_ = *index;
   if (std::optional<Defect> defect = IndexProblem(*index, image.size_)) return bad(*defect);
 
-  std::vector<std::byte> settings(static_cast<std::size_t>(index->B - index->A));
-  TRY(file.ReadExactlyAt(index->A - 1, settings));
-  image.settings_ = LoadAlbumSettings(settings);
+  image.settingsBytes_.resize(static_cast<std::size_t>(index->B - index->A));
+  TRY(file->ReadExactlyAt(index->A - 1, image.settingsBytes_));
+  image.settings_ = LoadAlbumSettings(image.settingsBytes_);
   if (std::optional<Defect> defect = PositionsProblem(*index, image.settings_.s)) return bad(*defect);
 
   std::vector<std::byte> description(static_cast<std::size_t>(index->E - index->B));
-  TRY(file.ReadExactlyAt(index->B - 1, description));
+  TRY(file->ReadExactlyAt(index->B - 1, description));
   image.description_ = ParseDescription(description);
   return image;
 }
 
-Status ExtractPiece(const fs::path& source, const fs::path& destination, std::int64_t first, std::int64_t last) {
-  const File in = TRY_VALUE(File::OpenRead(source));
+Status AlbumImage::CheckUnchanged() const {
+  const Error changed{ErrorKind::AlbumChanged, path_.string()};
+  if (TRY_VALUE(file_->Size()) != size_) return changed;
+  std::vector<std::byte> trailer(kTrailerSize);
+  TRY(file_->ReadExactlyAt(size_ - kTrailerSize, trailer));
+  if (ParseTrailer(trailer) != index_) return changed;
+  std::vector<std::byte> settings(settingsBytes_.size());
+  TRY(file_->ReadExactlyAt(index_.A - 1, settings));
+  if (settings != settingsBytes_) return changed;
+  return {};
+}
+
+Status ExtractPiece(const fs::path& source, const fs::path& destination, std::int64_t first,
+                    std::int64_t last) {
+  return ExtractPiece(TRY_VALUE(File::OpenRead(source)), destination, first, last);
+}
+
+Status ExtractPiece(const File& in, const fs::path& destination, std::int64_t first, std::int64_t last) {
   // The rename would put the piece in place of the album it is copied from.
   if (in.IsSameFileAs(destination)) return Error{ErrorKind::DestinationIsAlbum, destination.string()};
   platform::AtomicFile out = TRY_VALUE(platform::AtomicFile::Create(destination));
@@ -158,17 +174,17 @@ Result<ExtractedSong> WriteSlot(const AlbumImage& image, int i, const fs::path& 
   ExtractedSong song;
   song.slot = i;
   song.name = slot.name;
-  song.song = folder / (fileName + ".mp3");
-  if (slot.HasLyrics()) song.lyrics = folder / (fileName + ".lrc");
+  song.song = folder / platform::PathFromUtf8(fileName + ".mp3");
+  if (slot.HasLyrics()) song.lyrics = folder / platform::PathFromUtf8(fileName + ".lrc");
   for (const fs::path& destination : {song.song, song.lyrics}) {
-    if (!destination.empty() && platform::IsSameFile(image.path(), destination))
+    if (!destination.empty() && image.file().IsSameFileAs(destination))
       return Error{ErrorKind::DestinationIsAlbum, destination.string(), i};
   }
-  if (Status s = ExtractPiece(image.path(), song.song, slot.songFirst, slot.songAfter - 1); !s)
+  if (Status s = ExtractPiece(image.file(), song.song, slot.songFirst, slot.songAfter - 1); !s)
     return ForSlot(s.error(), i);
   if (onSong) onSong(song);
   if (slot.HasLyrics()) {
-    if (Status s = ExtractPiece(image.path(), song.lyrics, slot.lyricsFirst, slot.lyricsAfter - 1); !s)
+    if (Status s = ExtractPiece(image.file(), song.lyrics, slot.lyricsFirst, slot.lyricsAfter - 1); !s)
       return ForSlot(s.error(), i);
   }
   return song;
@@ -209,6 +225,7 @@ Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const f
 Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const fs::path& folder) {
   if (slot < 1 || slot > kSlotCount) return Error{ErrorKind::NoSuchSlot, image.path().string(), slot};
   if (std::optional<Error> why = SlotProblem(image, slot)) return *why;
+  TRY(image.CheckUnchanged());
   return WriteSlot(image, slot, folder, image.settings().songSlots[slot - 1].name, {});
 }
 
@@ -216,8 +233,8 @@ void DeleteExtractedSongs(const AlbumSettings& settings, const fs::path& folder)
   for (const SlotEntry& slot : settings.songSlots) {
     if (!slot.HasSafeName()) continue;
     std::error_code ec;
-    fs::remove(folder / (slot.name + ".mp3"), ec);
-    fs::remove(folder / (slot.name + ".lrc"), ec);
+    fs::remove(folder / platform::PathFromUtf8(slot.name + ".mp3"), ec);
+    fs::remove(folder / platform::PathFromUtf8(slot.name + ".lrc"), ec);
   }
 }
 

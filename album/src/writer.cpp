@@ -69,12 +69,14 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
 
   BuildResult result;
   const std::string albumName(platform::Trim(request.albumName));
-  result.image = request.outputFolder / (albumName + ".exe");
+  result.image = request.outputFolder / platform::PathFromUtf8(albumName + ".exe");
   if (std::optional<ErrorKind> problem = AlbumNameProblem(albumName))
     return Error{*problem, result.image.string()};
   std::optional<std::string> title = platform::ToAnsi(albumName);
   std::optional<std::string> description = BuildDescriptionText(request.description);
   if (!description) return Error{ErrorKind::DescriptionNotText};
+  if (static_cast<std::int64_t>(description->size()) > kMaxDescriptionSize)
+    return Error{ErrorKind::DescriptionTooLarge};
 
   // Every source is opened and measured before the image is touched, so a missing or
   // unreadable file stops the build with nothing written.

@@ -10,9 +10,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
+# Three MPEG audio frame headers (2 layer III, 8 kbit/s, 24 kHz: 24-byte frames), so that pakrel
+# takes the random bytes after them for a song.
+frames() { for _ in 1 2 3; do printf '\xff\xf3\x14\xc4'; head -c 20 /dev/zero; done; }
 make_songs() {  # make_songs FOLDER MB
   mkdir -p "$1"
-  for i in $(seq 1 10); do head -c "$(($2 * 1024 * 1024))" /dev/urandom >"$1/song$i.mp3"; done
+  for i in $(seq 1 10); do { frames; head -c "$(($2 * 1024 * 1024))" /dev/urandom; } >"$1/song$i.mp3"; done
 }
 songs_args() { for i in $(seq 1 10); do printf -- '--song\n%s=%s\n' "$i" "$1/song$i.mp3"; done; }
 

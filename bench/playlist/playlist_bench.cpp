@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "player_skin.h"
+#include "playlist/qt_text_measure.h"
 #include "playlist/stdss.h"
 
 namespace {
@@ -20,12 +22,12 @@ double MsSince(Clock::time_point start) {
 }
 
 QString Title(int i) { return QStringLiteral("Song number %1 of the long list").arg(i); }
+std::string TitleText(int i) { return "Song number " + std::to_string(i) + " of the long list"; }
 
 constexpr int kRows = 5000;
 
 platform::Status Fill(playlist::stdSS& list) {
-  for (int i = 1; i <= kRows; ++i)
-    TRY(list.AddItem(QString::number(i), QString(), Title(i), QStringLiteral("03:00"), 180));
+  for (int i = 1; i <= kRows; ++i) TRY(list.AddItem(std::to_string(i), "", TitleText(i), "03:00", 180));
   return {};
 }
 
@@ -54,7 +56,7 @@ int main(int argc, char** argv) {
   const double referenceMs = MsSince(start);
   std::printf("reference: %d titles measured in %.2f ms (width sum %d)\n", kRows, referenceMs, sum);
 
-  playlist::stdSS list;
+  playlist::stdSS list(playlist::QtTextMeasure());
   list.ControlResized(240, 300);
   player::DressPlaylist(list, QImage(91, 41, QImage::Format_RGB888));
 
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
   list.NanMultiSelect = 0;
   list.NoMS();
 
-  playlist::stdSS fresh;
+  playlist::stdSS fresh(playlist::QtTextMeasure());
   fresh.ControlResized(240, 300);
   player::DressPlaylist(fresh, QImage(91, 41, QImage::Format_RGB888));
   if (!Fill(fresh)) return Refused();

@@ -101,11 +101,16 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::AlbumNameHasControl: return "the album name must not contain control characters";
     case ErrorKind::AlbumNameTooLong: return "the album name is too long for a file name";
     case ErrorKind::DescriptionNotText: return "the description is not UTF-8 text";
+    case ErrorKind::DescriptionTooLarge:
+      return "the description is too large: as stored (CR LF line ends, code page 936) it would pass "
+             "16 MiB (16,777,216 bytes), more than the player reads";
     case ErrorKind::SongNameTooShort: return "the file name is too short to form a song name";
     case ErrorKind::SongNameUnusable: return "the file name does not give a usable song name";
     case ErrorKind::SongNameHasLineBreak: return "the file name holds a line break";
     case ErrorKind::SongNameHasControl: return "the file name holds a control character";
     case ErrorKind::SongNameNotText: return "the file name is not valid text";
+    case ErrorKind::NotMpegAudio:
+      return "the song of " + Slot(e) + " is not MP3 (MPEG audio) and could not be played";
     case ErrorKind::FolderInTheWay: return "a folder of that name is in the way";
     case ErrorKind::AlbumOverwritesSource: return "the album would overwrite one of its own files";
     case ErrorKind::AlbumTooLarge: return "the album would be larger than 2,147,483,647 bytes";
@@ -116,6 +121,7 @@ std::string Problem(const platform::Error& e) {
     case ErrorKind::SlotWithoutSong: return Slot(e) + " has no song";
     case ErrorKind::UnsafeSongName: return "the song name of " + Slot(e) + " is not a safe file name";
     case ErrorKind::EmptySong: return "the song of " + Slot(e) + " has no bytes";
+    case ErrorKind::AlbumChanged: return "the album was rewritten since it was started; start it again";
     case ErrorKind::DestinationIsAlbum: return "this is the album itself, so " + Slot(e) + " is not written over it";
     case ErrorKind::NoLibraryResource: return "the program carries no audio library";
     case ErrorKind::LibraryMissing: return "the audio library is missing";

@@ -28,7 +28,10 @@ Error ErrorFromErrno(int err, Operation operation, const std::string& file) {
   switch (err) {
     case ENOENT: e.kind = ErrorKind::NotFound; break;
     case ENOSPC:
-    case EDQUOT: e.kind = ErrorKind::DiskFull; break;
+#ifdef EDQUOT  // not in the Windows C library
+    case EDQUOT:
+#endif
+      e.kind = ErrorKind::DiskFull; break;
     case EROFS: e.kind = ErrorKind::ReadOnly; break;
     case EACCES:
     case EPERM: e.kind = IsReading(operation) ? ErrorKind::Unreadable : ErrorKind::Unwritable; break;

@@ -1,43 +1,35 @@
 // Layout of canvas and scroller column, the skin pieces, and the twelve colour properties.
-#include <QPainter>
-
+#include "platform/property_table.h"
 #include "playlist/stdss.h"
 
 namespace playlist {
 
 namespace {
 
-const QString kMark = QStringLiteral("I");
+constexpr std::string_view kMark = "I";
 
-struct ColourProperty {
-  const char* name;
-  Colour defaultValue;
-  Colour (stdSS::*read)() const;
-  void (stdSS::*write)(Colour);
-};
-
-// The fixed order in which the colours are loaded and saved.
-const ColourProperty kColourProperties[] = {
-    {"BackgroundColor", defaults::kBackgroundColor, &stdSS::BackgroundColor, &stdSS::BackgroundColor},
-    {"SelectedBorderColor", defaults::kSelectedBorderColor, &stdSS::SelectedBorderColor,
-     &stdSS::SelectedBorderColor},
-    {"SelectedTitleBackColor", defaults::kSelectedTitleBackColor, &stdSS::SelectedTitleBackColor,
-     &stdSS::SelectedTitleBackColor},
-    {"SelectedTimeBackColor", defaults::kSelectedTimeBackColor, &stdSS::SelectedTimeBackColor,
-     &stdSS::SelectedTimeBackColor},
-    {"BackgroundTimeColor", defaults::kBackgroundTimeColor, &stdSS::BackgroundTimeColor,
-     &stdSS::BackgroundTimeColor},
-    {"TimeTextColor", defaults::kTimeTextColor, &stdSS::TimeTextColor, &stdSS::TimeTextColor},
-    {"TitleTextColor", defaults::kTitleTextColor, &stdSS::TitleTextColor, &stdSS::TitleTextColor},
-    {"SelectedTitleTextColor", defaults::kSelectedTitleTextColor, &stdSS::SelectedTitleTextColor,
-     &stdSS::SelectedTitleTextColor},
-    {"SelectedTimeTextColor", defaults::kSelectedTimeTextColor, &stdSS::SelectedTimeTextColor,
-     &stdSS::SelectedTimeTextColor},
-    {"PlayedTimeTextColor", defaults::kPlayedTimeTextColor, &stdSS::PlayedTimeTextColor,
-     &stdSS::PlayedTimeTextColor},
-    {"PlayedTitleTextColor", defaults::kPlayedTitleTextColor, &stdSS::PlayedTitleTextColor,
-     &stdSS::PlayedTitleTextColor},
-    {"PlayedBorderColor", defaults::kPlayedBorderColor, &stdSS::PlayedBorderColor, &stdSS::PlayedBorderColor},
+// The twelve colours, in the fixed order in which they are loaded and saved.
+const platform::Property<stdSS> kColourProperties[] = {
+    {"BackgroundColor", &stdSS::BackgroundColor, &stdSS::BackgroundColor, defaults::kBackgroundColor},
+    {"SelectedBorderColor", &stdSS::SelectedBorderColor, &stdSS::SelectedBorderColor,
+     defaults::kSelectedBorderColor},
+    {"SelectedTitleBackColor", &stdSS::SelectedTitleBackColor, &stdSS::SelectedTitleBackColor,
+     defaults::kSelectedTitleBackColor},
+    {"SelectedTimeBackColor", &stdSS::SelectedTimeBackColor, &stdSS::SelectedTimeBackColor,
+     defaults::kSelectedTimeBackColor},
+    {"BackgroundTimeColor", &stdSS::BackgroundTimeColor, &stdSS::BackgroundTimeColor,
+     defaults::kBackgroundTimeColor},
+    {"TimeTextColor", &stdSS::TimeTextColor, &stdSS::TimeTextColor, defaults::kTimeTextColor},
+    {"TitleTextColor", &stdSS::TitleTextColor, &stdSS::TitleTextColor, defaults::kTitleTextColor},
+    {"SelectedTitleTextColor", &stdSS::SelectedTitleTextColor, &stdSS::SelectedTitleTextColor,
+     defaults::kSelectedTitleTextColor},
+    {"SelectedTimeTextColor", &stdSS::SelectedTimeTextColor, &stdSS::SelectedTimeTextColor,
+     defaults::kSelectedTimeTextColor},
+    {"PlayedTimeTextColor", &stdSS::PlayedTimeTextColor, &stdSS::PlayedTimeTextColor,
+     defaults::kPlayedTimeTextColor},
+    {"PlayedTitleTextColor", &stdSS::PlayedTitleTextColor, &stdSS::PlayedTitleTextColor,
+     defaults::kPlayedTitleTextColor},
+    {"PlayedBorderColor", &stdSS::PlayedBorderColor, &stdSS::PlayedBorderColor, defaults::kPlayedBorderColor},
 };
 
 }  // namespace
@@ -130,40 +122,32 @@ void stdSS::ControlResized(int widthPx, int heightPx) {
 
 // ---- Skin
 
-// The skin values count the picture's logical pixels; a picture drawn for a denser screen gives
-// its pieces at its own density.
-QImage stdSS::SkinPiece(int x, int y, int w, int h) const {
-  if (PictureData.isNull() || w <= 0 || h <= 0) return QImage();
-  const qreal ratio = PictureData.devicePixelRatio();
-  const auto device = [ratio](int v) { return qRound(v * ratio); };
-  QImage piece =
-      PictureData.copy(device(x), device(y), device(w), device(h)).convertToFormat(QImage::Format_RGB32);
-  piece.setDevicePixelRatio(ratio);
-  return piece;
+// The skin values count the picture's logical pixels; the front end copies them at the
+// picture's own density.
+SkinRect stdSS::SkinPiece(int x, int y, int w, int h) const {
+  if (PictureData.empty() || w <= 0 || h <= 0) return SkinRect();
+  return SkinRect{x, y, w, h};
+}
+
+void stdSS::ShowPiece(PictureElement& pic, SkinRect piece) {
+  pic.piece = piece;
+  pic.tileTops.assign(piece.empty() ? 0 : 1, 0);
+  pic.imageWidth = piece.empty() ? 0 : piece.width;
+  pic.imageHeight = piece.empty() ? 0 : piece.height;
 }
 
 void stdSS::GUI() {
   auto strip = [this](PictureElement& pic, int width, int tileHeight, int x, int y) {
     pic.box.height = kSkinStripHeight;
     pic.box.width = width;
+    pic.piece = SkinRect();
     pic.tileTops.clear();
-    if (width <= 0) {
-      pic.image = QImage();
-      return;
-    }
-    const qreal ratio = PictureData.isNull() ? 1.0 : PictureData.devicePixelRatio();
-    pic.image =
-        QImage(qRound(width * ratio), qRound(kSkinStripHeight * ratio), QImage::Format_ARGB32_Premultiplied);
-    pic.image.setDevicePixelRatio(ratio);
-    pic.image.fill(Qt::transparent);
-    QImage tile = SkinPiece(x, y, width, tileHeight);
-    if (tileHeight <= 0 || tile.isNull()) return;  // an unusable tile leaves the strip unpainted
-    QPainter p(&pic.image);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int i = 0; i <= kSkinStripHeight / tileHeight; ++i) {
-      p.drawImage(0, i * tileHeight, tile);
-      pic.tileTops.push_back(i * tileHeight);
-    }
+    pic.imageWidth = width > 0 ? width : 0;
+    pic.imageHeight = width > 0 ? kSkinStripHeight : 0;
+    const SkinRect tile = SkinPiece(x, y, width, tileHeight);
+    if (tile.empty()) return;  // an unusable tile leaves the strip unpainted
+    pic.piece = tile;
+    for (int i = 0; i <= kSkinStripHeight / tileHeight; ++i) pic.tileTops.push_back(i * tileHeight);
   };
 
   strip(e_.PicPoljeDrsnika, GUI_SSOzadjerina, GUI_SSOzadjeVina, GUI_SSOzadjeX, GUI_SSOzadjeY);
@@ -177,7 +161,7 @@ void stdSS::GUI() {
     pic.box.width = w;
     pic.box.height = h;
     pic.box.left = 0;
-    pic.image = SkinPiece(x, y, w, h);
+    ShowPiece(pic, SkinPiece(x, y, w, h));
     pic.visible = true;
   };
   cap(e_.PicDrsnikGor, GUI_SSDrsnikGorrina, GUI_SSDrsnikGorVina, GUI_SSDrsnikGorX, GUI_SSDrsnikGorY);
@@ -187,11 +171,11 @@ void stdSS::GUI() {
 
   e_.PicDol.box.width = GUI_SSDolrina;
   e_.PicDol.box.height = GUI_SSDolVina;
-  e_.PicDol.image = SkinPiece(GUI_SSDolX, GUI_SSDolY, GUI_SSDolrina, GUI_SSDolVina);
+  ShowPiece(e_.PicDol, SkinPiece(GUI_SSDolX, GUI_SSDolY, GUI_SSDolrina, GUI_SSDolVina));
   e_.dolPressed = false;
   e_.PicGor.box.width = GUI_SSGorrina;
   e_.PicGor.box.height = GUI_SSGorVina;
-  e_.PicGor.image = SkinPiece(GUI_SSGorX, GUI_SSGorY, GUI_SSGorrina, GUI_SSGorVina);
+  ShowPiece(e_.PicGor, SkinPiece(GUI_SSGorX, GUI_SSGorY, GUI_SSGorrina, GUI_SSGorVina));
   e_.gorPressed = false;
   Changed();
 }
@@ -306,17 +290,11 @@ void stdSS::PlayedBorderColor(Colour Color) {
 }
 
 void stdSS::ReadProperties(const platform::PropertyStore& store) {
-  for (const ColourProperty& p : kColourProperties) {
-    std::optional<int> v = store.Read(p.name);
-    (this->*p.write)(v ? static_cast<Colour>(static_cast<std::uint32_t>(*v)) : p.defaultValue);
-  }
+  platform::LoadProperties(kColourProperties, *this, store);
 }
 
 void stdSS::WriteProperties(platform::PropertyStore& store) const {
-  for (const ColourProperty& p : kColourProperties) {
-    Colour value = (this->*p.read)();
-    if (value != p.defaultValue) store.Write(p.name, static_cast<int>(value));
-  }
+  platform::SaveProperties(kColourProperties, *this, store);
 }
 
 }  // namespace playlist

@@ -1,13 +1,11 @@
 // The row model: creation, adding, removing, clearing and reading rows back.
-#include <QColor>
-
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <utility>
 
-#include "label_font.h"
 #include "playlist/stdss.h"
-#include "ui/fonts.h"
 
 namespace playlist {
 
@@ -16,16 +14,19 @@ namespace {
 constexpr int kTemplateLabelHeight = 12;  // gives the 14-pixel row pitch
 constexpr int kTemplateFontPixels = 11;
 constexpr int kHolderFontPixels = 12;  // 9 points at 96 dots per inch
-const QString kMark = QStringLiteral("I");
+// The face of the style holders, by its Windows name; front ends find a stand-in where it is
+// not installed.
+constexpr const char* kHolderFace = "宋体";
+constexpr std::string_view kMark = "I";
 
 bool FitsLong(std::int64_t v) {
   return v >= std::numeric_limits<std::int32_t>::min() && v <= std::numeric_limits<std::int32_t>::max();
 }
 
-TextElement HolderLabel(const QString& text, Colour colour) {
+TextElement HolderLabel(const char* text, Colour colour) {
   TextElement label;
   label.text = text;
-  label.style = LabelStyle{ui::kSongFace, true, false, colour};
+  label.style = LabelStyle{kHolderFace, true, false, colour};
   label.fontPixelSize = kHolderFontPixels;
   label.box.height = kTemplateLabelHeight;
   return label;
@@ -33,14 +34,9 @@ TextElement HolderLabel(const QString& text, Colour colour) {
 
 }  // namespace
 
-QColor ToQColor(Colour colour) {
-  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>((colour >> 16) & 0xFF));
-}
-
-stdSS::stdSS(const platform::PropertyStore* store) {
+stdSS::stdSS(const TextMeasure& measure, const platform::PropertyStore* store) : measure_(measure) {
   Row t;
-  LabelStyle normal{DefaultFontName(), false, false, defaults::kTitleTextColor};
+  LabelStyle normal{measure_.DefaultFontName(), false, false, defaults::kTitleTextColor};
   for (TextElement* label : {&t.lblevilka, &t.lbls, &t.lblIme, &t.lblSpot}) {
     label->style = normal;
     label->fontPixelSize = kTemplateFontPixels;
@@ -53,7 +49,7 @@ stdSS::stdSS(const platform::PropertyStore* store) {
   t.lbls.style.foreColor = defaults::kTimeTextColor;
   t.lblSpot.opaque = true;
   t.lblSpot.backColor = defaults::kBackgroundColor;
-  SetText(t.lblSpot, QStringLiteral("..."));
+  SetText(t.lblSpot, "...");
   t.shpOzadje.fillColor = defaults::kSelectedTitleBackColor;
   t.shpOzadje.bordered = true;
   t.shpOzadje.borderColor = defaults::kSelectedBorderColor;
@@ -66,12 +62,12 @@ stdSS::stdSS(const platform::PropertyStore* store) {
   t.taRob.color = defaults::kSelectedBorderColor;
   e_.rows.push_back(t);
 
-  e_.lblevilkaA = HolderLabel(QString(), defaults::kSelectedTitleTextColor);
-  e_.lblImeA = HolderLabel(QString(), defaults::kSelectedTitleTextColor);
-  e_.lblsA = HolderLabel(QStringLiteral("Label2A"), defaults::kSelectedTimeTextColor);
-  e_.lblevilkaB = HolderLabel(QString(), defaults::kPlayedTitleTextColor);
-  e_.lblImeB = HolderLabel(QString(), defaults::kPlayedTitleTextColor);
-  e_.lblsB = HolderLabel(QStringLiteral("Label2B"), defaults::kPlayedTimeTextColor);
+  e_.lblevilkaA = HolderLabel("", defaults::kSelectedTitleTextColor);
+  e_.lblImeA = HolderLabel("", defaults::kSelectedTitleTextColor);
+  e_.lblsA = HolderLabel("Label2A", defaults::kSelectedTimeTextColor);
+  e_.lblevilkaB = HolderLabel("", defaults::kPlayedTitleTextColor);
+  e_.lblImeB = HolderLabel("", defaults::kPlayedTitleTextColor);
+  e_.lblsB = HolderLabel("Label2B", defaults::kPlayedTimeTextColor);
   for (TextElement* label : {&e_.lblevilkaA, &e_.lblImeA, &e_.lblsA, &e_.lblevilkaB, &e_.lblImeB, &e_.lblsB}) {
     Measure(*label);
   }
@@ -96,11 +92,15 @@ platform::Status stdSS::NoRow(int i) const {
 int stdSS::RowPitch() const { return e_.rows[0].lblevilka.box.height + 2; }
 
 void stdSS::Measure(TextElement& label) {
-  if (label.autoSize) label.box.width = TextWidth(label, label.text);
+  if (!label.autoSize) return;
+  label.box.width = label.text.empty() ? 0
+                                       : measure_.Width(FontLook{label.style.fontName, label.fontPixelSize,
+                                                                 label.style.bold, label.style.italic},
+                                                        label.text);
 }
 
-void stdSS::SetText(TextElement& label, const QString& text) {
-  label.text = text;
+void stdSS::SetText(TextElement& label, std::string text) {
+  label.text = std::move(text);
   Measure(label);
 }
 
@@ -109,12 +109,13 @@ void stdSS::RaiseDurationChanged() {
 }
 
 void stdSS::RaisePlayFile(int i) {
-  QString fileName = HasRow(i) ? R(i).FileName : QString();
+  const std::string fileName = HasRow(i) ? R(i).FileName : std::string();
   if (PlayFile) PlayFile(fileName);
 }
 
-platform::Status stdSS::AddItem(const QString& FileName, const QString& FileName2, const QString& Title,
-                                const QString& time, std::int32_t TimeInSeconds) {
+platform::Status stdSS::AddItem(const std::string& FileName, const std::string& FileName2,
+                                const std::string& Title, const std::string& time,
+                                std::int32_t TimeInSeconds) {
   const int n = static_cast<int>(e_.rows.size());
   if (n > kMaxRows) {
     return platform::Error{platform::ErrorKind::TooManyRows};
@@ -131,9 +132,9 @@ platform::Status stdSS::AddItem(const QString& FileName, const QString& FileName
   fresh.ta.visible = fresh.tas.visible = fresh.taRob.visible = false;
   fresh.lblIzbor.tag.clear();
   fresh.lblIzbor.toolTip.clear();
-  SetText(fresh.lblevilka, QString());
-  SetText(fresh.lblIme, QString());
-  SetText(fresh.lbls, QString());
+  SetText(fresh.lblevilka, std::string());
+  SetText(fresh.lblIme, std::string());
+  SetText(fresh.lbls, std::string());
   e_.rows.push_back(std::move(fresh));
 
   SkupensSekund = static_cast<std::int32_t>(total);
@@ -143,9 +144,9 @@ platform::Status stdSS::AddItem(const QString& FileName, const QString& FileName
   Row& r = R(n);
   const int W = e_.PicOzadje.box.width;
   const int top = (r.lblevilka.box.height + 2) * (n - 1);
-  QString number = QString::number(n) + QStringLiteral(". ");
-  if (n < 10) number.prepend(u'0');
-  SetText(r.lblevilka, number);
+  std::string number = std::to_string(n) + ". ";
+  if (n < 10) number.insert(0, 1, '0');
+  SetText(r.lblevilka, std::move(number));
   r.FileName2 = FileName2;
   r.lblevilka.box.left = 2;
   r.lblevilka.box.top = top + 1;
@@ -201,7 +202,7 @@ void stdSS::Clear() {
   gFileName.clear();
   gFileName2.clear();
   gTitle.clear();
-  gTime = QStringLiteral("0");
+  gTime = "0";
   gTimeInSeconds = 0;
   Changed();
 }
@@ -290,7 +291,7 @@ void stdSS::MultiIzbris() {
   Changed();
 }
 
-platform::Status stdSS::RefreshTitle(const QString& Title, std::int16_t Index) {
+platform::Status stdSS::RefreshTitle(const std::string& Title, std::int16_t Index) {
   if (!HasRow(Index)) return NoRow(Index);
   Row& r = R(Index);
   SetText(r.lblIme, Title);
@@ -299,7 +300,7 @@ platform::Status stdSS::RefreshTitle(const QString& Title, std::int16_t Index) {
   return {};
 }
 
-platform::Status stdSS::RefreshTime(std::int32_t NewTimeInSeconds, const QString& NewTime,
+platform::Status stdSS::RefreshTime(std::int32_t NewTimeInSeconds, const std::string& NewTime,
                                     std::int16_t Index) {
   if (!HasRow(Index)) return NoRow(Index);
   Row& r = R(Index);
@@ -336,7 +337,7 @@ platform::Status stdSS::GetData(std::int16_t Index) {
   return {};
 }
 
-platform::Status stdSS::AddFileName2(const QString& FileName, std::int16_t Index) {
+platform::Status stdSS::AddFileName2(const std::string& FileName, std::int16_t Index) {
   if (!HasRow(Index)) return NoRow(Index);
   R(Index).FileName2 = FileName;
   return {};

@@ -114,12 +114,12 @@ void stdSS::ScrollButtonDown(bool down, int button) {
   if (button != kLeftButton) return;
   if (down) {
     e_.dolPressed = true;
-    e_.PicDol.image = SkinPiece(GUI_SSDolXD, GUI_SSDolYD, GUI_SSDolrina, GUI_SSDolVina);
+    ShowPiece(e_.PicDol, SkinPiece(GUI_SSDolXD, GUI_SSDolYD, GUI_SSDolrina, GUI_SSDolVina));
   } else {
     e_.gorPressed = true;
-    e_.PicGor.image = SkinPiece(GUI_SSGorXD, GUI_SSGorYD, GUI_SSGorrina, GUI_SSGorVina);
+    ShowPiece(e_.PicGor, SkinPiece(GUI_SSGorXD, GUI_SSGorYD, GUI_SSGorrina, GUI_SSGorVina));
   }
-  e_.tmrScroll.mode = down ? QStringLiteral("DOL") : QStringLiteral("GOR");
+  e_.tmrScroll.mode = down ? "DOL" : "GOR";
   e_.tmrScroll.Enabled = true;
   Changed();
 }
@@ -132,11 +132,11 @@ void stdSS::ScrollButtonMove(bool down, int buttons, int x, int y) {
   if (pressed == !outside && e_.tmrScroll.Enabled == !outside) return;
   pressed = !outside;
   if (down) {
-    e_.PicDol.image = outside ? SkinPiece(GUI_SSDolX, GUI_SSDolY, GUI_SSDolrina, GUI_SSDolVina)
-                              : SkinPiece(GUI_SSDolXD, GUI_SSDolYD, GUI_SSDolrina, GUI_SSDolVina);
+    ShowPiece(e_.PicDol, outside ? SkinPiece(GUI_SSDolX, GUI_SSDolY, GUI_SSDolrina, GUI_SSDolVina)
+                                 : SkinPiece(GUI_SSDolXD, GUI_SSDolYD, GUI_SSDolrina, GUI_SSDolVina));
   } else {
-    e_.PicGor.image = outside ? SkinPiece(GUI_SSGorX, GUI_SSGorY, GUI_SSGorrina, GUI_SSGorVina)
-                              : SkinPiece(GUI_SSGorXD, GUI_SSGorYD, GUI_SSGorrina, GUI_SSGorVina);
+    ShowPiece(e_.PicGor, outside ? SkinPiece(GUI_SSGorX, GUI_SSGorY, GUI_SSGorrina, GUI_SSGorVina)
+                                 : SkinPiece(GUI_SSGorXD, GUI_SSGorYD, GUI_SSGorrina, GUI_SSGorVina));
   }
   e_.tmrScroll.Enabled = !outside;
   Changed();
@@ -146,10 +146,10 @@ void stdSS::ScrollButtonUp(bool down, int button) {
   if (button != kLeftButton) return;
   if (down) {
     e_.dolPressed = false;
-    e_.PicDol.image = SkinPiece(GUI_SSDolX, GUI_SSDolY, GUI_SSDolrina, GUI_SSDolVina);
+    ShowPiece(e_.PicDol, SkinPiece(GUI_SSDolX, GUI_SSDolY, GUI_SSDolrina, GUI_SSDolVina));
   } else {
     e_.gorPressed = false;
-    e_.PicGor.image = SkinPiece(GUI_SSGorX, GUI_SSGorY, GUI_SSGorrina, GUI_SSGorVina);
+    ShowPiece(e_.PicGor, SkinPiece(GUI_SSGorX, GUI_SSGorY, GUI_SSGorrina, GUI_SSGorVina));
   }
   e_.tmrScroll.Enabled = false;
   Changed();
@@ -159,7 +159,7 @@ void stdSS::ScrollButtonUp(bool down, int button) {
 
 void stdSS::TrackDown(int button, int y) {
   if (button != kLeftButton) return;
-  e_.tmrScroll.mode = y >= e_.thumbTop ? QStringLiteral("MDOL") : QStringLiteral("MGOR");
+  e_.tmrScroll.mode = y >= e_.thumbTop ? "MDOL" : "MGOR";
   e_.tmrScroll.Enabled = true;
   e_.trackPressY = y;
   e_.PicDrsnikD.visible = true;
@@ -236,16 +236,16 @@ void stdSS::ScrollTimerTick() {
   // With every row in view (or none at all) there is no step to take.
   if (ListCount <= 0 || range >= 0 || travel <= 0) return;
   const double s = Round((travel / (-double(range) / ListCount)) / 2);
-  const QString& mode = e_.tmrScroll.mode;
+  const std::string& mode = e_.tmrScroll.mode;
   const double top = e_.thumbTop;
   const double half = e_.PicDrsnik.box.height / 2.0;
   const double p = e_.trackPressY;
   const double m = top + half;
-  if (mode == QLatin1String("DOL")) {
+  if (mode == "DOL") {
     SetThumbTop(top + s <= travel ? top + s : travel);
-  } else if (mode == QLatin1String("GOR")) {
+  } else if (mode == "GOR") {
     SetThumbTop(top >= s ? top - s : 0);
-  } else if (mode == QLatin1String("MGOR")) {
+  } else if (mode == "MGOR") {
     if (m <= p) {
       e_.tmrScroll.Enabled = false;
       Changed();
@@ -258,7 +258,7 @@ void stdSS::ScrollTimerTick() {
     } else {
       SetThumbTop(top - s);
     }
-  } else if (mode == QLatin1String("MDOL")) {
+  } else if (mode == "MDOL") {
     if (m >= p) {
       e_.tmrScroll.Enabled = false;
       Changed();

@@ -1,6 +1,7 @@
 // Selection, multi-selection, the playing mark, row dragging, keys and hit-testing.
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "playlist/stdss.h"
 
@@ -8,7 +9,7 @@ namespace playlist {
 
 namespace {
 
-const QString kMark = QStringLiteral("I");
+constexpr std::string_view kMark = "I";
 
 int FloorDiv(int a, int b) { return static_cast<int>(std::floor(double(a) / b)); }
 
@@ -271,7 +272,7 @@ void stdSS::MarkRow(std::int16_t Index) {
     Row& r = R(Index);
     if (r.lblIzbor.tag == kMark) {
       DeselectRow(Index);
-    } else if (r.lblIzbor.tag.isEmpty()) {
+    } else if (r.lblIzbor.tag.empty()) {
       SelectRowIfDifferent(Index);
       if (Index != Playing) {
         const StyleSet sel = SelectedStyle();
@@ -346,7 +347,7 @@ void stdSS::RowMouseMove(std::int16_t i, int buttons, int y) {
   if (!HasRow(i)) return;
   Row& r = R(i);
   if (buttons != kLeftButton && buttons != kRightButton) {
-    const QString tip = r.lblSpot.visible ? r.lblIme.text : QString();
+    const std::string tip = r.lblSpot.visible ? r.lblIme.text : std::string();
     if (r.lblIzbor.toolTip != tip) r.lblIzbor.toolTip = tip;
     return;
   }
@@ -382,7 +383,7 @@ void stdSS::RowMouseUp(std::int16_t i, int button, int y) {
   const int t = b + 1;
   if (t != i && HasRow(t)) {
     struct Data {
-      QString fileName2, title, fileName, time;
+      std::string fileName2, title, fileName, time;
       std::int32_t seconds;
     };
     auto take = [this](int r) {
@@ -423,7 +424,7 @@ void stdSS::BackgroundMouseDown(int button) {
   if (button == kRightButton && RightClick) RightClick();
 }
 
-void stdSS::DropData(const QMimeData* data, std::int32_t& Effect, std::int16_t Button, std::int16_t Shift,
+void stdSS::DropData(const DragData& data, std::int32_t& Effect, std::int16_t Button, std::int16_t Shift,
                      float X, float Y) {
   if (OLEDragDrop) OLEDragDrop(data, Effect, Button, Shift, X, Y);
 }

@@ -44,18 +44,18 @@ class Player {
   ~Player() {
     if (pid_ > 0 && !Exited(0ms)) {
       ::kill(pid_, SIGKILL);
-      Exited(2s);
+      if (!Exited(2s)) ADD_FAILURE() << "the player outlived SIGKILL";
     }
   }
   // Waits until the log holds `text`.
-  bool Logged(const std::string& text, std::chrono::milliseconds within = 10s) const {
+  [[nodiscard]] bool Logged(const std::string& text, std::chrono::milliseconds within = 10s) const {
     for (auto end = std::chrono::steady_clock::now() + within; std::chrono::steady_clock::now() < end;) {
       if (ReadFile(log_).find(text) != std::string::npos) return true;
       std::this_thread::sleep_for(50ms);
     }
     return false;
   }
-  bool Exited(std::chrono::milliseconds within) {
+  [[nodiscard]] bool Exited(std::chrono::milliseconds within) {
     for (auto end = std::chrono::steady_clock::now() + within;;) {
       int status = 0;
       if (::waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -68,6 +68,7 @@ class Player {
     }
   }
   int exitCode() const { return exitCode_; }
+  pid_t pid() const { return pid_; }
   std::string log() const { return ReadFile(log_); }
 
  private:
@@ -94,7 +95,7 @@ inline std::filesystem::path Tone(const std::filesystem::path& folder, const std
 }
 
 // The X window of the player, waiting up to five seconds for it to show; empty when it did not.
-inline std::string PlayerWindowId() {
+[[nodiscard]] inline std::string PlayerWindowId() {
   for (int i = 0; i < 50; ++i) {
     auto r = RunProcess({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Sonvira$"});
     if (r.exitCode == 0 && !r.out.empty()) return r.out.substr(0, r.out.find('\n'));

@@ -3,18 +3,22 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
-#include <stdlib.h>
+#include "platform/path_text.h"
 
 namespace testing_support {
 
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sonvira-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    std::random_device seed;
+    std::error_code ec;
+    do {
+      path_ = std::filesystem::temp_directory_path() / ("sonvira-test-" + std::to_string(seed()));
+    } while (!std::filesystem::create_directory(path_, ec));
   }
   ~TempDir() {
     std::error_code ec;
@@ -25,11 +29,19 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  // `name` is UTF-8 text, as the test's string literals are.
+  std::filesystem::path operator/(std::string_view name) const { return path_ / platform::PathFromUtf8(name); }
 
  private:
   std::filesystem::path path_;
 };
+
+// A device where a file is expected.
+#ifdef _WIN32
+inline const std::filesystem::path kNullDevice = "NUL";
+#else
+inline const std::filesystem::path kNullDevice = "/dev/null";
+#endif
 
 inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary);

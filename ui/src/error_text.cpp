@@ -64,11 +64,15 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::AlbumNameHasControl: return QStringLiteral("专辑名称不能包含控制字符");
     case ErrorKind::AlbumNameTooLong: return QStringLiteral("专辑名称太长，不能用作文件名");
     case ErrorKind::DescriptionNotText: return QStringLiteral("专辑说明不是有效的文字");
+    case ErrorKind::DescriptionTooLarge:
+      return QStringLiteral("专辑说明太长：存入专辑后会超过 16,777,216 字节，播放器读不了");
     case ErrorKind::SongNameTooShort: return QStringLiteral("%1歌曲的文件名太短，得不出歌名").arg(Song(e));
     case ErrorKind::SongNameUnusable: return QStringLiteral("%1歌曲的文件名得不出可用的歌名").arg(Song(e));
     case ErrorKind::SongNameHasLineBreak: return QStringLiteral("%1歌曲的文件名含有换行符").arg(Song(e));
     case ErrorKind::SongNameHasControl: return QStringLiteral("%1歌曲的文件名含有控制字符").arg(Song(e));
     case ErrorKind::SongNameNotText: return QStringLiteral("%1歌曲的文件名不是有效的文字").arg(Song(e));
+    case ErrorKind::NotMpegAudio:
+      return QStringLiteral("这不是音乐文件（找不到音频帧），放进专辑也播放不了");
     case ErrorKind::FolderInTheWay: return QStringLiteral("已有同名的文件夹");
     case ErrorKind::AlbumOverwritesSource: return QStringLiteral("专辑会覆盖它自己的歌曲或歌词文件");
     case ErrorKind::AlbumTooLarge: return QStringLiteral("专辑会超过 2,147,483,647 字节");
@@ -79,6 +83,7 @@ QString ErrorText(const platform::Error& e) {
     case ErrorKind::SlotWithoutSong: return QStringLiteral("%1没有歌曲").arg(Song(e));
     case ErrorKind::UnsafeSongName: return QStringLiteral("%1歌曲的歌名不能用作文件名").arg(Song(e));
     case ErrorKind::EmptySong: return QStringLiteral("%1歌曲没有内容").arg(Song(e));
+    case ErrorKind::AlbumChanged: return QStringLiteral("专辑文件在播放中被改写了，请重新打开专辑");
     case ErrorKind::DestinationIsAlbum: return QStringLiteral("这就是专辑文件本身，%1歌曲不能写在它上面").arg(Song(e));
     case ErrorKind::NoLibraryResource: return QStringLiteral("程序里没有音频库");
     case ErrorKind::LibraryMissing: return QStringLiteral("BASS.DLL does not exists");
@@ -117,6 +122,9 @@ Message MessageFor(const platform::Error& error, const Framing& framing) {
     case ErrorKind::LibraryMissing: return {text, QStringLiteral("BASS.DLL"), Icon::Critical};
     case ErrorKind::LibraryWrongVersion: return {text, QStringLiteral("Incorrect BASS.DLL"), Icon::Critical};
     case ErrorKind::SoundInitFailed: return {text, QStringLiteral("Error"), Icon::Exclamation};
+    case ErrorKind::NotMpegAudio:
+      return {QStringLiteral("%1\n%2").arg(ToQString(std::filesystem::path(error.file)), text),
+              QStringLiteral("错误！"), Icon::Exclamation};
     default: break;
   }
   QStringList lines;

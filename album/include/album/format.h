@@ -17,6 +17,8 @@ namespace album {
 inline constexpr int kSlotCount = 10;
 inline constexpr std::int64_t kTrailerSize = 10000;
 inline constexpr std::int64_t kMaxImageSize = 2147483647;
+// The largest description piece the player reads; the packager stores nothing larger.
+inline constexpr std::int64_t kMaxDescriptionSize = 16 << 20;
 // The player copies pieces in the kernel, or where that is slower (a piece that does not start
 // at a page boundary of the album) through one buffer of this size, so a song of any size
 // needs one fixed buffer. (Blocks of 64,000 bytes, as the player once used, copy markedly

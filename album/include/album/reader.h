@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "album/format.h"
+#include "platform/file.h"
 #include "platform/result.h"
 
 namespace album {
@@ -69,6 +71,12 @@ class AlbumImage {
   static platform::Result<AlbumImage> ReadAlbumIndex(const std::filesystem::path& path);
 
   const std::filesystem::path& path() const { return path_; }
+  // The image file, open from ReadAlbumIndex on (shared by copies of this object): its songs
+  // are copied out of the file that was read, even after another has taken its name.
+  const platform::File& file() const { return *file_; }
+  // Ok while the open file still holds the album that was read; AlbumChanged when it was
+  // rewritten in place since (its length, its index or its settings differ).
+  platform::Status CheckUnchanged() const;
   std::int64_t size() const { return size_; }
   const Index& index() const { return index_; }
   const AlbumSettings& settings() const { return settings_; }
@@ -79,6 +87,8 @@ class AlbumImage {
 
  private:
   std::filesystem::path path_;
+  std::shared_ptr<const platform::File> file_;
+  std::vector<std::byte> settingsBytes_;  // the settings piece as read
   std::int64_t size_ = 0;
   Index index_;
   AlbumSettings settings_;
@@ -91,6 +101,9 @@ class AlbumImage {
 // replacing an older file of that name, so a failed or interrupted copy never leaves a half
 // file (see platform::AtomicFile). DestinationIsAlbum when `destination` is `source` itself.
 platform::Status ExtractPiece(const std::filesystem::path& source, const std::filesystem::path& destination,
+                              std::int64_t first, std::int64_t last);
+// The same from a file already open.
+platform::Status ExtractPiece(const platform::File& source, const std::filesystem::path& destination,
                               std::int64_t first, std::int64_t last);
 
 // What ExtractSongs wrote for one slot.
@@ -126,7 +139,8 @@ platform::Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& imag
 // The export of one slot (1..10): its song and, when it has lyrics, its lyrics, copied out of
 // the album image into `folder` as name + ".mp3" and name + ".lrc", replacing older files of
 // those names. NoSuchSlot, SlotWithoutSong, UnsafeSongName or EmptySong for a slot that has
-// nothing to export; DestinationIsAlbum when a file would be the album image itself.
+// nothing to export; DestinationIsAlbum when a file would be the album image itself;
+// AlbumChanged when the image was rewritten in place since it was read (see CheckUnchanged).
 platform::Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const std::filesystem::path& folder);
 
 // The clean-up at closing: for every named slot with a safe name, removes folder / name +

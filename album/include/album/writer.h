@@ -57,8 +57,10 @@ platform::Status WriteIndexTrailer(platform::File& image, const Index& index);
 using ProgressFn = std::function<void(int value)>;
 
 // Checks everything that can be checked before writing (the name and description checks
-// above, regular readable sources, song names that can be formed and hold no control
-// characters, a valid album file name, the 2,147,483,647-byte limit), then writes the image.
+// above, a description piece no larger than the player reads, regular readable sources,
+// song names that can be formed and hold no control characters, a valid album file name, the
+// 2,147,483,647-byte limit), then writes the image. Songs are not checked for being MPEG
+// audio here (see album/song_check.h): the packager does that.
 // The settings and description texts are composed in memory, not through files beside the
 // program.
 //

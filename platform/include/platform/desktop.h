@@ -5,9 +5,11 @@
 // pixels Qt positions windows in, and the size of the whole desktop.
 //
 // One backend per build, chosen by CMake: X11 (xcb, on a connection of its own to the display
-// DISPLAY names, the one Qt uses) or none. Call everything on the Qt GUI thread, after the
+// DISPLAY names, the one Qt uses) or none; on Windows user32, in the pixels the desktop has
+// for this process. Call everything on the user-interface thread, with Qt after the
 // QGuiApplication exists.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -28,6 +30,10 @@ class Desktop {
   virtual std::optional<PointerState> Pointer() = 0;
   // Width in logical pixels of the desktop made of every monitor; its left edge is at 0.
   virtual int Width() const = 0;
+  // Keeps the top-level window `window` (the window system's handle of it: an HWND on
+  // Windows) above all other windows, or stops doing so. False where the toolkit does this
+  // itself, as Qt does on X11 (Qt::WindowStaysOnTopHint).
+  virtual bool KeepAbove(std::uintptr_t /*window*/, bool /*above*/) { return false; }
 };
 
 // The window system's services, or nullptr where a program may not place its own windows

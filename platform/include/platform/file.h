@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 
+#include "platform/path_text.h"
 #include "platform/result.h"
 
 namespace platform {

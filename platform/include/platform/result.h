@@ -16,61 +16,14 @@
 namespace platform {
 
 enum class ErrorKind {
-  // The system refused a file operation: `operation` says which, `code` holds errno.
-  NotFound,      // no such file or folder
-  Unreadable,    // permission denied while reading
-  Unwritable,    // permission denied while writing or creating
-  ReadOnly,      // the folder is on a read-only file system
-  DiskFull,      // the disk (or the user's quota) is full
-  IsFolder,      // a folder where a file was expected
-  NameTooLong,   // the path is too long for the file system
-  FileTooLarge,  // past the file system's or the caller's size limit
-  SystemError,   // anything else; `code` is the errno value
+#define PLATFORM_ERROR_KIND(name) name,
+#include "platform/error_kinds.def"
+};
 
-  // Files and folders that are not as expected.
-  Truncated,       // the file ended before the expected bytes (changed while in use?)
-  NotPrivate,      // `file` is not a folder of this user that only it may enter
-  NoHomeFolder,    // no folder for private files: HOME is not set
-  AlreadyRunning,  // another copy of the program (`file`) is running
-  NotRegularFile,  // `file` is a pipe, a device or the like where a regular file was expected
-
-  // Building an album. `file` is the album image, or the song for the Song* kinds; `slot` is 1..10.
-  NoAlbumName,            // the album name is empty after trimming spaces
-  NoDescription,          // the description is empty after trimming spaces
-  AlbumNameNotText,       // the album name is not valid UTF-8
-  AlbumNameHasSlash,      // the album name holds "/" or "\"
-  AlbumNameHasControl,    // the album name holds a control character
-  AlbumNameTooLong,       // the album name is too long for a file name
-  DescriptionNotText,     // the description is not valid UTF-8
-  SongNameTooShort,       // the song's file name has fewer than four characters
-  SongNameUnusable,       // the song's file name gives an empty song name
-  SongNameHasLineBreak,   // the song name holds a line break
-  SongNameHasControl,     // the song name holds another control character (a tab, an escape)
-  SongNameNotText,        // the song's file name is not valid UTF-8
-  FolderInTheWay,         // a folder has the album image's name
-  AlbumOverwritesSource,  // the album image would replace one of its own sources
-  AlbumTooLarge,          // the album would pass 2,147,483,647 bytes
-  IndexMismatch,          // the album file does not end where its index says
-  BuildStopped,           // the user stopped the build; nothing of it is left
-
-  // Reading an album. `file` is the album image; `slot` is 1..10.
-  NotAnAlbum,          // not a whole, consistent album image; `code` is an album::Defect
-  NoSuchSlot,          // `slot` is not 1..10
-  SlotWithoutSong,     // the slot has no song name
-  UnsafeSongName,      // the slot's song name cannot be a file name (holds "/", "\" or a control character)
-  EmptySong,           // the slot's song has no bytes
-  DestinationIsAlbum,  // `file`, where slot `slot` would be written, is the album image itself
-
-  // The audio library beside the album. `file` is its path.
-  NoLibraryResource,    // the program carries no audio library to write out
-  LibraryMissing,       // no library file in the album folder
-  LibraryWrongVersion,  // not loadable, an operation missing, or not version 2.2; `code` the version or 0
-  SoundInitFailed,      // the output could not be opened; `code` is the library's error code
-
-  // The playlist control.
-  NoSuchRow,         // `code` is the row index asked for
-  TooManyRows,       // the playlist holds at most 32767 rows
-  PlayTimeOverflow,  // the playlist's total play time would not fit 32 bits
+// Every kind, in order: code that must cover them all walks this.
+inline constexpr ErrorKind kAllErrorKinds[] = {
+#define PLATFORM_ERROR_KIND(name) ErrorKind::name,
+#include "platform/error_kinds.def"
 };
 
 // What was being done when the system refused; words for it belong to the front ends.

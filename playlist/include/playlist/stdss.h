@@ -2,36 +2,32 @@
 // stdSS, the owner-drawn playlist control, as a plain class: rows of number, title and time,
 // twelve persisted colours, a skinned scroller, selection, Shift/Ctrl multi-selection, the
 // playing mark and drag reordering. Every element the control shows is a record in
-// `elements()`; stdSSWidget (stdss_widget.h) only paints those records and turns mouse,
-// keyboard, timer and drop input into the input operations below.
+// `elements()`; a front end (the Qt one is stdSSWidget, playlist/qt) only paints those records
+// and turns mouse, keyboard, timer and drop input into the input operations below. The control
+// itself uses no toolkit: text widths come from the TextMeasure its front end gives it.
 //
-// Threading: everything runs on the GUI thread (text widths come from QFontMetrics, so a
-// QGuiApplication must exist). Events are raised synchronously from inside the operations: a
-// handler runs before the operation goes on, and may read the public state.
+// Threading: everything runs on the GUI thread. Events are raised synchronously from inside
+// the operations: a handler runs before the operation goes on, and may read the public state.
 //
 // Units: pixels throughout, including the control size given to ControlResized.
+// Texts: UTF-8, shown and handed back exactly as the host passed them.
 // Colours: 0x00BBGGRR references (red in the low byte).
 // Row indices: 1..ListCount; 0 means "no row". Element 0 of `elements().rows` is the hidden
 // template row whose look new rows copy.
 
-#include <QImage>
-#include <QString>
-
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
-#include "platform/result.h"
+#include "platform/pixels.h"
 #include "platform/property_store.h"
-
-class QColor;
-class QMimeData;
+#include "platform/result.h"
+#include "playlist/text_measure.h"
 
 namespace playlist {
 
 using Colour = std::uint32_t;
-
-QColor ToQColor(Colour colour);
 
 struct Box {
   int left = 0;
@@ -47,7 +43,7 @@ struct Box {
 
 // The part of a label's look that styles copy from one label to another (never the size).
 struct LabelStyle {
-  QString fontName;
+  std::string fontName;
   bool bold = false;
   bool italic = false;
   Colour foreColor = 0;
@@ -58,7 +54,7 @@ struct LabelStyle {
 struct TextElement {
   Box box;
   bool visible = false;
-  QString text;
+  std::string text;
   LabelStyle style;
   int fontPixelSize = 11;
   bool autoSize = true;       // the width follows the text and font
@@ -89,8 +85,8 @@ struct LineElement {
 struct HitElement {
   Box box;
   bool visible = false;
-  QString tag;  // the selection mark: "I" while selected or multi-selected, else empty
-  QString toolTip;
+  std::string tag;  // the selection mark: "I" while selected or multi-selected, else empty
+  std::string toolTip;
 };
 
 struct Row {
@@ -106,22 +102,46 @@ struct Row {
   LineElement taRob;    // right edge, always hidden
 
   // Row data that travels with the song.
-  QString FileName;   // opaque to the control; handed back in PlayFile and GetData
-  QString FileName2;  // opaque to the control
+  std::string FileName;   // opaque to the control; handed back in PlayFile and GetData
+  std::string FileName2;  // opaque to the control
   std::int32_t seconds = 0;
 };
 
-// A picture box of the scroller: its place and the image drawn into it.
+// A rectangle of the skin picture (PictureData), in its logical pixels.
+struct SkinRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+
+  bool empty() const { return width <= 0 || height <= 0; }
+  bool operator==(const SkinRect&) const = default;
+};
+
+// A picture box of the scroller: its place, and what GUI drew into its image, which the box
+// keeps as its own (the box shows the image's top-left part). The image is imageWidth x
+// imageHeight, transparent but for `piece` of the skin copied to (0, y) for every y in
+// tileTops: once at 0 for a cap or a button, down the whole strip for the track and the thumb
+// bodies. The front end copies the pixels; the control only says which.
 struct PictureElement {
   Box box;
   bool visible = false;
-  QImage image;
-  std::vector<int> tileTops;  // where GUI copied the tiles of a tiled strip
+  SkinRect piece;             // empty: nothing was copied
+  std::vector<int> tileTops;  // where `piece` was copied
+  int imageWidth = 0;         // 0 x 0: no image at all
+  int imageHeight = 0;
 };
 
 struct ScrollTimer {
   bool Enabled = false;
-  QString mode;  // "DOL", "GOR", "MDOL", "MGOR" or empty
+  std::string mode;  // "DOL", "GOR", "MDOL", "MGOR" or empty
+};
+
+// What was dropped on the list, copied out of the front end's drag object, for the host's
+// OLEDragDrop handler; the control itself does not look at it.
+struct DragData {
+  std::vector<std::string> files;  // local files, as UTF-8 paths
+  std::string text;                // plain text, UTF-8; empty when none came
 };
 
 inline constexpr int kScrollTimerIntervalMs = 50;
@@ -174,7 +194,9 @@ struct HitResult {
 class stdSS {
  public:
   // Creates the control and loads its twelve colours from `store` (defaults when null or empty).
-  explicit stdSS(const platform::PropertyStore* store = nullptr);
+  // `measure` gives the widths of label texts as the front end draws them; it must outlive the
+  // control.
+  explicit stdSS(const TextMeasure& measure, const platform::PropertyStore* store = nullptr);
   virtual ~stdSS() = default;
   stdSS(const stdSS&) = delete;
   stdSS& operator=(const stdSS&) = delete;
@@ -195,10 +217,12 @@ class stdSS {
   bool ZatMS = false;
   bool NePredvajaj = false;
   std::int32_t SkupensSekund = 0;
-  QString gFileName, gFileName2, gTitle, gTime;
+  std::string gFileName, gFileName2, gTitle, gTime;
   std::int32_t gTimeInSeconds = 0;
 
-  QImage PictureData;  // the host's skin picture; GUI copies the scroller pieces out of it
+  // The host's skin picture. GUI decides which of its rectangles each scroller piece shows;
+  // the front end draws them from here. Empty: GUI paints nothing.
+  platform::Pixels PictureData;
 
   std::int16_t GUI_SSOzadjerina = 0, GUI_SSOzadjeVina = 0, GUI_SSOzadjeX = 0, GUI_SSOzadjeY = 0,
                GUI_SSOzadjeXD = 0, GUI_SSOzadjeYD = 0;
@@ -217,9 +241,9 @@ class stdSS {
   bool GUI_SSVednoKa = false;      // stored for the host, not read by the control
 
   // ---- Events, raised synchronously; an empty handler ignores the event.
-  std::function<void(const QString& FileName)> PlayFile;
+  std::function<void(const std::string& FileName)> PlayFile;
   std::function<void()> Replay;
-  std::function<void(const QMimeData* data, std::int32_t& Effect, std::int16_t Button, std::int16_t Shift,
+  std::function<void(const DragData& data, std::int32_t& Effect, std::int16_t Button, std::int16_t Shift,
                      float X, float Y)>
       OLEDragDrop;
   std::function<void()> RightClick;
@@ -227,15 +251,15 @@ class stdSS {
 
   // ---- Rows. Operations that name a row fail, before changing anything, when it does not
   // exist; AddItem fails at the 32,767-row limit or when the total time would overflow.
-  platform::Status AddItem(const QString& FileName, const QString& FileName2, const QString& Title,
-                           const QString& time, std::int32_t TimeInSeconds);
+  platform::Status AddItem(const std::string& FileName, const std::string& FileName2,
+                           const std::string& Title, const std::string& time, std::int32_t TimeInSeconds);
   void Clear();
   platform::Status Remove(std::int16_t Index);  // Index below 1: nothing happens
   void MultiIzbris();
-  platform::Status RefreshTitle(const QString& Title, std::int16_t Index);
-  platform::Status RefreshTime(std::int32_t NewTimeInSeconds, const QString& NewTime, std::int16_t Index);
+  platform::Status RefreshTitle(const std::string& Title, std::int16_t Index);
+  platform::Status RefreshTime(std::int32_t NewTimeInSeconds, const std::string& NewTime, std::int16_t Index);
   platform::Status GetData(std::int16_t Index);  // Index below 1 empties the output fields
-  platform::Status AddFileName2(const QString& FileName, std::int16_t Index);
+  platform::Status AddFileName2(const std::string& FileName, std::int16_t Index);
 
   // ---- Layout, skin and colours.
   void GUI();
@@ -304,7 +328,7 @@ class stdSS {
   void RowMouseMove(std::int16_t i, int buttons, int y);
   void RowMouseUp(std::int16_t i, int button, int y);
   void BackgroundMouseDown(int button);
-  void DropData(const QMimeData* data, std::int32_t& Effect, std::int16_t Button, std::int16_t Shift, float X,
+  void DropData(const DragData& data, std::int32_t& Effect, std::int16_t Button, std::int16_t Shift, float X,
                 float Y);
   void KeyDown(int keyCode, int shift);
   void KeyUp();
@@ -345,7 +369,7 @@ class stdSS {
   Row& R(int i) { return e_.rows[static_cast<size_t>(i)]; }
 
   // Text labels: setting text or font re-measures an auto-sized label.
-  void SetText(TextElement& label, const QString& text);
+  void SetText(TextElement& label, std::string text);
   void Measure(TextElement& label);
   void CopyStyle(TextElement& to, const LabelStyle& from);
   void CopyStyleIfDifferent(TextElement& to, const LabelStyle& from);
@@ -375,8 +399,11 @@ class stdSS {
   void SetThumbHeight(int height);
   void CanvasFollowsThumb();
   int DragSlot(int i, int y) const;
-  QImage SkinPiece(int x, int y, int w, int h) const;
+  SkinRect SkinPiece(int x, int y, int w, int h) const;  // empty without a picture
+  // Gives a cap or a button an image of just `piece`, or none when it is empty.
+  static void ShowPiece(PictureElement& pic, SkinRect piece);
 
+  const TextMeasure& measure_;
   Elements e_;
   bool scrollerSet_ = false;  // SetScroller has run: its layout is redone when the column height changes
   bool bUP_ = false, bDown_ = false;
