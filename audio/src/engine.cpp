@@ -286,7 +286,6 @@ bool Engine::KeepOutput(bool now) {
   if (output_->Driver() != driver_) driver_ = output_->Driver();
   latencyMs_ = output_->LatencyMilliseconds();
   openDelay_ = kFirstOpenDelay;
-  MixChanged();
   return true;
 }
 

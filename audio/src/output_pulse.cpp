@@ -83,13 +83,6 @@ class PulseOutput final : public Output {
 
   void Rewrite() override {
     pa_threaded_mainloop_lock(loop_);
-    if (!started_) {
-      // The first sound: what the server asked for so far, written now.
-      started_ = true;
-      if (!lost_) Write(written_, pa_stream_writable_size(stream_) / 4);
-      pa_threaded_mainloop_unlock(loop_);
-      return;
-    }
     // Where the sound heard stands, fresh from the server rather than run on from its last
     // report: a device that took its sound late takes it in a leap.
     if (pa_operation* op = lost_ ? nullptr : pa_stream_update_timing_info(stream_, Signal, loop_)) {
@@ -265,11 +258,9 @@ class PulseOutput final : public Output {
     }
   }
 
-  // Until something first plays, the server's requests wait: a song then starts at once
-  // rather than after the silence it would have been given.
   static void Requested(pa_stream*, size_t bytes, void* self) {
     auto* o = static_cast<PulseOutput*>(self);
-    if (o->started_) o->Write(o->written_, bytes / 4);
+    o->Write(o->written_, bytes / 4);
   }
 
   static void ContextChanged(pa_context* context, void* self) {
@@ -307,7 +298,6 @@ class PulseOutput final : public Output {
   bool timedOut_ = false;
 
   // With the loop locked.
-  bool started_ = false;           // something was written
   std::uint64_t written_ = 0;      // stream frames written: the server's write index
   std::uint64_t heard_ = 0;        // the stream frame heard last; stays once the server is gone
   bool quick_ = false;
