@@ -240,11 +240,10 @@ TEST_F(Player, ABrokenSongIsSkippedEvenWhenItComesFirst) {
   EXPECT_EQ(messages_.size(), 3u);
 }
 
-TEST_F(Player, TwoBrokenSongsInARowAreEachReportedOnceInTurnAndTheAlbumFallsSilent) {
+TEST_F(Player, TwoBrokenSongsInARowAreEachReportedOnceInTurn) {
   PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "broken"}, {2, "mute"}}));
   for (int i = 0; i < 5; ++i) s.TmrBassTick();
   ASSERT_EQ(messages_.size(), 1u);  // the second waits while the first box is open
-  EXPECT_FALSE(s.face().tmrBass);
   s.MessageClosed();
   ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[1].text, "Can't play stream\r\n(error code: 9)");
