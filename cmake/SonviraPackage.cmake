@@ -32,12 +32,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 # The programs' own libraries (Qt, the C++ runtime) are found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The windows speak Chinese: without a CJK font their texts are empty boxes. The sound goes
-# through SDL to PulseAudio or PipeWire when there is one, else straight to ALSA.
+# to PulseAudio or PipeWire when there is one, else through SDL straight to ALSA.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming | fonts-wqy-zenhei")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, qt6-translations-l10n, pulseaudio | pipewire-pulse")
 # The audio library is not in the package as a file: it rides inside sonvira and is loaded at
 # run time, so dpkg-shlibdeps never sees it. sonvira_package_config.cmake asks dpkg-shlibdeps
-# about it when the package is made and adds what it needs (libmpg123, SDL2).
+# about it when the package is made and adds what it needs (libmpg123, libpulse, SDL2).
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/sonvira_package_config.cmake CONTENT
 "set(SONVIRA_AUDIO_LIBRARY \"$<TARGET_FILE:bass>\")
 include(\"${CMAKE_SOURCE_DIR}/cmake/SonviraPackageConfig.cmake\")

@@ -13,9 +13,13 @@
 
 namespace {
 
+// Pulls as a device would that hears each buffer the moment it takes it. The dummy output's
+// own thread pulls too, on a count of its own: the streams are also taken back and rendered
+// again.
 void Pull(int times) {
-  static std::uint8_t out[4096];
-  for (int i = 0; i < times; ++i) bass::Engine::Instance().Render(out, sizeof out);
+  static std::int16_t out[2048];
+  static std::uint64_t frame = 0;
+  for (int i = 0; i < times; ++i, frame += 1024) bass::Engine::Instance().Render(out, 1024, frame, frame);
 }
 
 void Query(HSTREAM stream) {

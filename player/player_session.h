@@ -176,6 +176,8 @@ class PlayerSession {
   std::deque<Message> waiting_;                 // to be shown, in order, once the open box is closed
   bool currentFailed_ = false;                  // the current song could not be opened or started
   std::set<std::int16_t> failedSinceLastPlay_;  // playlist entries whose open failed
+  int startFailures_ = 0;  // songs in a row whose stream would not start
+  int ticksWaited_ = 0;    // tmrBass ticks since the last try, while none would start
   std::set<std::int16_t> reported_;             // entries whose failure was shown or waits to be
   bool shutDown_ = false;
   std::vector<int> deferred_;  // slots whose songs are written once the first plays

@@ -13,6 +13,7 @@ namespace player {
 namespace {
 
 constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr int kTicksBetweenTries = 40;  // tmrBass ticks: one second
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 // The library's failure value (-1) for no stream reads as no time at all.
@@ -98,6 +99,7 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
   }
   if (failure == nullptr) {
     failedSinceLastPlay_.clear();
+    startFailures_ = 0;
     currentFailed_ = false;
     Log("playing " + path.string() + ", length " + Seconds(bassTime_->GetDuration(channel_)));
     SetTimer(face_.tmrBass, true, "tmrBass");
@@ -106,10 +108,17 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
     // A song that fails is reported once, not again at every round of the album (unless
     // the user picks it), and never in a box on top of another.
     if (reported_.insert(entry).second) Error_(failure);
-    failedSinceLastPlay_.insert(entry);
     currentFailed_ = true;
-    // The next tick of tmrBass moves on, also after a broken first song; when every song
-    // has failed the player stays silent instead of trying them in a loop.
+    // The next tick of tmrBass moves on, also after a broken first song. A file that cannot
+    // be opened stays so: when every song has failed to open, the player stays silent
+    // instead of trying them in a loop. A stream that would not start failed for the sound
+    // output's sake (a sound server restarting), which the library opens again: the next
+    // song tries again, for as long as the player runs.
+    if (channel_ == 0) {
+      failedSinceLastPlay_.insert(entry);
+    } else {
+      ++startFailures_;
+    }
     const bool allFailed = static_cast<int>(failedSinceLastPlay_.size()) >= songCount_;
     if (allFailed) Log("no song of the album can be played");
     SetTimer(face_.tmrBass, !allFailed, "tmrBass");
@@ -166,8 +175,12 @@ TmrBassWork PlayerSession::TmrBassTick() {
   work.lblCPU = face_.lblCPU = CpuCaption(api_->BASS_GetCPU());
   const QWORD length = api_->BASS_ChannelGetLength(channel_);
   const QWORD position = api_->BASS_ChannelGetPosition(channel_);
-  if (length == position || currentFailed_) {
+  // While no song of the album would start (the sound output is away), one try a second
+  // is enough.
+  const bool waiting = currentFailed_ && startFailures_ >= songCount_ && ++ticksWaited_ < kTicksBetweenTries;
+  if ((length == position || currentFailed_) && !waiting) {
     Log("end of song " + currentSongPath_.string());
+    ticksWaited_ = 0;
     PlayNextSong();
     work.songChanged = true;
   }

@@ -54,7 +54,7 @@ declares_dependencies() {
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
   # The audio library's own (loaded at run time, so no tool finds them in the programs) and Qt's.
-  for dep in libmpg123-0 libsdl2-2.0-0 libqt6widgets6 libqt6gui6 libqt6dbus6; do
+  for dep in libmpg123-0 libsdl2-2.0-0 libpulse0 libqt6widgets6 libqt6gui6 libqt6dbus6; do
     grep -q "\(^\|, \)$dep\( (\|,\|$\)" <<<"$depends" || { echo "missing: $dep"; bad=1; }
   done
   return $bad

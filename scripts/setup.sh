@@ -7,7 +7,7 @@ packages=(
   # build
   g++ cmake ninja-build pkg-config binutils
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
-  libmpg123-dev libsdl2-dev
+  libmpg123-dev libsdl2-dev libpulse-dev
   # tests, fuzzing and benchmarks
   libgtest-dev clang libclang-rt-14-dev time mpg123
   # headless desktop: X server, sound server, CJK fonts (AR PL UMing stands in for SimSun), screenshots

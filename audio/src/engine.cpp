@@ -1,7 +1,5 @@
 #include "engine.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -16,35 +14,29 @@ constexpr std::size_t kReserveFrames = 32768;
 // Decoded ahead of the device, so that GetData near the end of a device buffer still
 // finds what will be heard next.
 constexpr std::int64_t kAheadFrames = 2048;
-
-void SdlPull(void* engine, Uint8* out, int bytes) {
-  static_cast<Engine*>(engine)->Render(out, bytes);
-}
-
-// SDL's dummy and disk outputs take each buffer the moment it is due; a sound server
-// keeps about one more buffer queued before it reaches the speaker.
-bool QueuesOneMoreBuffer(const std::string& driver) { return driver != "dummy" && driver != "disk"; }
-
-// The device buffer. A sound server wakes its client several times for every buffer, which
-// costs more than decoding it, so there it is about 90 ms; SDL's dummy and disk outputs are
-// a timer, and keep about 45 ms. The position stays exact to well under a buffer either way:
-// it is run forward by the clock between buffers.
-Uint16 BufferFramesFor(DWORD rate, const std::string& driver) {
-  const DWORD milliseconds = QueuesOneMoreBuffer(driver) ? 80 : 40;
-  Uint16 frames = 256;
-  while (frames < 8192 && frames * 1000u < rate * milliseconds) frames *= 2;
-  return frames;
-}
+// Decoded before a stream is handed to the output: more than a sound server's whole buffer,
+// so that the first buffers of a new song cost the output's thread a copy, not a decode.
+constexpr std::int64_t kFirstFrames = 12288;
+// A lost output is opened again at the next play, and otherwise first after this delay,
+// doubling while the device stays away, up to the longest.
+constexpr auto kFirstOpenDelay = std::chrono::milliseconds(250);
+constexpr auto kLongestOpenDelay = std::chrono::seconds(2);
 
 }  // namespace
 
-void Stream::Start(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame) {
-  play_ = std::make_unique<Playback>();
-  play_->decoder = std::move(decoder);
-  play_->pcm.reserve(kReserveFrames * static_cast<std::size_t>(format_.channels));
-  play_->pcmBase = frame;
-  play_->next = frame;
-  play_->handedAll = frame >= lengthFrames_;
+std::unique_ptr<Playback> Stream::Prepare(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame) const {
+  auto play = std::make_unique<Playback>();
+  play->decoder = std::move(decoder);
+  play->pcm.reserve(kReserveFrames * static_cast<std::size_t>(format_.channels));
+  play->pcmBase = frame;
+  play->next = frame;
+  play->handedAll = frame >= lengthFrames_;
+  Fill(*play, frame + kFirstFrames);
+  return play;
+}
+
+void Stream::Start(std::unique_ptr<Playback> play) {
+  play_ = std::move(play);
   state_ = State::Playing;
 }
 
@@ -60,11 +52,10 @@ std::unique_ptr<Playback> Stream::End() {
   return play;
 }
 
-void Stream::Fill(std::int64_t upTo) {
-  Playback& p = *play_;
+void Stream::Fill(Playback& p, std::int64_t upTo) const {
   upTo = std::min(upTo, lengthFrames_);
   const std::size_t channels = static_cast<std::size_t>(format_.channels);
-  while (DecodedEnd() < upTo) {
+  while (DecodedEnd(p) < upTo) {
     std::size_t have = p.pcm.size();
     std::size_t want = static_cast<std::size_t>(upTo - p.pcmBase) * channels;
     if (p.decoderDone || p.decoder == nullptr) {
@@ -82,7 +73,7 @@ void Stream::Fill(std::int64_t upTo) {
 
 void Stream::Compact() {
   Playback& p = *play_;
-  std::int64_t keep = p.segmentCount > 0 ? p.segments[p.segmentHead].sourceStart : p.next;
+  std::int64_t keep = p.segments.empty() ? p.next : p.segments.front().sourceStart;
   if (keep - p.pcmBase < kCompactFrames) return;
   std::size_t drop = static_cast<std::size_t>(keep - p.pcmBase) * static_cast<std::size_t>(format_.channels);
   p.pcm.erase(p.pcm.begin(), p.pcm.begin() + static_cast<std::ptrdiff_t>(std::min(drop, p.pcm.size())));
@@ -94,11 +85,12 @@ std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t 
   Playback& p = *play_;
   if (p.handedAll) return 0;
   const std::int64_t start = p.next;
+  const std::uint32_t startPhase = p.phase;
   const std::int64_t need = static_cast<std::int64_t>((p.phase + frames * step) >> 32) + 2;
-  Fill(p.next + need + kAheadFrames);
+  Fill(p, p.next + need + kAheadFrames);
 
   const int channels = format_.channels;
-  const std::int64_t end = std::min(DecodedEnd(), lengthFrames_);
+  const std::int64_t end = std::min(DecodedEnd(p), lengthFrames_);
   std::size_t n = 0;
   if (step == kUnitStep && p.phase == 0) {
     n = static_cast<std::size_t>(
@@ -126,14 +118,7 @@ std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t 
     p.next = std::min(p.next, lengthFrames_);
   }
 
-  if (n > 0) {
-    if (p.segmentCount == Playback::kSegments) {
-      p.segmentHead = (p.segmentHead + 1) % Playback::kSegments;
-      --p.segmentCount;
-    }
-    p.segments[(p.segmentHead + p.segmentCount) % Playback::kSegments] = {deviceStart, n, start, p.next};
-    ++p.segmentCount;
-  }
+  if (n > 0) p.segments.push_back({deviceStart, n, start, p.next, startPhase});
   if (p.next >= lengthFrames_) {
     p.handedAll = true;
     // Nothing more will be decoded: let the file go now rather than at the end of the sound.
@@ -143,11 +128,46 @@ std::size_t Stream::Render(std::int32_t* mix, std::size_t frames, std::uint64_t 
   return n;
 }
 
+void Stream::Rewind(std::uint64_t deviceFrame, std::uint64_t step) {
+  Playback& p = *play_;
+  while (!p.segments.empty()) {
+    Segment& s = p.segments.back();
+    if (s.deviceStart >= deviceFrame) {
+      p.next = s.sourceStart;
+      p.phase = s.phaseStart;
+      p.segments.pop_back();
+      continue;
+    }
+    if (s.deviceStart + s.deviceFrames > deviceFrame) {
+      // Rendering is exact arithmetic, so the stream stands where it stood then.
+      const std::uint64_t into = deviceFrame - s.deviceStart;
+      const std::uint64_t advanced = s.phaseStart + into * step;
+      p.next = s.sourceStart + static_cast<std::int64_t>(advanced >> 32);
+      p.phase = static_cast<std::uint32_t>(advanced);
+      s.deviceFrames = into;
+      s.sourceEnd = p.next;
+    }
+    break;
+  }
+  // Whatever was decoded to the end is still there; only the file is not.
+  p.handedAll = p.next >= lengthFrames_;
+}
+
+void Stream::Forget(std::uint64_t heard) {
+  Playback& p = *play_;
+  // The newest stays: it tells where the sound heard stands once everything was played.
+  std::size_t done = 0;
+  while (done + 1 < p.segments.size() &&
+         p.segments[done].deviceStart + p.segments[done].deviceFrames <= heard)
+    ++done;
+  p.segments.erase(p.segments.begin(), p.segments.begin() + static_cast<std::ptrdiff_t>(done));
+}
+
 bool Stream::Drained(std::uint64_t deviceFrame) const {
   const Playback& p = *play_;
   if (!p.handedAll) return false;
-  if (p.segmentCount == 0) return true;
-  const Segment& last = p.segments[(p.segmentHead + p.segmentCount - 1) % Playback::kSegments];
+  if (p.segments.empty()) return true;
+  const Segment& last = p.segments.back();
   return deviceFrame >= last.deviceStart + last.deviceFrames;
 }
 
@@ -155,11 +175,11 @@ std::int64_t Stream::HeardFrame(std::uint64_t deviceFrame) const {
   if (state_ == State::Stopped) return stoppedAt_;
   if (state_ == State::Ended) return lengthFrames_;
   const Playback& p = *play_;
-  if (p.segmentCount == 0) return p.next;
-  const Segment& oldest = p.segments[p.segmentHead];
+  if (p.segments.empty()) return p.next;
+  const Segment& oldest = p.segments.front();
   if (deviceFrame < oldest.deviceStart) return oldest.sourceStart;
-  for (std::size_t i = p.segmentCount; i-- > 0;) {
-    const Segment& s = p.segments[(p.segmentHead + i) % Playback::kSegments];
+  for (std::size_t i = p.segments.size(); i-- > 0;) {
+    const Segment& s = p.segments[i];
     if (deviceFrame < s.deviceStart) continue;
     std::uint64_t into = std::min(deviceFrame - s.deviceStart, s.deviceFrames);
     std::int64_t frame =
@@ -173,7 +193,7 @@ std::int64_t Stream::HeardFrame(std::uint64_t deviceFrame) const {
 std::size_t Stream::AvailableFrom(std::int64_t frame) const {
   if (!play_) return 0;
   frame = std::max(frame, play_->pcmBase);
-  std::int64_t end = std::min(DecodedEnd(), lengthFrames_);
+  std::int64_t end = std::min(DecodedEnd(*play_), lengthFrames_);
   return end > frame ? static_cast<std::size_t>(end - frame) * static_cast<std::size_t>(bytesPerFrame()) : 0;
 }
 
@@ -193,11 +213,8 @@ Engine& Engine::Instance() {
 }
 
 Engine::~Engine() {
-  // A device that was not freed is closed first: its audio thread calls into this object.
+  // An output that was not freed is closed first: its thread calls into this object.
   if (initialised_) Free();
-  // SDL keeps state of its own (hints, driver lists) until it is told to quit; nothing else
-  // in a process that loads this library uses SDL.
-  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 Stream* Engine::Find(DWORD handle) {
@@ -210,51 +227,35 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
   if (initialised_) return BASS_ERROR_ALREADY;
   if (device != -1 && device != 1) return BASS_ERROR_DEVICE;
   if (freq < 8000 || freq > 192000) return BASS_ERROR_ILLPARAM;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return BASS_ERROR_DRIVER;
-
-  const char* driver = SDL_GetCurrentAudioDriver();
-  driver_ = driver != nullptr ? driver : "";
-  SDL_AudioSpec want{};
-  want.freq = static_cast<int>(freq);
-  want.format = AUDIO_S16SYS;
-  want.channels = 2;
-  want.samples = BufferFramesFor(freq, driver_);
-  want.callback = SdlPull;
-  want.userdata = this;
-  SDL_AudioSpec have{};
-  // No changes allowed: SDL converts if the hardware differs, so the mixer always works
-  // at the rate the caller asked for.
-  SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (id == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return BASS_ERROR_DRIVER;
-  }
   {
+    // The output may pull before it is even handed back.
     std::lock_guard mix(mix_);
     rate_ = freq;
-    bufferFrames_ = have.samples;
-    outputDelay_ = QueuesOneMoreBuffer(driver_) ? have.samples : 0;
-    mixBuffer_.assign(static_cast<std::size_t>(have.samples) * 2, 0);
     playing_.clear();
-    handed_ = lastStart_ = lastFrames_ = 0;
-    lastTime_ = Clock::now();
-    meterStart_ = lastTime_;
+    handed_ = 0;
+    meterStart_ = Clock::now();
     busy_ = {};
   }
   cpu_.store(0.0f);
-  device_ = id;
+  int error = BASS_OK;
+  output_ = OpenOutput(freq, 0, *this, error);
+  if (!output_) return error;
+  opener_ = output_->OpenerOfItsKind();
+  driver_ = output_->Driver();
+  latencyMs_ = output_->LatencyMilliseconds();
+  lostAt_ = 0;
+  nextOpen_ = {};
+  openDelay_ = kFirstOpenDelay;
   initFlags_ = flags;
   initialised_ = true;
-  SDL_PauseAudioDevice(id, 0);
   return BASS_OK;
 }
 
 int Engine::Free() {
   std::lock_guard api(api_);
   if (!initialised_) return BASS_ERROR_INIT;
-  // Closing waits for the audio thread to finish, so no stream is in use after it.
-  SDL_CloseAudioDevice(device_);
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  // Closing waits for the output's thread to finish, so no stream is in use after it.
+  output_.reset();
   {
     std::lock_guard mix(mix_);
     playing_.clear();
@@ -265,6 +266,38 @@ int Engine::Free() {
   return BASS_OK;
 }
 
+bool Engine::KeepOutput(bool now) {
+  if (output_ && !output_->Lost()) return true;
+  const Clock::time_point time = Clock::now();
+  if (!now && time < nextOpen_) return false;
+  if (output_) {
+    lostAt_ = output_->HeardFrame();
+    output_.reset();
+  }
+  // The new output goes on from the sound heard last: the streams that were playing go back
+  // there and are heard again from where they fell silent.
+  int error = BASS_OK;
+  output_ = opener_(rate_, lostAt_, *this, error);
+  if (!output_) {
+    nextOpen_ = time + openDelay_;
+    openDelay_ = std::min<Clock::duration>(openDelay_ * 2, kLongestOpenDelay);
+    return false;
+  }
+  if (output_->Driver() != driver_) driver_ = output_->Driver();
+  latencyMs_ = output_->LatencyMilliseconds();
+  openDelay_ = kFirstOpenDelay;
+  return true;
+}
+
+std::uint64_t Engine::HeardNow() {
+  KeepOutput(false);
+  return output_ ? output_->HeardFrame() : lostAt_;
+}
+
+void Engine::MixChanged() {
+  if (output_) output_->Rewrite();
+}
+
 int Engine::GetInfo(BASS_INFO& info) {
   std::lock_guard api(api_);
   if (!initialised_) return BASS_ERROR_INIT;
@@ -272,7 +305,7 @@ int Engine::GetInfo(BASS_INFO& info) {
   info = {};
   info.minrate = info.maxrate = rate_;
   info.eax = FALSE;
-  info.minbuf = info.latency = bufferFrames_ * 1000 / rate_;
+  info.minbuf = info.latency = latencyMs_;
   info.dsver = 9;
   info.initflags = initFlags_;
   info.speakers = 2;
@@ -310,7 +343,7 @@ int Engine::Play(DWORD handle, bool restart) {
   std::lock_guard api(api_);
   Stream* stream = Find(handle);
   if (stream == nullptr) return BASS_ERROR_HANDLE;
-  if (SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) return BASS_ERROR_START;
+  if (!KeepOutput(true)) return BASS_ERROR_START;
 
   std::int64_t from = 0;
   std::unique_ptr<Playback> old;
@@ -330,10 +363,13 @@ int Engine::Play(DWORD handle, bool restart) {
   std::unique_ptr<Mp3Decoder> decoder = Mp3Decoder::Open(stream->source(), &stream->scan(), error);
   if (!decoder) return error;
   if (from > 0 && !decoder->SeekFrame(from)) return BASS_ERROR_FILEFORM;
-
-  std::lock_guard mix(mix_);
-  stream->Start(std::move(decoder), from);
-  playing_.push_back(stream);
+  std::unique_ptr<Playback> play = stream->Prepare(std::move(decoder), from);
+  {
+    std::lock_guard mix(mix_);
+    stream->Start(std::move(play));
+    playing_.push_back(stream);
+  }
+  MixChanged();
   return BASS_OK;
 }
 
@@ -341,14 +377,19 @@ int Engine::Stop(DWORD handle) {
   std::lock_guard api(api_);
   Stream* stream = Find(handle);
   if (stream == nullptr) return BASS_ERROR_HANDLE;
+  const std::uint64_t heard = HeardNow();
   std::unique_ptr<Playback> play;
+  bool ended = false;
   {
     std::lock_guard mix(mix_);
     if (stream->state() != Stream::State::Playing) return BASS_OK;
-    std::int64_t heard = stream->HeardFrame(HeardDeviceFrame(Clock::now()));
+    std::int64_t frame = stream->HeardFrame(heard);
     RemovePlaying(stream);
-    play = heard >= stream->lengthFrames() ? stream->End() : stream->Stop(heard);
+    ended = frame >= stream->lengthFrames();
+    play = ended ? stream->End() : stream->Stop(frame);
   }
+  // A stream heard to its end leaves nothing but silence to take back.
+  if (!ended) MixChanged();
   return BASS_OK;  // the decoder and the buffers are freed here, outside the mix lock
 }
 
@@ -358,29 +399,24 @@ int Engine::FreeStream(DWORD handle) {
   if (it == streams_.end()) return BASS_ERROR_HANDLE;
   std::unique_ptr<Stream> stream = std::move(it->second);
   streams_.erase(it);
+  const std::uint64_t heard = HeardNow();
+  bool audible = false;
   {
     std::lock_guard mix(mix_);
+    audible = stream->state() == Stream::State::Playing && stream->HeardFrame(heard) < stream->lengthFrames();
     RemovePlaying(stream.get());
   }
+  if (audible) MixChanged();
   return BASS_OK;  // the stream goes here, outside the mix lock
-}
-
-std::uint64_t Engine::HeardDeviceFrame(Clock::time_point now) const {
-  std::uint64_t played = 0;
-  if (now > lastTime_) {
-    auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - lastTime_).count();
-    played = std::min(static_cast<std::uint64_t>(elapsed) * rate_ / 1000000000u, lastFrames_);
-  }
-  const std::uint64_t handedOut = lastStart_ + played;
-  return handedOut > outputDelay_ ? handedOut - outputDelay_ : 0;
 }
 
 int Engine::Position(DWORD handle, QWORD& bytes) {
   std::lock_guard api(api_);
   Stream* stream = Find(handle);
   if (stream == nullptr) return BASS_ERROR_HANDLE;
+  const std::uint64_t heard = HeardNow();
   std::lock_guard mix(mix_);
-  std::int64_t frame = stream->HeardFrame(HeardDeviceFrame(Clock::now()));
+  std::int64_t frame = stream->HeardFrame(heard);
   bytes = static_cast<QWORD>(frame) * static_cast<QWORD>(stream->bytesPerFrame());
   return BASS_OK;
 }
@@ -433,59 +469,56 @@ int Engine::Data(DWORD handle, void* buffer, DWORD length, DWORD& copied) {
   if (stream == nullptr) return BASS_ERROR_HANDLE;
   if (length & BASS_DATA_FLAGS) return BASS_ERROR_ILLPARAM;
   if (buffer == nullptr && length != BASS_DATA_AVAILABLE) return BASS_ERROR_ILLPARAM;
+  const std::uint64_t heard = HeardNow();
   std::lock_guard mix(mix_);
   if (stream->state() != Stream::State::Playing) return BASS_ERROR_NOPLAY;
-  std::int64_t heard = stream->HeardFrame(HeardDeviceFrame(Clock::now()));
+  std::int64_t frame = stream->HeardFrame(heard);
   if (length == BASS_DATA_AVAILABLE) {
-    copied = static_cast<DWORD>(stream->AvailableFrom(heard));
+    copied = static_cast<DWORD>(stream->AvailableFrom(frame));
     return BASS_OK;
   }
-  copied = static_cast<DWORD>(stream->CopyFrom(heard, static_cast<std::uint8_t*>(buffer), length));
+  copied = static_cast<DWORD>(stream->CopyFrom(frame, static_cast<std::uint8_t*>(buffer), length));
   return BASS_OK;
 }
 
-void Engine::Render(std::uint8_t* out, int bytes) {
+bool Engine::Render(std::int16_t* out, std::size_t frames, std::uint64_t first, std::uint64_t heard) {
   const Clock::time_point begin = Clock::now();
-  const std::size_t frames = static_cast<std::size_t>(bytes) / 4;
-  {
-    std::lock_guard mix(mix_);
-    const std::uint64_t deviceStart = handed_;
-    const std::uint64_t heardNow = deviceStart > outputDelay_ ? deviceStart - outputDelay_ : 0;
-    if (mixBuffer_.size() < frames * 2) mixBuffer_.resize(frames * 2);
-    std::fill_n(mixBuffer_.begin(), frames * 2, 0);
+  std::lock_guard mix(mix_);
+  // A device that gave sound back asks for it again: the streams go back to where they stood.
+  const bool again = first < handed_;
+  if (mixBuffer_.size() < frames * 2) mixBuffer_.resize(frames * 2);
+  std::fill_n(mixBuffer_.begin(), frames * 2, 0);
 
-    for (std::size_t i = 0; i < playing_.size();) {
-      Stream* s = playing_[i];
-      if (s->Drained(heardNow)) {
-        s->End();  // its decoder is gone already; the buffers are freed here
-        playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
-        continue;
-      }
-      std::uint64_t step = (static_cast<std::uint64_t>(s->format().rate) << 32) / rate_;
-      s->Render(mixBuffer_.data(), frames, deviceStart, step);
-      ++i;
+  bool more = false;
+  for (std::size_t i = 0; i < playing_.size();) {
+    Stream* s = playing_[i];
+    const std::uint64_t step = (static_cast<std::uint64_t>(s->format().rate) << 32) / rate_;
+    if (again) s->Rewind(first, step);
+    s->Forget(heard);
+    if (s->Drained(heard)) {
+      s->End();  // its decoder is gone already; the buffers are freed here
+      playing_.erase(playing_.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
     }
-
-    auto* pcm = reinterpret_cast<std::int16_t*>(out);
-    for (std::size_t i = 0; i < frames * 2; ++i)
-      pcm[i] = static_cast<std::int16_t>(std::clamp(mixBuffer_[i], -32768, 32767));
-
-    handed_ += frames;
-    lastStart_ = deviceStart;
-    lastFrames_ = frames;
-    lastTime_ = begin;
-
-    const Clock::time_point end = Clock::now();
-    busy_ += end - begin;
-    if (end - meterStart_ >= std::chrono::milliseconds(500)) {
-      double share = std::chrono::duration<double>(busy_).count() /
-                     std::chrono::duration<double>(end - meterStart_).count();
-      cpu_.store(static_cast<float>(share * 100.0), std::memory_order_relaxed);
-      meterStart_ = end;
-      busy_ = {};
-    }
+    s->Render(mixBuffer_.data(), frames, first, step);
+    more = more || !s->HandedAll();
+    ++i;
   }
-  if (bytes % 4 != 0) std::memset(out + frames * 4, 0, static_cast<std::size_t>(bytes % 4));
+
+  for (std::size_t i = 0; i < frames * 2; ++i)
+    out[i] = static_cast<std::int16_t>(std::clamp(mixBuffer_[i], -32768, 32767));
+  handed_ = first + frames;
+
+  const Clock::time_point end = Clock::now();
+  busy_ += end - begin;
+  if (end - meterStart_ >= std::chrono::milliseconds(500)) {
+    double share = std::chrono::duration<double>(busy_).count() /
+                   std::chrono::duration<double>(end - meterStart_).count();
+    cpu_.store(static_cast<float>(share * 100.0), std::memory_order_relaxed);
+    meterStart_ = end;
+    busy_ = {};
+  }
+  return more;
 }
 
 }  // namespace bass

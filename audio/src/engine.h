@@ -1,10 +1,10 @@
 #pragma once
-// The library's inside: one output device fed by SDL's audio thread, and the streams it
-// mixes. Calls from the player's thread are serialised by one lock; the state the audio
-// thread reads is guarded by a second one, held only for short stretches on both sides,
-// so that opening and scanning files never holds up the sound.
+// The library's inside: the streams and the mixer that feeds them to one output device
+// (output.h), which pulls on a thread of its own. Calls from the player's thread are
+// serialised by one lock; the state the output's thread reads is guarded by a second one,
+// held only for short stretches on both sides, so that opening and scanning files never holds
+// up the sound. The output is never called with the second lock held.
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -16,16 +16,19 @@
 
 #include "bass/bass.h"
 #include "mp3_decoder.h"
+#include "output.h"
 
 namespace bass {
 
-// Which source frames went out in one device buffer, so that a device frame being heard
-// can be turned back into a stream position.
+// Which source frames went out in one device buffer, so that a device frame being heard can
+// be turned back into a stream position, and the stream can go back to any frame the device
+// gives up again.
 struct Segment {
   std::uint64_t deviceStart = 0;
   std::uint64_t deviceFrames = 0;
   std::int64_t sourceStart = 0;
   std::int64_t sourceEnd = 0;
+  std::uint32_t phaseStart = 0;  // fraction of a source frame past sourceStart
 };
 
 // What a stream needs only while it plays: its decoder (and so its open file), decoded
@@ -41,10 +44,8 @@ struct Playback {
   std::int64_t next = 0;    // next source frame for the device
   std::uint32_t phase = 0;  // fraction of a source frame past next
   bool handedAll = false;
-  static constexpr std::size_t kSegments = 8;
-  std::array<Segment, kSegments> segments{};
-  std::size_t segmentCount = 0;  // the newest is segments[(segmentHead + count - 1) % n]
-  std::size_t segmentHead = 0;
+  // Oldest first: the buffers the device has not finished playing.
+  std::vector<Segment> segments;
 };
 
 class Stream {
@@ -61,12 +62,17 @@ class Stream {
   std::int64_t bytesPerFrame() const { return format_.channels * 2; }
   DWORD flags() const { return flags_; }
 
+  // Makes a playback of this stream from `frame` with `decoder`, which already stands there,
+  // and decodes its first sound, so that the output's thread at first only copies. Needs no
+  // lock: the playback is nobody else's yet.
+  std::unique_ptr<Playback> Prepare(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame) const;
+
   // The rest runs under the engine's mix lock.
   State state() const { return state_; }
   std::int64_t stoppedAt() const { return stoppedAt_; }
 
-  // Makes the stream play from `frame` with `decoder`, which already stands there.
-  void Start(std::unique_ptr<Mp3Decoder> decoder, std::int64_t frame);
+  // Makes the stream play `play`.
+  void Start(std::unique_ptr<Playback> play);
   // Leaves the stream Stopped (at `frame`) or Ended, handing its playback state to the
   // caller so that the decoder and buffers can be freed outside the lock.
   std::unique_ptr<Playback> Stop(std::int64_t frame);
@@ -76,8 +82,16 @@ class Stream {
   // in 32.32 fixed point) into `mix`. Returns how many frames the stream filled.
   std::size_t Render(std::int32_t* mix, std::size_t frames, std::uint64_t deviceStart, std::uint64_t step);
 
+  // Goes back to where the stream stood at device frame `deviceFrame`: the device gave up
+  // what it held from there and will ask for it again.
+  void Rewind(std::uint64_t deviceFrame, std::uint64_t step);
+
+  // Lets go of the buffers the device has played in full by device frame `heard`.
+  void Forget(std::uint64_t heard);
+
   // True once every frame has been handed out and the device has played past the last.
   bool Drained(std::uint64_t deviceFrame) const;
+  bool HandedAll() const { return play_->handedAll; }
 
   // The source frame being heard while the device plays frame `deviceFrame`.
   std::int64_t HeardFrame(std::uint64_t deviceFrame) const;
@@ -87,10 +101,10 @@ class Stream {
   std::size_t AvailableFrom(std::int64_t frame) const;
 
  private:
-  std::int64_t DecodedEnd() const {
-    return play_->pcmBase + static_cast<std::int64_t>(play_->pcm.size()) / format_.channels;
+  std::int64_t DecodedEnd(const Playback& p) const {
+    return p.pcmBase + static_cast<std::int64_t>(p.pcm.size()) / format_.channels;
   }
-  void Fill(std::int64_t upTo);
+  void Fill(Playback& p, std::int64_t upTo) const;
   void Compact();
 
   const Source source_;
@@ -104,7 +118,7 @@ class Stream {
   std::unique_ptr<Playback> play_;  // set while Playing
 };
 
-class Engine {
+class Engine final : public OutputSource {
  public:
   static Engine& Instance();
   ~Engine();
@@ -125,39 +139,43 @@ class Engine {
   int Info(DWORD handle, BASS_CHANNELINFO& info);
   int Data(DWORD handle, void* buffer, DWORD length, DWORD& copied);
 
-  // The device's pull, on SDL's audio thread: `bytes` of 16-bit stereo at the Init rate.
-  void Render(std::uint8_t* out, int bytes);
+  // The output's pull, on its thread: the mix of the playing streams.
+  bool Render(std::int16_t* out, std::size_t frames, std::uint64_t first, std::uint64_t heard) override;
 
  private:
   using Clock = std::chrono::steady_clock;
 
   Engine() = default;
   Stream* Find(DWORD handle);
-  std::uint64_t HeardDeviceFrame(Clock::time_point now) const;
   void RemovePlaying(Stream* stream);
+  // Opens the output again once it is lost: at once when `now`, otherwise no sooner than a
+  // delay that grows while the device stays away. False while there is none.
+  bool KeepOutput(bool now);
+  // The device frame being heard; it stands still while the output is lost. Not under mix_.
+  std::uint64_t HeardNow();
+  // A stream started or stopped: the output plays the new mix as soon as it can.
+  void MixChanged();
 
   std::mutex api_;
   bool initialised_ = false;
-  std::uint32_t device_ = 0;
   DWORD initFlags_ = 0;
   std::string driver_;
+  std::uint32_t latencyMs_ = 0;
+  std::unique_ptr<Output> output_;  // null while a lost output could not be opened again
+  Output::Opener opener_ = nullptr;
+  std::uint64_t lostAt_ = 0;  // the device frame heard when the output was lost
+  Clock::time_point nextOpen_{};
+  Clock::duration openDelay_{};
   std::map<DWORD, std::unique_ptr<Stream>> streams_;
   DWORD nextHandle_ = 1;
 
   mutable std::mutex mix_;
   std::uint32_t rate_ = 44100;
-  std::uint32_t bufferFrames_ = 0;
-  std::uint64_t outputDelay_ = 0;  // device frames queued past the newest buffer's start
   std::vector<Stream*> playing_;
   std::vector<std::int32_t> mixBuffer_;
-  // The device clock: the newest buffer began at device frame lastStart_, holds
-  // lastFrames_ frames and was handed over at lastTime_; the device plays it from then on.
-  std::uint64_t handed_ = 0;
-  std::uint64_t lastStart_ = 0;
-  std::uint64_t lastFrames_ = 0;
-  Clock::time_point lastTime_{};
+  std::uint64_t handed_ = 0;  // the device frame after the last one rendered
 
-  // Load meter, kept by the audio thread.
+  // Load meter, kept by the output's thread.
   Clock::time_point meterStart_{};
   Clock::duration busy_{};
   std::atomic<float> cpu_{0.0f};

@@ -1,13 +1,19 @@
 /* The playback library's C interface: the classic BASS 2.2 operations the player binds by
    name, with their records and error codes. MP3 files are decoded by libmpg123 and played
-   through SDL2's default output.
+   through the sound server (PulseAudio or PipeWire) or, when SDL_AUDIODRIVER names one or
+   there is no server, through one of SDL2's outputs.
 
    Threads: every call is made from one thread (the player's user-interface thread); the
    output device pulls sound on a thread of its own, which the library keeps apart from the
    callers. The last error code is kept per calling thread.
 
    Byte positions and lengths count bytes of decoded 16-bit PCM in the stream's own sample
-   rate and channel count. A stream handle stays valid until BASS_StreamFree or BASS_Free, also once stopped. */
+   rate and channel count. A stream handle stays valid until BASS_StreamFree or BASS_Free, also once stopped.
+
+   A lost output (its sound server restarted, the device unplugged) is opened again by the
+   library: at the next BASS_ChannelPlay, and otherwise by the calls that ask for positions
+   and data, first after a quarter of a second and then less often while it stays away. Until
+   then positions stand still, and streams go on from the sound heard last. */
 #ifndef SONVIRA_BASS_H
 #define SONVIRA_BASS_H
 
@@ -52,7 +58,7 @@ typedef DWORD HCHANNEL;
 #define BASS_ERROR_HANDLE 5    /* handle 0, an unknown handle, or one from before BASS_Free */
 #define BASS_ERROR_FORMAT 6    /* a sample format the library does not produce (8-bit, float) */
 #define BASS_ERROR_INIT 8      /* BASS_Init has not been called successfully */
-#define BASS_ERROR_START 9     /* the output device has stopped, so nothing can start playing */
+#define BASS_ERROR_START 9     /* the output is lost and cannot be opened again yet */
 #define BASS_ERROR_ALREADY 14  /* BASS_Init called twice without BASS_Free */
 #define BASS_ERROR_ILLPARAM 20 /* a parameter is out of range or a needed pointer is null */
 #define BASS_ERROR_DEVICE 23   /* a device number other than -1 (default) or 1 */
@@ -89,12 +95,12 @@ typedef struct {
   DWORD minrate;      /* the output rate given to BASS_Init */
   DWORD maxrate;      /* the same */
   BOOL eax;           /* FALSE */
-  DWORD minbuf;       /* the device buffer length in milliseconds */
+  DWORD minbuf;       /* the sound the output holds while a song plays, in milliseconds */
   DWORD dsver;        /* the DirectSound level the library stands in for: 9 */
-  DWORD latency;      /* the device buffer length in milliseconds */
+  DWORD latency;      /* the same */
   DWORD initflags;    /* the flags given to BASS_Init */
   DWORD speakers;     /* 2 */
-  const char* driver; /* SDL's name of the output driver; owned by the library */
+  const char* driver; /* "pulseaudio", or SDL's name of its driver; owned by the library */
 } BASS_INFO;
 
 typedef struct {
@@ -108,9 +114,9 @@ typedef struct {
 /* BASS_VERSION_2_2. Needs no BASS_Init. */
 BASS_API DWORD BASS_GetVersion(void);
 
-/* Opens the output: device -1 (or 1) is the default device SDL picks (PulseAudio,
-   PipeWire or ALSA, or what SDL_AUDIODRIVER names), `freq` the output rate in Hz (8000 to
-   192000), always 16-bit stereo. `win` and `dsguid` are accepted and ignored. Fails with
+/* Opens the output: device -1 (or 1) is the default device: the sound server's (PulseAudio
+   or PipeWire), or with SDL_AUDIODRIVER set or no server, the one SDL picks (ALSA, or what
+   SDL_AUDIODRIVER names); `freq` the output rate in Hz (8000 to 192000), always 16-bit stereo. `win` and `dsguid` are accepted and ignored. Fails with
    BASS_ERROR_ALREADY, BASS_ERROR_DEVICE, BASS_ERROR_ILLPARAM or BASS_ERROR_DRIVER. */
 BASS_API BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
 
@@ -141,11 +147,14 @@ BASS_API BOOL BASS_StreamFree(HSTREAM handle);
 
 /* Starts or resumes the stream. A playing stream is left alone unless `restart`; a
    stopped one goes on from where it was heard last; one that has ended, or any with
-   `restart`, starts from the beginning. */
+   `restart`, starts from the beginning. The stream is heard soon after: sound the output
+   holds but has not played yet is taken back where the sound system allows. Fails with
+   BASS_ERROR_START while the output is lost and cannot be opened again. */
 BASS_API BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 
 /* Stops the stream and releases its decoder and file; the handle stays valid and the
-   position stays where the sound stopped. */
+   position stays where the sound stopped (with the sound server, the sound stops within a few
+   milliseconds; with SDL's outputs the device plays out what it holds). */
 BASS_API BOOL BASS_ChannelStop(DWORD handle);
 
 /* The position of the sound being heard now: bytes handed to the device less the bytes

@@ -34,6 +34,11 @@ tone "$tmp/s48.wav" 48000 2 500 750
 lame --quiet -V 7 --resample 48 "$tmp/s48.wav" stereo_48k_vbr.mp3
 lame --quiet -V 7 -t --resample 44.1 "$tmp/s44.wav" stereo_44k_vbr_noheader.mp3
 
+# Digital silence, which decodes to samples of at most 1: mixed into another stream, it
+# leaves that stream's samples all but as they were.
+sox -n -r 44100 -c 2 -b 16 "$tmp/quiet.wav" trim 0 1.0
+lame --quiet -b 32 --resample 44.1 "$tmp/quiet.wav" quiet_44k_cbr.mp3
+
 # Cut in the middle of a frame.
 head -c 5000 stereo_44k_cbr.mp3 > truncated.mp3
 
