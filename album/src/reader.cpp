@@ -7,6 +7,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 
@@ -25,7 +26,9 @@ namespace {
 // kMaxDescriptionSize keep a forged index from making the player read gigabytes into memory.
 constexpr std::int64_t kMaxSettingsSize = 1 << 20;
 
-std::int64_t PositionOrZero(std::string_view text) { return ParsePosition(text).value_or(0); }
+std::int64_t PositionOrZero(std::string_view text) {
+  return ParsePosition(text).value_or(0);
+}
 
 }  // namespace
 
@@ -37,7 +40,8 @@ bool SlotEntry::HasSafeName() const {
 AlbumSettings LoadAlbumSettings(std::span<const std::byte> ini) {
   AlbumSettings settings;
   settings.title = platform::FromAnsi(platform::ReadProfileString("t", "title", ini));
-  for (int k = 1; k <= 21; ++k) settings.s[k] = PositionOrZero(platform::ReadProfileString("S", "S" + std::to_string(k), ini));
+  for (int k = 1; k <= 21; ++k)
+    settings.s[k] = PositionOrZero(platform::ReadProfileString("S", "S" + std::to_string(k), ini));
   for (int i = 1; i <= kSlotCount; ++i) {
     SlotEntry& slot = settings.songSlots[i - 1];
     slot.name = platform::FromAnsi(platform::ReadProfileString("SONG", "SONG" + std::to_string(i), ini));
@@ -84,7 +88,7 @@ std::optional<Defect> PositionsProblem(const Index& index, const PiecePositions&
 }  // namespace
 
 std::string AlbumImage::AlbumName() const {
-  std::string name = path_.filename().string();
+  std::string name = platform::PathToUtf8(path_.filename());
   if (name.size() > 4 &&
       platform::EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".exe"))
     name.resize(name.size() - 4);
@@ -93,7 +97,7 @@ std::string AlbumImage::AlbumName() const {
 
 Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
   auto bad = [&](Defect defect) {
-    return Error{ErrorKind::NotAnAlbum, path.string(), 0, static_cast<int>(defect)};
+    return Error{ErrorKind::NotAnAlbum, platform::PathToUtf8(path), 0, static_cast<int>(defect)};
   };
   auto file = std::make_shared<const File>(TRY_VALUE(File::OpenRead(path)));
 
@@ -123,7 +127,7 @@ Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
 }
 
 Status AlbumImage::CheckUnchanged() const {
-  const Error changed{ErrorKind::AlbumChanged, path_.string()};
+  const Error changed{ErrorKind::AlbumChanged, platform::PathToUtf8(path_)};
   if (TRY_VALUE(file_->Size()) != size_) return changed;
   std::vector<std::byte> trailer(kTrailerSize);
   TRY(file_->ReadExactlyAt(size_ - kTrailerSize, trailer));
@@ -141,7 +145,8 @@ Status ExtractPiece(const fs::path& source, const fs::path& destination, std::in
 
 Status ExtractPiece(const File& in, const fs::path& destination, std::int64_t first, std::int64_t last) {
   // The rename would put the piece in place of the album it is copied from.
-  if (in.IsSameFileAs(destination)) return Error{ErrorKind::DestinationIsAlbum, destination.string()};
+  if (in.IsSameFileAs(destination))
+    return Error{ErrorKind::DestinationIsAlbum, platform::PathToUtf8(destination)};
   platform::AtomicFile out = TRY_VALUE(platform::AtomicFile::Create(destination));
   TRY(out.CopyFrom(in, first - 1, last - first + 1, kExtractBlock));
   return out.Commit();
@@ -152,7 +157,7 @@ namespace {
 // Why slot `i` cannot be unpacked, or nullopt when it can.
 std::optional<Error> SlotProblem(const AlbumImage& image, int i) {
   const SlotEntry& slot = image.settings().songSlots[i - 1];
-  auto problem = [&](ErrorKind kind) { return Error{kind, image.path().string(), i}; };
+  auto problem = [&](ErrorKind kind) { return Error{kind, platform::PathToUtf8(image.path()), i}; };
   if (slot.name.empty()) return problem(ErrorKind::SlotWithoutSong);
   if (!slot.HasSafeName()) return problem(ErrorKind::UnsafeSongName);
   if (slot.songAfter <= slot.songFirst) return problem(ErrorKind::EmptySong);
@@ -178,7 +183,7 @@ Result<ExtractedSong> WriteSlot(const AlbumImage& image, int i, const fs::path& 
   if (slot.HasLyrics()) song.lyrics = folder / platform::PathFromUtf8(fileName + ".lrc");
   for (const fs::path& destination : {song.song, song.lyrics}) {
     if (!destination.empty() && image.file().IsSameFileAs(destination))
-      return Error{ErrorKind::DestinationIsAlbum, destination.string(), i};
+      return Error{ErrorKind::DestinationIsAlbum, platform::PathToUtf8(destination), i};
   }
   if (Status s = ExtractPiece(image.file(), song.song, slot.songFirst, slot.songAfter - 1); !s)
     return ForSlot(s.error(), i);
@@ -223,7 +228,8 @@ Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& image, const f
 }
 
 Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const fs::path& folder) {
-  if (slot < 1 || slot > kSlotCount) return Error{ErrorKind::NoSuchSlot, image.path().string(), slot};
+  if (slot < 1 || slot > kSlotCount)
+    return Error{ErrorKind::NoSuchSlot, platform::PathToUtf8(image.path()), slot};
   if (std::optional<Error> why = SlotProblem(image, slot)) return *why;
   TRY(image.CheckUnchanged());
   return WriteSlot(image, slot, folder, image.settings().songSlots[slot - 1].name, {});

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 namespace album {
 namespace {
@@ -83,7 +84,7 @@ platform::Status CheckSongFile(const std::filesystem::path& path, int slot) {
   std::vector<std::byte> start(kMpegSearchBytes + 2 * kMaxFrameBytes + 4);
   const std::size_t got = TRY_VALUE(file.ReadAt(tag, start));
   if (!HasMpegAudioFrames(std::span(start).first(got)))
-    return platform::Error{platform::ErrorKind::NotMpegAudio, path.string(), slot};
+    return platform::Error{platform::ErrorKind::NotMpegAudio, platform::PathToUtf8(path), slot};
   return {};
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +54,7 @@ std::optional<ErrorKind> SongNameProblem(const std::string& name) {
 
 Status WriteIndexTrailer(File& image, const Index& index) {
   const std::int64_t length = TRY_VALUE(image.Size());
-  if (length != index.E - 1) return Error{ErrorKind::IndexMismatch, image.path().string()};
+  if (length != index.E - 1) return Error{ErrorKind::IndexMismatch, platform::PathToUtf8(image.path())};
   std::array<std::byte, kTrailerSize> trailer = BuildTrailer(index);
   return image.WriteAt(length, trailer);
 }
@@ -71,7 +72,7 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   const std::string albumName(platform::Trim(request.albumName));
   result.image = request.outputFolder / platform::PathFromUtf8(albumName + ".exe");
   if (std::optional<ErrorKind> problem = AlbumNameProblem(albumName))
-    return Error{*problem, result.image.string()};
+    return Error{*problem, platform::PathToUtf8(result.image)};
   std::optional<std::string> title = platform::ToAnsi(albumName);
   std::optional<std::string> description = BuildDescriptionText(request.description);
   if (!description) return Error{ErrorKind::DescriptionNotText};
@@ -93,21 +94,22 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
       sizes[piece] = TRY_VALUE(sources[piece]->Size());
     }
     if (slot.song.empty()) continue;
-    std::optional<std::string> name = GetFileName(slot.song.string());
-    if (!name) return Error{ErrorKind::SongNameTooShort, slot.song.string(), i};
+    std::optional<std::string> name = GetFileName(platform::PathToUtf8(slot.song));
+    if (!name) return Error{ErrorKind::SongNameTooShort, platform::PathToUtf8(slot.song), i};
     if (std::optional<ErrorKind> problem = SongNameProblem(*name))
-      return Error{*problem, slot.song.string(), i};
+      return Error{*problem, platform::PathToUtf8(slot.song), i};
     std::optional<std::string> ansi = platform::ToAnsi(*name);
-    if (!ansi) return Error{ErrorKind::SongNameNotText, slot.song.string(), i};
+    if (!ansi) return Error{ErrorKind::SongNameNotText, platform::PathToUtf8(slot.song), i};
     result.names[i - 1] = *name;
     ansiNames[i - 1] = *ansi;
   }
 
   std::error_code ec;
-  if (fs::is_directory(result.image, ec)) return Error{ErrorKind::FolderInTheWay, result.image.string()};
+  if (fs::is_directory(result.image, ec))
+    return Error{ErrorKind::FolderInTheWay, platform::PathToUtf8(result.image)};
   for (const auto& source : sources) {
-    if (source && fs::equivalent(source->path(), result.image, ec))
-      return Error{ErrorKind::AlbumOverwritesSource, result.image.string()};
+    if (source && platform::IsSameFile(source->path(), result.image))
+      return Error{ErrorKind::AlbumOverwritesSource, platform::PathToUtf8(result.image)};
   }
 
   // All positions follow from the sizes, so the size limit is checked before writing.
@@ -120,7 +122,7 @@ Result<BuildResult> BuildAlbumImage(const BuildRequest& request, const ProgressF
   result.index.B = result.index.A + static_cast<std::int64_t>(settings.size());
   result.index.E = result.index.B + static_cast<std::int64_t>(description->size());
   if (result.index.E + kTrailerSize - 1 > kMaxImageSize)
-    return Error{ErrorKind::AlbumTooLarge, result.image.string()};
+    return Error{ErrorKind::AlbumTooLarge, platform::PathToUtf8(result.image)};
 
   platform::AtomicFile image = TRY_VALUE(platform::AtomicFile::Create(result.image));
   TRY(image.Write(request.player));

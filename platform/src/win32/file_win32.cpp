@@ -270,7 +270,15 @@ bool File::IsSameFileAs(const fs::path& other) const {
 
 Result<AtomicFile> AtomicFile::Create(const fs::path& finalPath) {
   const fs::path folder = finalPath.parent_path();
-  const std::wstring prefix = L"." + finalPath.filename().native() + L".";
+  // ".name.XXXXXX" must itself fit a file name (255 UTF-16 units): the longest final names are
+  // cut short there, never inside a surrogate pair.
+  std::wstring name = finalPath.filename().native();
+  constexpr std::size_t kMaxComponent = 255;
+  if (name.size() > kMaxComponent - 8) {
+    name.resize(kMaxComponent - 8);
+    if (IS_HIGH_SURROGATE(name.back())) name.pop_back();
+  }
+  const std::wstring prefix = L"." + name + L".";
   SweepStaleTemporaries(folder, prefix);
   for (int attempt = 0; attempt < 16; ++attempt) {
     const fs::path temp = folder / (prefix + RandomSuffix());
