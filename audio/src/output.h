@@ -68,6 +68,10 @@ class Output {
 std::unique_ptr<Output> OpenOutput(std::uint32_t rate, std::uint64_t firstFrame, OutputSource& source,
                                    int& error);
 
+// True while the process ends with the library still loaded and the other threads already
+// stopped wherever they were (on Windows, ExitProcess); then nothing may wait for them.
+bool ProcessEnding();
+
 // The backends OpenOutput chooses from, each an Opener.
 std::unique_ptr<Output> OpenPulseOutput(std::uint32_t rate, std::uint64_t firstFrame, OutputSource& source,
                                         int& error);

@@ -138,7 +138,8 @@ BASS_API BOOL BASS_CALL BASS_Init(int device, DWORD freq, DWORD flags, void* win
 /* The code of the last failed call in this thread, BASS_OK after a successful one. */
 BASS_API int BASS_CALL BASS_ErrorGetCode(void);
 
-/* Stops the output and frees every stream. Handles from before become unknown. */
+/* Stops the output and frees every stream. Handles from before become unknown. On Windows it
+   must come before FreeLibrary: the output's thread cannot end while the DLL is unloaded. */
 BASS_API BOOL BASS_CALL BASS_Free(void);
 
 /* Share of real time spent decoding and mixing, in percent, over the last half second. */
