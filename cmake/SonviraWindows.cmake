@@ -1,8 +1,8 @@
 # The 32-bit Windows build, included by the top-level CMakeLists when cross-compiling with
 # cmake/toolchain-i686-w64-mingw32.cmake (scripts/build_windows.sh). It builds what needs
 # neither Qt nor SDL: the platform layer's Win32 backends, the album format, the command
-# lines' words and the player's pieces below its window, with their tests, which ctest runs
-# under wine (scripts/wine_run.sh).
+# lines' words, the audio library (bass.dll) and the player's pieces below its window, with
+# their tests, which ctest runs under wine (scripts/wine_run.sh).
 
 # Windows 7 and later.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -18,10 +18,6 @@ add_subdirectory(platform)
 add_subdirectory(album)
 add_subdirectory(cli)
 
-# The audio library's C interface, for code that loads the library at run time.
-add_library(bass_headers INTERFACE)
-target_include_directories(bass_headers INTERFACE ${CMAKE_SOURCE_DIR}/audio/include)
-
 # libmpg123, cross-built as a static library from Debian's source of the version the Linux
 # build links (scripts/build_mpg123_windows.sh), for the audio library's Windows build.
 set(SONVIRA_MPG123_PREFIX ${CMAKE_BINARY_DIR}/mpg123 CACHE PATH "Where libmpg123 for Windows was installed")
@@ -33,6 +29,14 @@ if(EXISTS ${SONVIRA_MPG123_PREFIX}/lib/libmpg123.a)
     INTERFACE_LINK_LIBRARIES shlwapi)
 else()
   message(WARNING "No libmpg123 for Windows in ${SONVIRA_MPG123_PREFIX}: run scripts/build_mpg123_windows.sh")
+endif()
+
+# The audio library as "bass.dll", with libmpg123 inside.
+if(TARGET mpg123::libmpg123)
+  add_subdirectory(audio)
+else()
+  add_library(bass_headers INTERFACE)
+  target_include_directories(bass_headers INTERFACE ${CMAKE_SOURCE_DIR}/audio/include)
 endif()
 
 add_subdirectory(player)

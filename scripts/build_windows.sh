@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds the 32-bit Windows build in build-win/ (MinGW-w64 cross compiler,
-# Ninja, ccache when present), with libmpg123 cross-built from Debian's source first.
-# Its tests run under wine: ctest --test-dir build-win
+# Ninja, ccache when present), with libmpg123 cross-built from Debian's source first; the
+# audio library, libmpg123 inside, is build-win/bin/bass.dll.
+# Its tests run under wine: ctest --test-dir build-win (those labelled desktop need the sound
+# server of scripts/headless.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -17,27 +17,27 @@ struct Answers {
   QWORD lastSecondsArgument = 0;
 } answers;
 
-QWORD Position(DWORD) {
+QWORD BASS_CALL Position(DWORD) {
   return answers.position;
 }
-QWORD Length(DWORD) {
+QWORD BASS_CALL Length(DWORD) {
   return answers.length;
 }
-float Seconds(DWORD handle, QWORD bytes) {
+float BASS_CALL Seconds(DWORD handle, QWORD bytes) {
   answers.lastSecondsArgument = bytes;
   return handle == 0 ? -1.0f : static_cast<float>(bytes) / 176400.0f;
 }
-BOOL Attributes(DWORD handle, DWORD* freq, DWORD*, int*) {
+BOOL BASS_CALL Attributes(DWORD handle, DWORD* freq, DWORD*, int*) {
   if (handle == 0) return FALSE;
   *freq = answers.freq;
   return TRUE;
 }
-BOOL Info(DWORD handle, BASS_CHANNELINFO* info) {
+BOOL BASS_CALL Info(DWORD handle, BASS_CHANNELINFO* info) {
   if (handle == 0) return FALSE;
   *info = answers.info;
   return TRUE;
 }
-BOOL GetInfo(BASS_INFO* info) {
+BOOL BASS_CALL GetInfo(BASS_INFO* info) {
   info->dsver = answers.dsver;
   return TRUE;
 }

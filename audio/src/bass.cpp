@@ -32,31 +32,31 @@ bass::Engine& engine() {
 
 extern "C" {
 
-DWORD BASS_GetVersion(void) {
+DWORD BASS_CALL BASS_GetVersion(void) {
   return BASS_VERSION_2_2;
 }
 
-BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* /*win*/, const void* /*dsguid*/) {
+BOOL BASS_CALL BASS_Init(int device, DWORD freq, DWORD flags, void* /*win*/, const void* /*dsguid*/) {
   return Run([&] { return engine().Init(device, freq, flags); });
 }
 
-int BASS_ErrorGetCode(void) {
+int BASS_CALL BASS_ErrorGetCode(void) {
   return lastError;
 }
 
-BOOL BASS_Free(void) {
+BOOL BASS_CALL BASS_Free(void) {
   return Run([] { return engine().Free(); });
 }
 
-float BASS_GetCPU(void) {
+float BASS_CALL BASS_GetCPU(void) {
   return engine().Cpu();
 }
 
-BOOL BASS_GetInfo(BASS_INFO* info) {
+BOOL BASS_CALL BASS_GetInfo(BASS_INFO* info) {
   return Run([&] { return info == nullptr ? BASS_ERROR_ILLPARAM : engine().GetInfo(*info); });
 }
 
-HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
+HSTREAM BASS_CALL BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
   HSTREAM handle = 0;
   Run([&] {
     if (file == nullptr) return mem ? BASS_ERROR_ILLPARAM : BASS_ERROR_FILEOPEN;
@@ -74,42 +74,42 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
   return handle;
 }
 
-BOOL BASS_StreamFree(HSTREAM handle) {
+BOOL BASS_CALL BASS_StreamFree(HSTREAM handle) {
   return Run([&] { return engine().FreeStream(handle); });
 }
 
-BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
+BOOL BASS_CALL BASS_ChannelPlay(DWORD handle, BOOL restart) {
   return Run([&] { return engine().Play(handle, restart != FALSE); });
 }
 
-BOOL BASS_ChannelStop(DWORD handle) {
+BOOL BASS_CALL BASS_ChannelStop(DWORD handle) {
   return Run([&] { return engine().Stop(handle); });
 }
 
-QWORD BASS_ChannelGetPosition(DWORD handle) {
+QWORD BASS_CALL BASS_ChannelGetPosition(DWORD handle) {
   QWORD bytes = 0;
   return Run([&] { return engine().Position(handle, bytes); }) ? bytes : BASS_FAILED_QWORD;
 }
 
-QWORD BASS_ChannelGetLength(DWORD handle) {
+QWORD BASS_CALL BASS_ChannelGetLength(DWORD handle) {
   QWORD bytes = 0;
   return Run([&] { return engine().Length(handle, bytes); }) ? bytes : BASS_FAILED_QWORD;
 }
 
-float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
+float BASS_CALL BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
   float seconds = 0.0f;
   return Run([&] { return engine().Seconds(handle, pos, seconds); }) ? seconds : -1.0f;
 }
 
-BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan) {
+BOOL BASS_CALL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan) {
   return Run([&] { return engine().Attributes(handle, freq, volume, pan); });
 }
 
-BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) {
+BOOL BASS_CALL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) {
   return Run([&] { return info == nullptr ? BASS_ERROR_ILLPARAM : engine().Info(handle, *info); });
 }
 
-DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
+DWORD BASS_CALL BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
   DWORD copied = 0;
   return Run([&] { return engine().Data(handle, buffer, length, copied); }) ? copied : BASS_FAILED_DWORD;
 }

@@ -213,6 +213,13 @@ Engine& Engine::Instance() {
 }
 
 Engine::~Engine() {
+  if (ProcessEnding()) {
+    // The output's thread is gone, maybe holding a lock; waiting for it would keep the process
+    // from ending. The system takes back the device, the files and the memory.
+    output_.release();
+    for (auto& [handle, stream] : streams_) stream.release();
+    return;
+  }
   // An output that was not freed is closed first: its thread calls into this object.
   if (initialised_) Free();
 }

@@ -1,16 +1,14 @@
 #include "mp3_decoder.h"
 
-#include <fcntl.h>
 #include <mpg123.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/types.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <mutex>
 
 #include "bass/bass.h"
+#include "source_file.h"
 
 namespace bass {
 namespace {
@@ -30,15 +28,12 @@ ssize_t ReadIo(void* handle, void* buffer, size_t bytes) {
     io->budget -= static_cast<std::int64_t>(n);
     return static_cast<ssize_t>(n);
   }
-  for (;;) {
-    ssize_t got = ::pread(io->fd, buffer, n, io->base + io->pos);
-    if (got < 0 && errno == EINTR) continue;
-    if (got > 0) {
-      io->pos += got;
-      io->budget -= got;
-    }
-    return got;
+  const std::int64_t got = io->file->ReadAt(io->base + io->pos, buffer, n);
+  if (got > 0) {
+    io->pos += got;
+    io->budget -= got;
   }
+  return static_cast<ssize_t>(got);
 }
 
 off_t SeekIo(void* handle, off_t offset, int whence) {
@@ -91,13 +86,13 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::Open(const Source& source, const ScanRes
     d->io_.base = static_cast<std::int64_t>(source.offset);
     d->io_.size = static_cast<std::int64_t>(source.length - source.offset);
   } else {
-    d->io_.fd = ::open(source.path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (d->io_.fd < 0 || ::fstat(d->io_.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    d->file_ = SourceFile::Open(source.path);
+    if (!d->file_) {
       error = BASS_ERROR_FILEOPEN;
       return nullptr;
     }
-    std::int64_t fileSize = st.st_size;
+    d->io_.file = d->file_.get();
+    const std::int64_t fileSize = d->file_->Size();
     std::int64_t offset = static_cast<std::int64_t>(source.offset);
     if (offset > fileSize) {
       error = BASS_ERROR_FILEFORM;
@@ -151,7 +146,6 @@ Mp3Decoder::~Mp3Decoder() {
     mpg123_close(handle_);
     mpg123_delete(handle_);
   }
-  if (io_.fd >= 0) ::close(io_.fd);
 }
 
 ScanResult Mp3Decoder::Scan() {

@@ -1,5 +1,5 @@
 #pragma once
-// One libmpg123 decoder over one open source (a file descriptor or caller-owned bytes),
+// One libmpg123 decoder over one open source (a file or caller-owned bytes),
 // producing interleaved signed 16-bit samples at the stream's rate and channel count.
 
 #include <cstddef>
@@ -11,6 +11,8 @@
 struct mpg123_handle_struct;
 
 namespace bass {
+
+class SourceFile;
 
 // Where a stream's MPEG bytes come from: a file path, or a block of `length` bytes the
 // caller keeps alive, of which the part from `offset` on is the stream.
@@ -66,7 +68,7 @@ class Mp3Decoder {
 
   // The reader's state, reached from libmpg123's callbacks.
   struct Io {
-    int fd = -1;
+    SourceFile* file = nullptr;  // or else memory
     const std::uint8_t* memory = nullptr;
     std::int64_t base = 0;
     std::int64_t size = 0;
@@ -82,6 +84,7 @@ class Mp3Decoder {
   bool Decode(std::int16_t* out, std::size_t samples, std::size_t& got);
   void Convert(const std::int16_t* in, std::size_t frames);
 
+  std::unique_ptr<SourceFile> file_;
   mpg123_handle_struct* handle_ = nullptr;
   Io io_;
   PcmFormat format_;

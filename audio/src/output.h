@@ -1,7 +1,8 @@
 #pragma once
 // The sound output the engine plays through: one device, 16-bit stereo at one rate, that
 // pulls its sound from the engine on a thread of its own. One backend per sound system, each
-// in its own file (output_pulse.cpp, output_sdl.cpp); OpenOutput picks one for the platform.
+// in its own file (output_pulse.cpp, output_sdl.cpp, output_waveout.cpp); OpenOutput picks one
+// for the platform (output_linux.cpp, output_windows.cpp).
 //
 // Device frames number the frames handed to the device. They run on across outputs: an output
 // opened again after a loss goes on from the frame it is given, so that a stream's position
@@ -67,10 +68,16 @@ class Output {
 std::unique_ptr<Output> OpenOutput(std::uint32_t rate, std::uint64_t firstFrame, OutputSource& source,
                                    int& error);
 
+// True while the process ends with the library still loaded and the other threads already
+// stopped wherever they were (on Windows, ExitProcess); then nothing may wait for them.
+bool ProcessEnding();
+
 // The backends OpenOutput chooses from, each an Opener.
 std::unique_ptr<Output> OpenPulseOutput(std::uint32_t rate, std::uint64_t firstFrame, OutputSource& source,
                                         int& error);
 std::unique_ptr<Output> OpenSdlOutput(std::uint32_t rate, std::uint64_t firstFrame, OutputSource& source,
                                       int& error);
+std::unique_ptr<Output> OpenWaveOutOutput(std::uint32_t rate, std::uint64_t firstFrame, OutputSource& source,
+                                          int& error);
 
 }  // namespace bass

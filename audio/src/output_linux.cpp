@@ -18,4 +18,9 @@ std::unique_ptr<Output> OpenOutput(std::uint32_t rate, std::uint64_t firstFrame,
   return OpenSdlOutput(rate, firstFrame, source, error);
 }
 
+// exit() runs the library's destructors while the other threads still run.
+bool ProcessEnding() {
+  return false;
+}
+
 }  // namespace bass

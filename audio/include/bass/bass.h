@@ -1,7 +1,8 @@
 /* The playback library's C interface: the classic BASS 2.2 operations the player binds by
    name, with their records and error codes. MP3 files are decoded by libmpg123 and played
-   through the sound server (PulseAudio or PipeWire) or, when SDL_AUDIODRIVER names one or
-   there is no server, through one of SDL2's outputs.
+   on Linux through the sound server (PulseAudio or PipeWire) or, when SDL_AUDIODRIVER names
+   one or there is no server, through one of SDL2's outputs; on Windows (bass.dll) through
+   waveOut on the default device.
 
    Threads: every call is made from one thread (the player's user-interface thread); the
    output device pulls sound on a thread of its own, which the library keeps apart from the
@@ -23,17 +24,31 @@
 extern "C" {
 #endif
 
-#if defined(__GNUC__)
+/* BASS_CALL is the calling convention of every operation: on Windows stdcall, as the classic
+   interface has it (WINAPI), exported under the plain names (audio/src/bass.def); elsewhere
+   the platform's own. Function pointer types made from these declarations carry it along. */
+#if defined(_WIN32)
+#define BASS_API
+#define BASS_CALL __stdcall
+#elif defined(__GNUC__)
 #define BASS_API __attribute__((visibility("default")))
+#define BASS_CALL
 #else
 #define BASS_API
+#define BASS_CALL
 #endif
 
+/* On Windows BYTE, WORD, DWORD and BOOL are Windows' own, so that a program may include both
+   headers; they have the same sizes as here. */
+#if defined(_WIN32)
+#include <windef.h>
+#else
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
-typedef uint64_t QWORD;
 typedef int BOOL;
+#endif
+typedef uint64_t QWORD;
 typedef DWORD HSTREAM; /* a stream; 0 is never a valid handle */
 typedef DWORD HCHANNEL;
 
@@ -100,7 +115,7 @@ typedef struct {
   DWORD latency;      /* the same */
   DWORD initflags;    /* the flags given to BASS_Init */
   DWORD speakers;     /* 2 */
-  const char* driver; /* "pulseaudio", or SDL's name of its driver; owned by the library */
+  const char* driver; /* "pulseaudio", SDL's name of its driver, or "waveout"; owned by the library */
 } BASS_INFO;
 
 typedef struct {
@@ -112,24 +127,25 @@ typedef struct {
 } BASS_CHANNELINFO;
 
 /* BASS_VERSION_2_2. Needs no BASS_Init. */
-BASS_API DWORD BASS_GetVersion(void);
+BASS_API DWORD BASS_CALL BASS_GetVersion(void);
 
 /* Opens the output: device -1 (or 1) is the default device: the sound server's (PulseAudio
    or PipeWire), or with SDL_AUDIODRIVER set or no server, the one SDL picks (ALSA, or what
-   SDL_AUDIODRIVER names); `freq` the output rate in Hz (8000 to 192000), always 16-bit stereo. `win` and `dsguid` are accepted and ignored. Fails with
+   SDL_AUDIODRIVER names); on Windows waveOut's default device; `freq` the output rate in Hz (8000 to 192000), always 16-bit stereo. `win` and `dsguid` are accepted and ignored. Fails with
    BASS_ERROR_ALREADY, BASS_ERROR_DEVICE, BASS_ERROR_ILLPARAM or BASS_ERROR_DRIVER. */
-BASS_API BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
+BASS_API BOOL BASS_CALL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
 
 /* The code of the last failed call in this thread, BASS_OK after a successful one. */
-BASS_API int BASS_ErrorGetCode(void);
+BASS_API int BASS_CALL BASS_ErrorGetCode(void);
 
-/* Stops the output and frees every stream. Handles from before become unknown. */
-BASS_API BOOL BASS_Free(void);
+/* Stops the output and frees every stream. Handles from before become unknown. On Windows it
+   must come before FreeLibrary: the output's thread cannot end while the DLL is unloaded. */
+BASS_API BOOL BASS_CALL BASS_Free(void);
 
 /* Share of real time spent decoding and mixing, in percent, over the last half second. */
-BASS_API float BASS_GetCPU(void);
+BASS_API float BASS_CALL BASS_GetCPU(void);
 
-BASS_API BOOL BASS_GetInfo(BASS_INFO* info);
+BASS_API BOOL BASS_CALL BASS_GetInfo(BASS_INFO* info);
 
 /* A stream of an MPEG audio file (MP3, also MP2 and MP1). With `mem` FALSE, `file` is a
    file path as bytes (passed to the system unchanged), and `offset` and `length` (0 = to
@@ -139,48 +155,48 @@ BASS_API BOOL BASS_GetInfo(BASS_INFO* info);
    BASS_ERROR_ILLPARAM). The whole stream is scanned here, once, so its length is exact.
    The stream starts stopped; while stopped it holds neither a decoder nor an open file.
    0 on failure. */
-BASS_API HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
+BASS_API HSTREAM BASS_CALL BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
 
 /* Stops the stream if it plays and frees it with all it holds; its handle becomes unknown.
    Fails with BASS_ERROR_HANDLE for 0 or an unknown handle. */
-BASS_API BOOL BASS_StreamFree(HSTREAM handle);
+BASS_API BOOL BASS_CALL BASS_StreamFree(HSTREAM handle);
 
 /* Starts or resumes the stream. A playing stream is left alone unless `restart`; a
    stopped one goes on from where it was heard last; one that has ended, or any with
    `restart`, starts from the beginning. The stream is heard soon after: sound the output
    holds but has not played yet is taken back where the sound system allows. Fails with
    BASS_ERROR_START while the output is lost and cannot be opened again. */
-BASS_API BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+BASS_API BOOL BASS_CALL BASS_ChannelPlay(DWORD handle, BOOL restart);
 
 /* Stops the stream and releases its decoder and file; the handle stays valid and the
    position stays where the sound stopped (with the sound server, the sound stops within a few
    milliseconds; with SDL's outputs the device plays out what it holds). */
-BASS_API BOOL BASS_ChannelStop(DWORD handle);
+BASS_API BOOL BASS_CALL BASS_ChannelStop(DWORD handle);
 
 /* The position of the sound being heard now: bytes handed to the device less the bytes
    the device still holds. Equals the length once the last sample has been heard, and
    stays so. BASS_FAILED_QWORD (with BASS_ERROR_HANDLE) for 0 or an unknown handle. */
-BASS_API QWORD BASS_ChannelGetPosition(DWORD handle);
+BASS_API QWORD BASS_CALL BASS_ChannelGetPosition(DWORD handle);
 
 /* The exact length in bytes; BASS_FAILED_QWORD (with BASS_ERROR_HANDLE) for 0 or an unknown
    handle. */
-BASS_API QWORD BASS_ChannelGetLength(DWORD handle);
+BASS_API QWORD BASS_CALL BASS_ChannelGetLength(DWORD handle);
 
 /* `pos` bytes of the stream in seconds; -1 for 0 or an unknown handle. */
-BASS_API float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
+BASS_API float BASS_CALL BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
 
 /* Sample rate, volume (0 to 100, always 100) and pan (-100 to 100, always 0). Null
    pointers are skipped. */
-BASS_API BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);
+BASS_API BOOL BASS_CALL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan);
 
-BASS_API BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info);
+BASS_API BOOL BASS_CALL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info);
 
 /* Copies the stream's sample data starting at the sound being heard now, interleaved
    16-bit in the stream's own format: `length` bytes, or fewer when the stream holds
    fewer. Returns the byte count; BASS_FAILED_DWORD on failure (BASS_ERROR_HANDLE,
    BASS_ERROR_NOPLAY when the stream is not playing, BASS_ERROR_ILLPARAM for a null buffer
    or mode bits in `length`). */
-BASS_API DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
+BASS_API DWORD BASS_CALL BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);
 
 #ifdef __cplusplus
 }
