@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegion>
 #include <QWindow>
 
 #include "docking/task_bar_window.h"
@@ -51,6 +52,19 @@ bool Inside(QWidget* widget, QMouseEvent* event) {
   return widget->rect().contains(event->position().toPoint());
 }
 
+// The pixels of a box of `box` logical pixels that differ between bars `before` and `after`
+// lie within the taller of each changed bar's two rectangles (a bar grows from the foot up).
+// Repainting only those keeps the labels that overlap the box's top from being laid out and
+// painted again at every tick.
+QRegion ChangedBars(const BarHeights& before, const BarHeights& after, QSize box) {
+  QRegion changed;
+  for (int i = 0; i < kSpectrumBars; ++i) {
+    if (before[i] == after[i]) continue;
+    changed += SpectrumBarRect(i, before[i], box).bar | SpectrumBarRect(i, after[i], box).bar;
+  }
+  return changed;
+}
+
 }  // namespace
 
 frmPlayer::frmPlayer(Setup setup)
@@ -89,6 +103,9 @@ frmPlayer::frmPlayer(Setup setup)
   tmrBass.setObjectName(QStringLiteral("tmrBass"));
   Timer1.setSingleShot(true);
   Timer1.setInterval(150);
+  // On time, not moved to a round moment of the clock, so that while music plays it falls
+  // due just after a tmrBass tick, which then runs it (see TmrBassTick).
+  Timer1.setTimerType(Qt::PreciseTimer);
   tmrBass.setInterval(25);
   connect(&Timer1, &QTimer::timeout, this, &frmPlayer::Timer1Tick);
   connect(&tmrBass, &QTimer::timeout, this, &frmPlayer::TmrBassTick);
@@ -206,10 +223,14 @@ void frmPlayer::SetText(QLabel* label, const std::string& text, std::string& sho
 void frmPlayer::DrawBars() {
   if (!seen_ || drawnBars_ == bars_) return;
   DrawSpectrum(spectrumBox_, spectrumBackground_, bars_);
-  // The box covers the whole control: what lies under it need not be painted first.
-  if (!drawnBars_) PicSpectrum1->setAttribute(Qt::WA_OpaquePaintEvent);
+  if (drawnBars_) {
+    PicSpectrum1->update(ChangedBars(*drawnBars_, bars_, PicSpectrum1->size()));
+  } else {
+    // The box covers the whole control: what lies under it need not be painted first.
+    PicSpectrum1->setAttribute(Qt::WA_OpaquePaintEvent);
+    PicSpectrum1->update();
+  }
   drawnBars_ = bars_;
-  PicSpectrum1->update();
   if (setup_.log) Log("bar box drawn");
 }
 
@@ -259,8 +280,8 @@ void frmPlayer::SyncTimers() {
 }
 
 void frmPlayer::Timer1Tick() {
+  Timer1.stop();  // also when tmrBass's wake-up runs this tick
   const Timer1Work work = session_->Timer1Tick();
-  CheckSeen();
   SetText(lblTime, work.lblTime, shown_.lblTime);
   SetText(lblTotalTime, work.lblTotalTime, shown_.lblTotalTime);
   SetText(lblInfo, work.lblInfo, shown_.lblInfo);
@@ -272,13 +293,16 @@ void frmPlayer::Timer1Tick() {
 
 void frmPlayer::TmrBassTick() {
   const TmrBassWork work = session_->TmrBassTick();
-  CheckSeen();
   SetText(lblCPU, work.lblCPU, shown_.lblCPU);
   if (work.songword) SetText(songword, *work.songword, shown_.songword);
   if (work.songChanged)
     ShowFace();
   else
     SyncTimers();
+  // Timer1 falling due before tmrBass's next tick is nearer runs now: one wake-up serves both,
+  // and Timer1 keeps its 150 ms as six tmrBass ticks.
+  if (Timer1.isActive() && tmrBass.isActive() && Timer1.remainingTime() <= tmrBass.interval() / 2)
+    Timer1Tick();
 }
 
 void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {
@@ -408,6 +432,11 @@ void frmPlayer::moveEvent(QMoveEvent* event) {
 
 void frmPlayer::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  CheckSeen();
+}
+
+void frmPlayer::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
   CheckSeen();
 }
 

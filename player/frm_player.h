@@ -64,6 +64,7 @@ class frmPlayer : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -72,7 +73,8 @@ class frmPlayer : public QWidget {
   void ShowFace();
   // Whether anyone can see the window: shown, not minimized, not slid out at an edge.
   bool Seen() const;
-  // Paints what changed while nobody could see the window, once it can be seen again.
+  // Paints what changed while nobody could see the window, once it can be seen again. Called
+  // by the events that change Seen(), not by the ticks: asking costs a look at the screen.
   void CheckSeen();
   void SetText(QLabel* label, const std::string& text, std::string& shown);
   void DrawBars();

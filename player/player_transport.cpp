@@ -184,8 +184,11 @@ TmrBassWork PlayerSession::TmrBassTick() {
     PlayNextSong();
     work.songChanged = true;
   }
-  // From here on nothing can fail: the lyric step.
-  const float seconds = bassTime_->GetPlayingPos(channel_);
+  // From here on nothing can fail: the lyric step, at the position read above unless the song
+  // changed (a position query waits on the sound output's lock).
+  const float seconds = work.songChanged
+                            ? bassTime_->GetPlayingPos(channel_)
+                            : BytesToSeconds(*api_, channel_, static_cast<std::uint32_t>(position));
   // A line that repeats the caption (the same words under two tags) changes nothing.
   if (std::optional<std::string_view> line = LyricStep(lyrics_, seconds); line && *line != face_.songword) {
     face_.songword = *line;

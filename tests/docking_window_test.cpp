@@ -2,6 +2,9 @@
 // with a fake desktop, the rounding to whole pixels and moves only when a step asks for one.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
@@ -94,6 +97,49 @@ TEST(DockingWindowTest, TimerSleepsWhileTheWindowRestsAwayFromTheEdgesOrIsHidden
   for (int i = 0; i < 10; ++i) dock.Tick();
   EXPECT_EQ(window.x(), -10);
   EXPECT_FALSE(dock.SlidOut());
+}
+
+// A desktop that tells of pointer moves through a pipe, as the X server's raw events do.
+struct TellingDesktop : FakeDesktop {
+  int fds[2] = {-1, -1};
+  explicit TellingDesktop(platform::PointerState* p) : FakeDesktop(p) { EXPECT_EQ(::pipe(fds), 0); }
+  ~TellingDesktop() override {
+    ::close(fds[0]);
+    ::close(fds[1]);
+  }
+  int InputSocket() const override { return fds[0]; }
+  void Moved() {
+    char drained[16];
+    EXPECT_EQ(::write(fds[1], "m", 1), 1);
+    QCoreApplication::processEvents();
+    EXPECT_GT(::read(fds[0], drained, sizeof drained), 0);
+  }
+};
+
+TEST(DockingWindowTest, SlidOutTheTimerWaitsForThePointerToMoveOrEnter) {
+  QWidget window(nullptr, Qt::FramelessWindowHint);
+  window.setGeometry(2, 300, 254, 160);
+  window.show();
+  platform::PointerState pointer{900, 700, false};
+  auto owned = std::make_unique<TellingDesktop>(&pointer);
+  TellingDesktop* desktop = owned.get();
+  docking::TaskBarWindow dock(&window, nullptr, std::move(owned));
+  for (int i = 0; i < 10; ++i) dock.Tick();
+  EXPECT_EQ(window.x(), -251);
+  EXPECT_FALSE(dock.ticking());
+
+  desktop->Moved();  // elsewhere: one tick finds nothing to do
+  EXPECT_TRUE(dock.ticking());
+  dock.Tick();
+  EXPECT_FALSE(dock.ticking());
+
+  // A warp onto the strip sends no raw event, but the window sees the pointer enter.
+  pointer = {1, 350, false};
+  QEvent enter(QEvent::Enter);
+  QCoreApplication::sendEvent(&window, &enter);
+  EXPECT_TRUE(dock.ticking());
+  for (int i = 0; i < 10; ++i) dock.Tick();
+  EXPECT_EQ(window.x(), -10);
 }
 
 TEST(DockingWindowTest, WaylandSessionsWithXWaylandRunThroughX11UnlessTheUserChose) {

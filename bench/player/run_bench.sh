@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The player against mpg123, both playing to the same PulseAudio sink in the same run, one
 # after the other:
-#  - CPU time over 60 s of playing one song (the whole process: window, timers, sound);
+#  - CPU time over 60 s of playing one song (the whole process: window, timers, sound), with
+#    the window shown and again with it slid out at the left edge, against mpg123 each time;
 #  - CPU time over 60 s of playing the demo album (lyrics and bars on), against mpg123 playing
 #    the same songs in the same order;
 #  - time from starting a 10-song, 50 MB album image to its first sound at the sink, against
-#     mpg123 starting the album's first song. The sink's monitor is recorded throughout; the
-#     first sample above a quiet hiss after the start marks the sound;
+#     mpg123 starting the album's first song, the median of five starts each, taken in turns.
+#     The sink's monitor is recorded throughout; the first sample above a quiet hiss after the
+#     start marks the sound;
 #  - how late lyric lines are shown against their time tags, against what polling every
 #    25 ms (tmrBass) alone would give.
 # Runs its own Xvfb and sound server when there are none (scripts/headless.sh).
@@ -38,11 +40,18 @@ cpu_over() {
   echo $(( $(cpu_of "$pid") - start ))
   kill "$pid"; wait "$pid" 2>/dev/null || true
 }
-# The player on album $1, logging to $2, measured from its first second of sound.
+# The player on album $1, logging to $2, measured from its first second of sound. With a
+# third argument "slid-out" the window is first put against the left edge, away from the
+# pointer, where the docking control slides it out of sight.
 player_cpu() {
   "$1" --verbose 2>"$2" &
   local pid=$!
   until grep -qs "label lblTime = 00:01" "$2"; do sleep 0.05; done
+  if [ "${3:-}" = slid-out ]; then
+    xdotool mousemove 900 600
+    xdotool search --name '^Sonvira$' windowmove 1 300 >/dev/null
+    sleep 1
+  fi
   cpu_over "$pid"
 }
 # mpg123 on the given songs, measured after it settled.
@@ -59,6 +68,8 @@ mkdir "$work/one"
 album=$(build/bin/pakrel --name cpu --song 1="$work/play.mp3" --output-dir "$work/one")
 ours=$(player_cpu "$album" "$work/cpu.log")
 theirs=$(mpg123_cpu "$work/play.mp3")
+ours_out=$(player_cpu "$album" "$work/out.log" slid-out)
+theirs_out=$(mpg123_cpu "$work/play.mp3")
 
 # CPU over $seconds s of the demo album, lyrics and bars on.
 demo=(examples/小星星.mp3 examples/两只老虎.mp3 "examples/Ode to Joy 欢乐颂.mp3")
@@ -110,16 +121,25 @@ first_sound() {  # first_sound <command...>: seconds from its start to sound at 
 }
 # The first start after the sound server came up pays for its first connection; warm it up.
 first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3" >/dev/null
-ours_first=$(first_sound "$album")
-theirs_first=$(first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3")
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+firsts=() mpg123_firsts=()
+for _ in 1 2 3 4 5; do
+  firsts+=("$(first_sound "$album")")
+  mpg123_firsts+=("$(first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3")")
+done
+ours_first=$(median "${firsts[@]}")
+theirs_first=$(median "${mpg123_firsts[@]}")
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); output: PulseAudio null sink"
 awk -v a="$ours" -v b="$theirs" -v t="$ticks" -v s="$seconds" 'BEGIN {
-  printf "cpu over %d s of playing: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 2)\n", s, a / t, b / t, a / b }'
+  printf "cpu over %d s of playing, window shown: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, a / t, b / t, a / b }'
+awk -v a="$ours_out" -v b="$theirs_out" -v t="$ticks" -v s="$seconds" 'BEGIN {
+  printf "cpu over %d s of playing, window slid out: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.1)\n", s, a / t, b / t, a / b }'
 awk -v a="$ours_demo" -v b="$theirs_demo" -v t="$ticks" -v s="$seconds" -v l="$lines" -v n="$bars" 'BEGIN {
-  printf "cpu over %d s of the demo album (lyrics and bars on, %d lyric lines, %d bar drawings): sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 2)\n", s, l, n, a / t, b / t, a / b
-  wakes = s * (1000 / 25)  # tmrBass; Timer1 ticks share its wake-ups
+  printf "cpu over %d s of the demo album (lyrics and bars on, %d lyric lines, %d bar drawings): sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, l, n, a / t, b / t, a / b
+  wakes = s * (1000 / 25)  # tmrBass; Timer1 runs on its wake-ups
   printf "what the timers cost beyond mpg123: %.0f us per tmrBass tick (%d ticks)\n", 1e6 * (a - b) / t / wakes, wakes }'
+echo "first sound, each start: sonvira ${firsts[*]} s; mpg123 ${mpg123_firsts[*]} s"
 awk -v a="$ours_first" -v b="$theirs_first" 'BEGIN {
-  printf "first sound of a 10-song 50 MB album: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal under 0.5 s and 3x)\n", a, b, a / b }'
+  printf "first sound of a 10-song 50 MB album, median of 5: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal under 0.05 s)\n", a, b, a / b }'
 echo "lyric lines shown after their time: median ${lyr_median} ms, 95th percentile ${lyr_p95} ms, max ${lyr_max} ms, min ${lyr_min} ms over ${lyr_count} lines; a 25 ms tmrBass poll alone: median 12.5 ms, max 25 ms"

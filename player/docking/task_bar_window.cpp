@@ -18,6 +18,11 @@ TaskBarWindow::TaskBarWindow(QWidget* window, const platform::PropertyStore* sto
   timer_.setInterval(kTickMilliseconds);
   connect(&timer_, &QTimer::timeout, this, &TaskBarWindow::Tick);
   if (window) window->installEventFilter(this);
+  if (desktop_ && desktop_->InputSocket() >= 0) {
+    pointerMoved_ = std::make_unique<QSocketNotifier>(desktop_->InputSocket(), QSocketNotifier::Read);
+    pointerMoved_->setEnabled(false);
+    connect(pointerMoved_.get(), &QSocketNotifier::activated, this, &TaskBarWindow::Wake);
+  }
   // A smaller screen can bring a window at rest within reach of the right edge.
   if (QScreen* screen = QGuiApplication::primaryScreen())
     connect(screen, &QScreen::virtualGeometryChanged, this, &TaskBarWindow::Wake);
@@ -25,13 +30,15 @@ TaskBarWindow::TaskBarWindow(QWidget* window, const platform::PropertyStore* sto
 }
 
 void TaskBarWindow::Wake() {
+  if (pointerMoved_) pointerMoved_->setEnabled(false);
   if (active() && !timer_.isActive()) timer_.start();
 }
 
 bool TaskBarWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == window_ &&
-      (type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange))
+      (type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange ||
+       type == QEvent::Enter || type == QEvent::Leave))
     Wake();
   return QObject::eventFilter(watched, event);
 }
@@ -62,7 +69,14 @@ void TaskBarWindow::Tick() {
   pointer_ = desktop_->Pointer();
   if (!pointer_) return;
   bar_.Tick();
-  if (pos_ != frame.topLeft()) window_->move(pos_);
+  if (pos_ != frame.topLeft()) {
+    window_->move(pos_);
+  } else if (pointerMoved_ && SlidOut()) {
+    // Out of sight with the pointer elsewhere: every tick would find the same until the pointer
+    // moves or a button changes. (The hide steps are done; the button only holds them.)
+    timer_.stop();
+    pointerMoved_->setEnabled(true);
+  }
 }
 
 void TaskBarWindow::BringOut() {

@@ -6,6 +6,9 @@
 //
 // The timer runs only while a tick can do something: it stops while the window is hidden or
 // minimized, or rests away from every edge, and starts again when the window moves or shows.
+// Slid out at an edge, the window waits for the pointer: where the desktop tells when the
+// pointer moves (InputSocket), the timer sleeps until it does, or until the pointer enters or
+// leaves the window, and the next tick finds what the ticks in between would have found.
 //
 // Where the window system does not let a window place itself (Wayland without XWayland, the
 // offscreen platform) the timer never starts and the control does nothing; its properties
@@ -18,6 +21,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QSize>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -81,6 +85,8 @@ class TaskBarWindow final : public QObject, private TaskBar::Host {
   QPointer<QWidget> window_;
   std::unique_ptr<platform::Desktop> desktop_;
   QTimer timer_;
+  // Enabled while the timer sleeps for the pointer; null where the desktop cannot tell.
+  std::unique_ptr<QSocketNotifier> pointerMoved_;
 
   // What this tick read, in logical pixels; the steps move pos_.
   std::optional<platform::PointerState> pointer_;

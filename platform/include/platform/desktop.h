@@ -28,6 +28,11 @@ class Desktop {
   // another X screen, the connection is gone). Cheap enough to call every few milliseconds:
   // it asks the server only when the pointer may have moved.
   virtual std::optional<PointerState> Pointer() = 0;
+  // A descriptor that becomes readable when the pointer may have moved or a button may have
+  // changed, so a caller with nothing to do until then can sleep instead of asking every few
+  // milliseconds; -1 where the display server cannot tell. The next Pointer() takes what made
+  // it readable. Moves a program makes itself (warps) may pass unseen, as they do in Pointer().
+  virtual int InputSocket() const { return -1; }
   // Width in logical pixels of the desktop made of every monitor; its left edge is at 0.
   virtual int Width() const = 0;
   // Keeps the top-level window `window` (the window system's handle of it: an HWND on

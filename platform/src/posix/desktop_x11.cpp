@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 
@@ -22,6 +23,9 @@ namespace {
 // next reading takes: such moves are seen at most nine readings (135 ms at the docking pace)
 // late, and no reading waits for the server unless the pointer moved.
 constexpr int kReadingsBetweenChecks = 8;
+// A reading this long after the one before asks the server: a caller that slept may have been
+// woken by a warp onto its window, which no raw event announces.
+constexpr auto kStaleAfter = std::chrono::milliseconds(100);
 
 class X11Desktop final : public Desktop {
  public:
@@ -47,7 +51,9 @@ class X11Desktop final : public Desktop {
 
   std::optional<PointerState> Pointer() override {
     if (xcb_connection_has_error(connection_)) return std::nullopt;
-    bool moved = !watching_ || !last_;
+    const auto now = std::chrono::steady_clock::now();
+    bool moved = !watching_ || !last_ || now - lastReading_ > kStaleAfter;
+    lastReading_ = now;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
       moved = true;
       std::free(event);
@@ -70,6 +76,8 @@ class X11Desktop final : public Desktop {
     const QPoint logical = ToLogical(QPoint(last_->x, last_->y));
     return PointerState{logical.x(), logical.y(), last_->leftButtonDown};
   }
+
+  int InputSocket() const override { return watching_ ? xcb_get_file_descriptor(connection_) : -1; }
 
   int Width() const override {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -132,6 +140,7 @@ class X11Desktop final : public Desktop {
   std::optional<PointerState> last_;  // device pixels
   std::optional<xcb_query_pointer_cookie_t> check_;
   int readings_ = 0;
+  std::chrono::steady_clock::time_point lastReading_;
 };
 
 }  // namespace
