@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "lyrics.h"
+#include "player/lyrics.h"
 #include "platform/codepage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "docking/task_bar_window.h"
+#include "task_bar_window.h"
 
 namespace {
 

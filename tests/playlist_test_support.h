@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "player_skin.h"
+#include "player/player_skin.h"
+#include "playlist/qt_pictures.h"
 #include "playlist/stdss.h"
 
 namespace playlist_test {
@@ -72,7 +73,7 @@ inline void AddSongs(stdSS& c, int count) {
 // A control of the given size, dressed the way the player dresses it.
 inline void Dress(stdSS& c, int width, int height) {
   c.ControlResized(width, height);
-  player::DressPlaylist(c, PlayerSkinPicture());
+  player::DressPlaylist(c, playlist::ToPixels(PlayerSkinPicture()));
 }
 
 // Titles of rows 1..ListCount, to compare whole lists at once.

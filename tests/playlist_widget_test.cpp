@@ -22,7 +22,7 @@ class PlaylistWidget : public ::testing::Test {
  protected:
   void SetUp() override {
     w.SetSize(200, 141);
-    player::DressPlaylist(w, PlayerSkinPicture());
+    player::DressPlaylist(w, playlist::ToPixels(PlayerSkinPicture()));
     AddSongs(w, 20);
     log.Attach(w);
     w.show();

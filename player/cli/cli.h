@@ -2,11 +2,15 @@
 // The player's command line: lists an album image or unpacks its songs and lyrics, without
 // running the player that the image carries.
 
+#include <filesystem>
 #include <optional>
 
-#include "player_app.h"
-
 namespace player {
+
+struct PlayerOptions {
+  std::optional<std::filesystem::path> album;  // --album FILE; else the program's own file
+  bool verbose = false;                        // --verbose: one line per event on stderr
+};
 
 // True when `argument` names one of the command-line tools rather than the player.
 bool IsToolCommand(const char* argument);

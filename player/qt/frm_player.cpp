@@ -8,13 +8,15 @@
 #include <QPixmap>
 #include <QWindow>
 
-#include "docking/task_bar_window.h"
+#include "task_bar_window.h"
 #include "frm_menu.h"
 #include "pictures.h"
-#include "player_layout.h"
+#include "player/player_layout.h"
+#include "playlist/qt_pictures.h"
 #include "playlist/stdss_widget.h"
 #include "ui/fonts.h"
 #include "ui/message_box.h"
+#include "words.h"
 #include "ui/pictures.h"
 
 namespace player {
@@ -72,11 +74,11 @@ frmPlayer::frmPlayer(Setup setup)
   s.privateFolder = setup_.privateFolder;
   s.library = setup_.library;
   s.playlist = stdSS1;
-  s.playlistSkin = Picture1;
+  s.playlistSkin = playlist::ToPixels(Picture1);
   // A box opens once the session's call has returned, so the session is never re-entered
   // half-way through a call by the timers that run while the box is open.
-  s.showMessage = [this](const Message& m) {
-    QTimer::singleShot(0, this, [this, m] {
+  s.notify = [this](const Notice& notice) {
+    QTimer::singleShot(0, this, [this, m = MessageFor(notice)] {
       ui::ShowMessage(this, m);
       session_->MessageClosed();
     });
@@ -160,15 +162,16 @@ void frmPlayer::CreateControls() {
   Image6 = PlayerPicture(pictures::kCloseHover, pixelRatio_);
   Image8 = PlayerPicture(pictures::kMinimiseNormal, pixelRatio_);
   Image9 = PlayerPicture(pictures::kMinimiseHover, pixelRatio_);
-  spectrumBackground_ = PlayerPicture(pictures::kSpectrum, pixelRatio_);
+  spectrumBackground_ = playlist::ToPixels(PlayerPicture(pictures::kSpectrum, pixelRatio_));
   // The bar box is drawn at the density of its background, so the bars stay sharp with it.
-  const qreal boxRatio = spectrumBackground_.devicePixelRatio();
-  spectrumBox_ = QImage(PicSpectrum1->size() * boxRatio, QImage::Format_RGB32);
-  spectrumBox_.setDevicePixelRatio(boxRatio);
+  const double boxRatio = spectrumBackground_.pixelRatio;
+  spectrumBox_.width = qRound(PicSpectrum1->width() * boxRatio);
+  spectrumBox_.height = qRound(PicSpectrum1->height() * boxRatio);
+  spectrumBox_.pixelRatio = boxRatio;
 }
 
 std::optional<Message> frmPlayer::Start() {
-  if (std::optional<Message> refused = session_->Start()) return refused;
+  if (std::optional<Notice> refused = session_->Start()) return MessageFor(*refused);
   ShowFace();
   // 17. Docking; GoLeft keeps its design value.
   TaskBar1_->bar().GoBottom(true);
@@ -327,7 +330,7 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::Paint && watched == PicSpectrum1 && drawnBars_) {
     QPainter painter(PicSpectrum1);
-    painter.drawImage(0, 0, spectrumBox_);
+    painter.drawImage(0, 0, playlist::ImageView(spectrumBox_));
     return true;
   }
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)

@@ -13,7 +13,8 @@
 #include <memory>
 #include <optional>
 
-#include "player_session.h"
+#include "player/player_session.h"
+#include "words.h"
 
 class QLabel;
 
@@ -111,8 +112,8 @@ class frmPlayer : public QWidget {
   QImage Picture1;
   // The hidden sources of the picture buttons' pictures.
   QImage Image3, Image4, Image5, Image6, Image8, Image9;
-  QImage spectrumBackground_;
-  QImage spectrumBox_;                   // PicSpectrum1 shows it once it is first drawn
+  platform::Pixels spectrumBackground_;
+  platform::Pixels spectrumBox_;         // PicSpectrum1 shows it once it is first drawn
   BarHeights bars_{};                    // the latest heights
   std::optional<BarHeights> drawnBars_;  // the heights in spectrumBox_
   PlayerFace shown_ = DesignFace();      // the captions as the labels show them

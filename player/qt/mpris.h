@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "player_session.h"
+#include "player/player_session.h"
 
 namespace player {
 

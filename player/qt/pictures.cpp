@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "player_layout.h"
+#include "player/player_layout.h"
 #include "ui/pictures.h"
 
 // The pictures are compiled into a static library, whose resources must be registered by

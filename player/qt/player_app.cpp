@@ -67,7 +67,7 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   }
   auto privateFolder = platform::PrivateFolder();
   if (!privateFolder) {
-    ui::ShowMessage(nullptr, StartupFailedMessage(privateFolder.error()));
+    ui::ShowMessage(nullptr, MessageFor({NoticeKind::StartupRefused, privateFolder.error()}));
     return 1;
   }
   std::unique_ptr<AudioLibrary> library = CarriedAudioLibrary();

@@ -1,15 +1,9 @@
 #pragma once
 // The player program: the window on an album image, with the verbose log when asked.
 
-#include <filesystem>
-#include <optional>
+#include "cli.h"
 
 namespace player {
-
-struct PlayerOptions {
-  std::optional<std::filesystem::path> album;  // --album FILE; else the program's own file
-  bool verbose = false;                        // --verbose: one line per event on stderr
-};
 
 // Runs the player window until it closes. Returns the exit status: 0 after a normal close,
 // 1 when start-up ended with a message.

@@ -1,4 +1,4 @@
-#include "docking/task_bar_window.h"
+#include "task_bar_window.h"
 
 #include <QEvent>
 #include <QGuiApplication>

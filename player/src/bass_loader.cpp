@@ -1,11 +1,10 @@
-#include "bass_loader.h"
-
-#include <dlfcn.h>
+#include "player/bass_loader.h"
 
 #include <system_error>
 
-#include "cbass_time.h"
 #include "platform/file.h"
+#include "platform/shared_library.h"
+#include "player/cbass_time.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +18,6 @@ bool FileExists(const fs::path& path) {
   return fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec;
 }
 
-// dlopen searches the library path for a bare name; a path with a folder in it is used
-// as it is.
 fs::path LibraryPath(const fs::path& albumFolder) {
   fs::path folder = albumFolder.empty() ? fs::path(".") : albumFolder;
   return folder / kBassFileName;
@@ -28,8 +25,8 @@ fs::path LibraryPath(const fs::path& albumFolder) {
 
 // Binds `name`; `complete` turns false when the library lacks it.
 template <class Fn>
-void Bind(void* handle, const char* name, Fn& slot, bool& complete) {
-  slot = reinterpret_cast<Fn>(dlsym(handle, name));
+void Bind(const platform::SharedLibrary& library, const char* name, Fn& slot, bool& complete) {
+  slot = reinterpret_cast<Fn>(library.Symbol(name));
   complete = complete && slot != nullptr;
 }
 
@@ -54,9 +51,10 @@ platform::Result<std::unique_ptr<BassLibrary>> BassLibrary::Load(const fs::path&
   };
   if (!FileExists(path)) return failed(platform::ErrorKind::LibraryMissing, 0);
 
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) return failed(platform::ErrorKind::LibraryWrongVersion, 0);
-  std::unique_ptr<BassLibrary> library(new BassLibrary(handle, path));
+  std::unique_ptr<platform::SharedLibrary> loaded = platform::SharedLibrary::Open(path);
+  if (!loaded) return failed(platform::ErrorKind::LibraryWrongVersion, 0);
+  const platform::SharedLibrary& handle = *loaded;
+  std::unique_ptr<BassLibrary> library(new BassLibrary(std::move(loaded), path));
   BassApi& api = library->api_;
   bool complete = true;
   Bind(handle, "BASS_GetVersion", api.BASS_GetVersion, complete);
@@ -98,7 +96,6 @@ void BassLibrary::Free() {
 BassLibrary::~BassLibrary() {
   // The output must be closed before the code it calls back into is unloaded.
   Free();
-  if (handle_ != nullptr) dlclose(handle_);
 }
 
 }  // namespace player

@@ -1,4 +1,4 @@
-#include "cbass_time.h"
+#include "player/cbass_time.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "lyrics.h"
+#include "player/lyrics.h"
 
 #include <algorithm>
 #include <system_error>

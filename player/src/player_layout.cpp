@@ -1,4 +1,4 @@
-#include "player_layout.h"
+#include "player/player_layout.h"
 
 #include <algorithm>
 #include <array>

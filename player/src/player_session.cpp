@@ -1,16 +1,15 @@
 // Start-up and shut-down of the player, and the audio library it carries.
-#include "player_session.h"
+#include "player/player_session.h"
 
-#include <unistd.h>
-
+#include <system_error>
 #include <vector>
 
-#include "cli/error_text.h"
 #include "platform/file.h"
 #include "platform/folders.h"
+#include "platform/path_text.h"
 #include "platform/resources.h"
-#include "player_layout.h"
-#include "player_skin.h"
+#include "player/player_layout.h"
+#include "player/player_skin.h"
 
 namespace fs = std::filesystem;
 
@@ -85,25 +84,41 @@ void PlayerSession::SetTimer(bool& timer, bool on, const char* name) {
   Log(std::string(name) + (on ? " started" : " stopped"));
 }
 
-std::optional<Message> PlayerSession::Start() {
+std::string Describe(const Notice& notice) {
+  static constexpr const char* kNames[] = {"StartupRefused",   "LibraryNotWritten", "NoSettings",
+                                           "StreamNotOpened",  "StreamNotStarted",  "SongNotUnpacked",
+                                           "ExportFailed"};
+  std::string text = kNames[static_cast<int>(notice.kind)];
+  switch (notice.kind) {
+    case NoticeKind::NoSettings:
+      return text + ", folder " + notice.folder;
+    case NoticeKind::StreamNotOpened:
+    case NoticeKind::StreamNotStarted:
+      return text + ", code " + std::to_string(notice.code);
+    default:
+      return text + ": " + platform::DescribeError(notice.error);
+  }
+}
+
+std::optional<Notice> PlayerSession::Start() {
   Log("start-up: album image " + setup_.album.string());
   // 1. Single copy, keyed by the album image.
   auto instance = platform::SingleInstance::Acquire(setup_.album);
   if (!instance) {
-    Log("step 1: refused: " + cli::ErrorText(instance.error()));
-    return StartupFailedMessage(instance.error());
+    Log("step 1: refused: " + platform::DescribeError(instance.error()));
+    return Notice{NoticeKind::StartupRefused, instance.error()};
   }
   instance_ = std::move(instance).value();
   Log("step 1: no other copy is running");
 
   // The image is read and checked before anything is written.
-  if (std::optional<Message> refused = OpenAlbum()) return refused;
+  if (std::optional<Notice> refused = OpenAlbum()) return refused;
 
   // 2. The folder the songs are unpacked into: this player's own.
   std::vector<fs::path> swept;
   auto folder = UnpackFolder::Create(setup_.privateFolder, &swept);
   for (const fs::path& stale : swept) Log("removed the folder of a player that is gone: " + stale.string());
-  if (!folder) return StartupFailedMessage(folder.error());
+  if (!folder) return Notice{NoticeKind::StartupRefused, folder.error()};
   unpack_ = std::move(folder).value();
   systemFolder_ = unpack_->path();
   Log("step 2: unpack folder " + systemFolder_.string());
@@ -115,9 +130,9 @@ std::optional<Message> PlayerSession::Start() {
   // 4. Our copy of the library goes into our own folder, never beside the album. A copy that
   // cannot be written is told by its own cause; without one to write, step 8 tells it missing.
   if (platform::Status written = setup_.library->WriteWhenMissing(systemFolder_); !written) {
-    Log("step 4: the library was not written: " + cli::ErrorText(written.error()));
+    Log("step 4: the library was not written: " + platform::DescribeError(written.error()));
     if (written.error().kind != platform::ErrorKind::NoLibraryResource)
-      return LibraryNotWrittenMessage(written.error());
+      return Notice{NoticeKind::LibraryNotWritten, written.error()};
   } else {
     Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
   }
@@ -128,13 +143,15 @@ std::optional<Message> PlayerSession::Start() {
   Log("step 6: playlist dressed");
 
   // 7.
-  if (::chdir(albumFolder_.c_str()) != 0) Log("step 7: cannot enter " + albumFolder_);
+  std::error_code entered;
+  fs::current_path(platform::PathFromUtf8(albumFolder_), entered);
+  if (entered) Log("step 7: cannot enter " + albumFolder_);
 
   // 8 to 10.
   AudioLibrary::Opened opened = setup_.library->Load(systemFolder_);
   if (opened.api == nullptr) {
-    Log("steps 8-10: " + cli::ErrorText(opened.failure));
-    return StartupFailedMessage(opened.failure);
+    Log("steps 8-10: " + platform::DescribeError(opened.failure));
+    return Notice{NoticeKind::StartupRefused, opened.failure};
   }
   api_ = opened.api;
   Log("steps 8-10: audio library 2.2 loaded and opened");
@@ -145,7 +162,7 @@ std::optional<Message> PlayerSession::Start() {
     face_.Label2 = image_->AlbumName();
     Log("step 13: label Label2 = " + face_.Label2);
   } else {
-    Report(LoadErrorMessage(albumFolder_));
+    Report({NoticeKind::NoSettings, {}, albumFolder_});
   }
   UnpackSongs();        // 14
   EnableSongButtons();  // 15
@@ -157,7 +174,7 @@ std::optional<Message> PlayerSession::Start() {
   return std::nullopt;
 }
 
-std::optional<Message> PlayerSession::OpenAlbum() {
+std::optional<Notice> PlayerSession::OpenAlbum() {
   auto image = album::AlbumImage::ReadAlbumIndex(setup_.album);
   if (image) {
     image_ = std::move(image).value();
@@ -167,8 +184,8 @@ std::optional<Message> PlayerSession::OpenAlbum() {
     Log("step 13: the album carries no settings");
     return std::nullopt;
   }
-  Log("refused: " + cli::ErrorText(image.error()));
-  return StartupFailedMessage(image.error());
+  Log("refused: " + platform::DescribeError(image.error()));
+  return Notice{NoticeKind::StartupRefused, image.error()};
 }
 
 fs::path PlayerSession::SongPath(const std::string& fileName, const char* extension) const {
@@ -192,7 +209,7 @@ void PlayerSession::UnpackSongs() {
     if (!first) deferred_.push_back(i);
     if (setup_.playlist != nullptr) {
       platform::Status added = setup_.playlist->AddItem(std::to_string(i), "", slot.name, "", 0);
-      if (!added) Log("step 14: " + cli::ErrorText(added.error()));
+      if (!added) Log("step 14: " + platform::DescribeError(added.error()));
     }
     face_.Label1[i].tooltip = slot.name;
   }
@@ -207,15 +224,15 @@ bool PlayerSession::WriteSlot(int i) {
       !s) {
     platform::Error error = s.error();
     error.slot = i;
-    Log("slot " + std::to_string(i) + " not unpacked: " + cli::ErrorText(error));
-    Report(UnpackFailedMessage(error));
+    Log("slot " + std::to_string(i) + " not unpacked: " + platform::DescribeError(error));
+    Report({NoticeKind::SongNotUnpacked, error});
     return false;
   }
   Log("wrote " + song.string());
   if (slot.HasLyrics()) {
     const fs::path lyrics = SongPath(std::to_string(i), ".lrc");
     platform::Status s = album::ExtractPiece(image_->file(), lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
-    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + cli::ErrorText(s.error()));
+    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + platform::DescribeError(s.error()));
   }
   return true;
 }

@@ -1,6 +1,6 @@
-#include "player_skin.h"
+#include "player/player_skin.h"
 
-#include "playlist/qt_pictures.h"
+#include <utility>
 
 namespace player {
 
@@ -46,8 +46,8 @@ void SetupPlaylistSkin(playlist::stdSS& c) {
   c.GUI_SSVednoKa = true;
 }
 
-void DressPlaylist(playlist::stdSS& c, const QImage& picture) {
-  c.PictureData = playlist::ToPixels(picture);
+void DressPlaylist(playlist::stdSS& c, platform::Pixels picture) {
+  c.PictureData = std::move(picture);
   SetupPlaylistSkin(c);
   c.AlwaysShowScroller(true);
   c.GUI();

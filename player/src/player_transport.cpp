@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/error_text.h"
-#include "player_session.h"
+#include "player/player_session.h"
 
 namespace fs = std::filesystem;
 
@@ -91,23 +90,25 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
   if (channel_ != 0 && api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(channel_);
   channel_ = api_->BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
   const std::int16_t entry = setup_.playlist != nullptr ? setup_.playlist->Selected : 0;
-  const char* failure = nullptr;
+  std::optional<NoticeKind> failure;
   if (channel_ == 0) {
-    failure = "Can't open stream";
+    failure = NoticeKind::StreamNotOpened;
   } else if (!api_->BASS_ChannelPlay(channel_, FALSE)) {
-    failure = "Can't play stream";
+    failure = NoticeKind::StreamNotStarted;
   }
-  if (failure == nullptr) {
+  if (!failure) {
     failedSinceLastPlay_.clear();
     startFailures_ = 0;
     currentFailed_ = false;
     Log("playing " + path.string() + ", length " + Seconds(bassTime_->GetDuration(channel_)));
     SetTimer(face_.tmrBass, true, "tmrBass");
   } else {
-    Log(std::string(failure) + ": " + path.string());
+    Log(std::string(*failure == NoticeKind::StreamNotOpened ? "cannot open the stream of "
+                                                             : "cannot start the stream of ") +
+        path.string());
     // A song that fails is reported once, not again at every round of the album (unless
     // the user picks it), and never in a box on top of another.
-    if (reported_.insert(entry).second) Error_(failure);
+    if (reported_.insert(entry).second) Error_(*failure);
     currentFailed_ = true;
     // The next tick of tmrBass moves on, also after a broken first song. A file that cannot
     // be opened stays so: when every song has failed to open, the player stays silent
@@ -128,25 +129,25 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
   Log("label songword = " + face_.songword);
 }
 
-void PlayerSession::Error_(const std::string& message) {
-  Report(LibraryErrorMessage(message, api_ != nullptr ? api_->BASS_ErrorGetCode() : 0));
+void PlayerSession::Error_(NoticeKind kind) {
+  Report({kind, {}, {}, api_ != nullptr ? api_->BASS_ErrorGetCode() : 0});
 }
 
-void PlayerSession::Report(const Message& message) {
+void PlayerSession::Report(const Notice& notice) {
   if (messageOpen_) {
-    Log("message waits, another is open: " + message.text.toStdString());
-    waiting_.push_back(message);
+    Log("notice waits, another is open: " + Describe(notice));
+    waiting_.push_back(notice);
     return;
   }
-  Log("message \"" + message.title.toStdString() + "\": " + message.text.toStdString());
+  Log("notice " + Describe(notice));
   messageOpen_ = true;
-  if (setup_.showMessage) setup_.showMessage(message);
+  if (setup_.notify) setup_.notify(notice);
 }
 
 void PlayerSession::MessageClosed() {
   messageOpen_ = false;
   if (waiting_.empty()) return;
-  const Message next = waiting_.front();
+  const Notice next = waiting_.front();
   waiting_.pop_front();
   Report(next);
 }
@@ -199,8 +200,8 @@ void PlayerSession::Export() {
   if (!image_ || exportSlot_ < 1) return;
   auto exported = album::ExportSlot(*image_, exportSlot_, albumFolder_);
   if (!exported) {
-    Log("export of slot " + std::to_string(exportSlot_) + " failed: " + cli::ErrorText(exported.error()));
-    Report(ExportFailedMessage(exported.error()));
+    Log("export of slot " + std::to_string(exportSlot_) + " failed: " + platform::DescribeError(exported.error()));
+    Report({NoticeKind::ExportFailed, exported.error()});
     return;
   }
   Log("wrote " + exported.value().song.string());

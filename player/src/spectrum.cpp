@@ -1,25 +1,37 @@
-#include "spectrum.h"
+#include "player/spectrum.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "ui/twips.h"
+#include "platform/twips.h"
 
 namespace player {
 namespace {
 
-constexpr double kTwips = ui::kTwipsPerPixel;
+constexpr double kTwips = platform::kTwipsPerPixel;
 
 // The pixels a rectangle given by two corners in twips covers in part.
-QRect CoveredPixels(double x1, double y1, double x2, double y2) {
-  const int left = static_cast<int>(std::floor(std::min(x1, x2) / kTwips));
-  const int right = static_cast<int>(std::ceil(std::max(x1, x2) / kTwips));
-  const int top = static_cast<int>(std::floor(std::min(y1, y2) / kTwips));
-  const int bottom = static_cast<int>(std::ceil(std::max(y1, y2) / kTwips));
+// The part of it inside a box of `width` x `height` pixels; empty when none is.
+SpectrumRect CoveredPixels(double x1, double y1, double x2, double y2, int width, int height) {
+  const int left = std::max(0, static_cast<int>(std::floor(std::min(x1, x2) / kTwips)));
+  const int right = std::min(width, static_cast<int>(std::ceil(std::max(x1, x2) / kTwips)));
+  const int top = std::max(0, static_cast<int>(std::floor(std::min(y1, y2) / kTwips)));
+  const int bottom = std::min(height, static_cast<int>(std::ceil(std::max(y1, y2) / kTwips)));
   if (right <= left || bottom <= top) return {};
-  return QRect(left, top, right - left, bottom - top);
+  return {left, top, right - left, bottom - top};
+}
+
+// Fills `rect`, in logical pixels, with `colour`.
+void Fill(platform::Pixels& box, const SpectrumRect& rect, std::uint32_t colour) {
+  const double ratio = box.pixelRatio;
+  const int left = static_cast<int>(std::lround(rect.x * ratio));
+  const int right = std::min(box.width, static_cast<int>(std::lround((rect.x + rect.width) * ratio)));
+  const int top = static_cast<int>(std::lround(rect.y * ratio));
+  const int bottom = std::min(box.height, static_cast<int>(std::lround((rect.y + rect.height) * ratio)));
+  for (int y = top; y < bottom; ++y)
+    std::fill(box.argb.begin() + std::ptrdiff_t(y) * box.width + left,
+              box.argb.begin() + std::ptrdiff_t(y) * box.width + right, colour);
 }
 
 }  // namespace
@@ -42,29 +54,46 @@ BarHeights SpectrumBarHeights(const SpectrumSamples& samples) {
   return heights;
 }
 
-SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box) {
-  const double width = box.width() * kTwips;
-  const double h = box.height() * kTwips;
+SpectrumBar SpectrumBarRect(int bar, std::int32_t height, int boxWidth, int boxHeight) {
+  const double width = boxWidth * kTwips;
+  const double h = boxHeight * kTwips;
   const double w = std::floor(width / kSpectrumBars);
   const double left = w * bar + 20;
   const double right = w * bar + w - 30;
-  const QRect inside(QPoint(0, 0), box);
-  return {CoveredPixels(left, h, right, h - 10) & inside,
-          CoveredPixels(left, h, right, h - height / 52.0) & inside};
+  return {CoveredPixels(left, h, right, h - 10, boxWidth, boxHeight),
+          CoveredPixels(left, h, right, h - height / 52.0, boxWidth, boxHeight)};
 }
 
-void DrawSpectrum(QImage& box, const QImage& background, const BarHeights& heights) {
+void DrawSpectrum(platform::Pixels& box, const platform::Pixels& background, const BarHeights& heights) {
+  box.argb.resize(std::size_t(std::max(0, box.width)) * std::max(0, box.height));
   // Sizes in logical pixels: a box or background of a denser screen is painted in the same
   // places, with finer pixels.
-  const QSize size = box.deviceIndependentSize().toSize();
-  const QSizeF shown = background.deviceIndependentSize();
-  if (shown.width() < size.width() || shown.height() < size.height()) box.fill(Qt::black);
-  QPainter painter(&box);
-  painter.drawImage(0, 0, background);
+  const double scale = background.pixelRatio / box.pixelRatio;
+  for (int y = 0; y < box.height; ++y) {
+    std::uint32_t* row = box.argb.data() + std::ptrdiff_t(y) * box.width;
+    const int from = static_cast<int>(y * scale);
+    if (from >= background.height) {
+      std::fill(row, row + box.width, 0xFF000000u);
+      continue;
+    }
+    const std::uint32_t* source = background.argb.data() + std::ptrdiff_t(from) * background.width;
+    if (scale == 1.0) {
+      const int shown = std::min(box.width, background.width);
+      std::copy(source, source + shown, row);
+      std::fill(row + shown, row + box.width, 0xFF000000u);
+      continue;
+    }
+    for (int x = 0; x < box.width; ++x) {
+      const int column = static_cast<int>(x * scale);
+      row[x] = column < background.width ? source[column] | 0xFF000000u : 0xFF000000u;
+    }
+  }
+  const int width = static_cast<int>(box.width / box.pixelRatio);
+  const int height = static_cast<int>(box.height / box.pixelRatio);
   for (int i = 0; i < kSpectrumBars; ++i) {
-    const SpectrumBar rects = SpectrumBarRect(i, heights[i], size);
-    painter.fillRect(rects.foot, QColor(kBarColour));
-    painter.fillRect(rects.bar, QColor(kBarColour));
+    const SpectrumBar rects = SpectrumBarRect(i, heights[i], width, height);
+    Fill(box, rects.foot, kBarColour);
+    Fill(box, rects.bar, kBarColour);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "bass/bass.h"
 #include "platform/result.h"
+#include "platform/shared_library.h"
 
 namespace player {
 
@@ -69,9 +70,10 @@ class BassLibrary {
   void Free();
 
  private:
-  BassLibrary(void* handle, std::filesystem::path path) : handle_(handle), path_(std::move(path)) {}
+  BassLibrary(std::unique_ptr<platform::SharedLibrary> library, std::filesystem::path path)
+      : library_(std::move(library)), path_(std::move(path)) {}
 
-  void* handle_ = nullptr;
+  std::unique_ptr<platform::SharedLibrary> library_;
   std::filesystem::path path_;
   BassApi api_;
   bool open_ = false;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bass/bass.h"
-#include "bass_loader.h"
+#include "player/bass_loader.h"
 
 namespace player {
 

@@ -5,10 +5,9 @@
 // table and a plain playlist. The window shows face() after each call and forwards input.
 //
 // Everything runs on the user-interface thread. Message boxes do not block the session: it
-// hands a message to `showMessage` and opens no other until MessageClosed() is called; a
-// message that comes meanwhile waits its turn and is handed over then.
+// hands a notice to `notify` and hands over no other until MessageClosed() is called; a
+// notice that comes meanwhile waits its turn and is handed over then.
 
-#include <QImage>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -21,16 +20,40 @@
 #include <vector>
 
 #include "album/reader.h"
-#include "bass_loader.h"
-#include "cbass_time.h"
-#include "lyrics.h"
+#include "platform/pixels.h"
 #include "platform/single_instance.h"
+#include "player/bass_loader.h"
+#include "player/cbass_time.h"
+#include "player/lyrics.h"
+#include "player/spectrum.h"
+#include "player/unpack_folder.h"
 #include "playlist/stdss.h"
-#include "spectrum.h"
-#include "unpack_folder.h"
-#include "words.h"
 
 namespace player {
+
+// What the player tells its user in a box, as a kind and the facts; the front end words it.
+enum class NoticeKind {
+  StartupRefused,     // start-up cannot go on (`error`): not an album, a second copy, the library
+  LibraryNotWritten,  // the audio library could not be written out (`error`): start-up ends
+  NoSettings,         // the image carries no settings (`folder`); loading goes on with an empty album
+  StreamNotOpened,    // a song's stream could not be opened (`code`); the player goes on
+  StreamNotStarted,   // a song's stream would not start playing (`code`); the player goes on
+  SongNotUnpacked,    // a song could not be unpacked (`error`, with its slot); it is left out
+  ExportFailed,       // the export of a song could not be written (`error`)
+};
+
+struct Notice {
+  Notice(NoticeKind kind, platform::Error error = {}, std::string folder = {}, int code = 0)
+      : kind(kind), error(std::move(error)), folder(std::move(folder)), code(code) {}
+
+  NoticeKind kind;
+  platform::Error error;  // what failed, for the kinds that name an error
+  std::string folder;     // NoSettings: the album folder, UTF-8, with its trailing separator
+  int code = 0;           // StreamNotOpened, StreamNotStarted: the library's error code
+};
+
+// The notice as one line of facts, for the log.
+std::string Describe(const Notice& notice);
 
 // The audio library as start-up needs it: written out, loaded, freed.
 class AudioLibrary {
@@ -95,17 +118,17 @@ class PlayerSession {
     std::filesystem::path privateFolder;  // where the unpack folders live
     AudioLibrary* library = nullptr;      // outlives the session
     playlist::stdSS* playlist = nullptr;  // stdSS1; outlives the session
-    QImage playlistSkin;                  // Picture1
-    std::function<void(const Message&)> showMessage;
+    platform::Pixels playlistSkin;        // Picture1
+    std::function<void(const Notice&)> notify;
     std::function<void(const std::string&)> log;  // one line per event; may be empty
   };
 
   explicit PlayerSession(Setup setup);
   ~PlayerSession();
 
-  // Start-up steps 1 to 16. An empty result: the player runs. A message: show it, and end
-  // the program; nothing of this run is left behind.
-  std::optional<Message> Start();
+  // Start-up steps 1 to 16. An empty result: the player runs. A notice (StartupRefused or
+  // LibraryNotWritten): show it, and end the program; nothing of this run is left behind.
+  std::optional<Notice> Start();
   // Shut-down steps 1 to 5 and 7: the sound stops and every file this player wrote goes.
   void Shutdown();
 
@@ -121,7 +144,7 @@ class PlayerSession {
   bool SongButtonDown(int n, int button);
   void NextClick() { PlayNextSong(); }
   void Export();
-  // The box of the last message handed over was closed: the next waiting one is handed over.
+  // The box of the last notice handed over was closed: the next waiting one is handed over.
   void MessageClosed();
 
   // Timer work.
@@ -139,7 +162,7 @@ class PlayerSession {
   int exportSlot() const { return exportSlot_; }
 
  private:
-  std::optional<Message> OpenAlbum();
+  std::optional<Notice> OpenAlbum();
   void UnpackSongs();
   bool WriteSlot(int slot);
   void EnableSongButtons();
@@ -147,8 +170,8 @@ class PlayerSession {
   void SelectAndPlay(std::int16_t index);
   void OpenAndPlay(const std::filesystem::path& path);
   void PlayNextSong();
-  void Error_(const std::string& message);
-  void Report(const Message& message);
+  void Error_(NoticeKind kind);
+  void Report(const Notice& notice);
   void Log(const std::string& line) const;
   void SetTimer(bool& timer, bool on, const char* name);
   std::filesystem::path SongPath(const std::string& fileName, const char* extension) const;
@@ -173,7 +196,7 @@ class PlayerSession {
   int exportSlot_ = 0;
 
   bool messageOpen_ = false;
-  std::deque<Message> waiting_;                 // to be shown, in order, once the open box is closed
+  std::deque<Notice> waiting_;                   // to be shown, in order, once the open box is closed
   bool currentFailed_ = false;                  // the current song could not be opened or started
   std::set<std::int16_t> failedSinceLastPlay_;  // playlist entries whose open failed
   int startFailures_ = 0;  // songs in a row whose stream would not start

@@ -2,8 +2,7 @@
 // How the album player dresses its playlist: the skin geometry inside its 91 x 41 skin picture
 // and the start-up calls that turn the picture into the scroller.
 
-#include <QImage>
-
+#include "platform/pixels.h"
 #include "playlist/stdss.h"
 
 namespace player {
@@ -13,6 +12,6 @@ void SetupPlaylistSkin(playlist::stdSS& control);
 
 // The whole start-up dressing: picture, skin values, AlwaysShowScroller(true), GUI,
 // SetScroller with the values read back from the control, AlwaysShowScroller(false).
-void DressPlaylist(playlist::stdSS& control, const QImage& picture);
+void DressPlaylist(playlist::stdSS& control, platform::Pixels picture);
 
 }  // namespace player

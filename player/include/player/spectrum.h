@@ -6,15 +6,14 @@
 //
 // Only the user-interface thread calls these.
 
-#include <QImage>
-#include <QRect>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "bass_loader.h"
-#include "cbass_time.h"
+#include "platform/pixels.h"
+#include "player/bass_loader.h"
+#include "player/cbass_time.h"
 
 namespace player {
 
@@ -25,7 +24,7 @@ inline constexpr int kSpectrumBars = 30;
 using SpectrumSamples = std::array<std::int32_t, 1025>;
 using BarHeights = std::array<std::int32_t, kSpectrumBars>;
 
-inline constexpr QRgb kBarColour = qRgb(155, 251, 251);
+inline constexpr std::uint32_t kBarColour = 0xFF9BFBFB;  // 0xAARRGGBB
 
 // Bytes of sample data to ask for: 511 for a "Mono" stream (Cbass_time::GetMode), else 1024.
 DWORD SpectrumRequestBytes(std::string_view mode);
@@ -45,16 +44,22 @@ BarHeights SpectrumBarHeights(const SpectrumSamples& samples);
 // w = box width in twips / 30 (rounded down) and H = box height in twips, the foot spans
 // (w i + 20, H) to (w i + w - 30, H - 10) and the bar (w i + 20, H) to
 // (w i + w - 30, H - height / 52). A pixel is filled when the twip rectangle covers part of it.
-struct SpectrumBar {
-  QRect foot;
-  QRect bar;
+struct SpectrumRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool empty() const { return width <= 0 || height <= 0; }
+  bool operator==(const SpectrumRect&) const = default;
 };
-SpectrumBar SpectrumBarRect(int bar, std::int32_t height, QSize box);
+struct SpectrumBar {
+  SpectrumRect foot;
+  SpectrumRect bar;
+};
+SpectrumBar SpectrumBarRect(int bar, std::int32_t height, int boxWidth, int boxHeight);
 
-// Paints the whole box into `box` (the box's size, any RGB format): `background` from the
-// top-left corner (what lies beyond it is black), then every foot and bar in kBarColour.
-// Places are logical pixels: `box` and `background` may be of any device pixel ratio.
-void DrawSpectrum(QImage& box, const QImage& background, const BarHeights& heights);
+// Paints the whole box into `box` (the box's size): `background` from the top-left corner
+// (what lies beyond it is black), then every foot and bar in kBarColour. Places are logical
+// pixels: `box` and `background` may be of any pixel ratio, and a background of another ratio
+// than the box's is taken by its nearest pixel.
+void DrawSpectrum(platform::Pixels& box, const platform::Pixels& background, const BarHeights& heights);
 
 // lblCPU: "CPU % " + the library's processor load with at least one integer digit and
 // exactly two decimals (1.5 gives "CPU % 1.50"). A load that is not a number shows as 0.

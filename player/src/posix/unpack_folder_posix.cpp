@@ -1,4 +1,4 @@
-#include "unpack_folder.h"
+#include "player/unpack_folder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

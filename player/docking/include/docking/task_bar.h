@@ -13,11 +13,12 @@
 #include <optional>
 
 #include "platform/property_store.h"
+#include "platform/twips.h"
 
 namespace docking {
 
-// Twips per pixel: positions and sizes are twips, the pointer arrives in pixels.
-inline constexpr int kTwipsPerPixel = 15;
+// Positions and sizes are twips, the pointer arrives in pixels.
+using platform::kTwipsPerPixel;
 
 class TaskBar {
  public:
