@@ -122,6 +122,18 @@ Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
   return image;
 }
 
+bool CarriesNoSettings(const fs::path& path) {
+  Result<File> file = File::OpenRead(path);
+  if (!file) return false;
+  Result<std::int64_t> size = file.value().Size();
+  if (!size || size.value() < kTrailerSize) return false;
+  std::vector<std::byte> trailer(kTrailerSize);
+  if (!file.value().ReadExactlyAt(size.value() - kTrailerSize, trailer)) return false;
+  std::optional<Index> index = ParseTrailer(trailer);
+  return index && index->E + kTrailerSize - 1 == size.value() && index->A >= 1 && index->A == index->B &&
+         index->B <= index->E;
+}
+
 Status AlbumImage::CheckUnchanged() const {
   const Error changed{ErrorKind::AlbumChanged, path_.string()};
   if (TRY_VALUE(file_->Size()) != size_) return changed;

@@ -35,20 +35,6 @@ class CarriedLibrary : public AudioLibrary {
   std::unique_ptr<BassLibrary> library_;
 };
 
-// An image with a sound index whose settings piece is empty: the player goes on with an
-// empty album and says it could not load the settings.
-bool CarriesNoSettings(const fs::path& path) {
-  platform::Result<platform::File> file = platform::File::OpenRead(path);
-  if (!file) return false;
-  platform::Result<std::int64_t> size = file.value().Size();
-  if (!size || size.value() < album::kTrailerSize) return false;
-  std::vector<std::byte> trailer(album::kTrailerSize);
-  if (!file.value().ReadExactlyAt(size.value() - album::kTrailerSize, trailer)) return false;
-  std::optional<album::Index> index = album::ParseTrailer(trailer);
-  return index && index->E + album::kTrailerSize - 1 == size.value() && index->A >= 1 &&
-         index->A == index->B && index->B <= index->E;
-}
-
 }  // namespace
 
 PlayerFace DesignFace() {
@@ -180,7 +166,7 @@ std::optional<Notice> PlayerSession::OpenAlbum() {
     image_ = std::move(image).value();
     return std::nullopt;
   }
-  if (CarriesNoSettings(setup_.album)) {
+  if (album::CarriesNoSettings(setup_.album)) {
     Log("step 13: the album carries no settings");
     return std::nullopt;
   }

@@ -95,6 +95,11 @@ class AlbumImage {
   std::string description_;
 };
 
+// True for a file that ends in a whole index whose settings piece is empty (A = B, with
+// 1 <= A <= E and E + 9,999 equal to its length), which ReadAlbumIndex refuses: the player
+// plays such an image as an empty album. False for anything else, and when it cannot be read.
+bool CarriesNoSettings(const std::filesystem::path& path);
+
 // Copies positions first..last (both included, 1-based) of `source` into a new file
 // `destination`: in the kernel, or through one buffer of kExtractBlock bytes. The
 // copy is written under a temporary name in the destination folder and renamed into place,
