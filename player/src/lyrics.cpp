@@ -17,47 +17,6 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 constexpr std::string_view kBlanks = " \t";
 
-// UTF-8 with every byte that does not start a valid sequence replaced by U+FFFD.
-std::string RepairUtf8(std::string_view in) {
-  if (platform::IsValidUtf8(in)) return std::string(in);
-  std::string out;
-  out.reserve(in.size());
-  for (std::size_t i = 0; i < in.size();) {
-    const auto c = static_cast<unsigned char>(in[i]);
-    const std::size_t len = c < 0x80             ? 1
-                            : (c & 0xE0) == 0xC0 ? 2
-                            : (c & 0xF0) == 0xE0 ? 3
-                            : (c & 0xF8) == 0xF0 ? 4
-                                                 : 0;
-    if (len > 0 && i + len <= in.size() && platform::IsValidUtf8(in.substr(i, len))) {
-      out.append(in.substr(i, len));
-      i += len;
-    } else {
-      out.append(kReplacement);
-      ++i;
-    }
-  }
-  return out;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16 text (after its byte order mark) as UTF-8. A surrogate without its partner becomes
 // U+FFFD; an odd last byte is dropped.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
@@ -70,12 +29,12 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     const char32_t u = unit(i);
     if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
-      AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
+      platform::AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
       i += 2;
     } else if (u >= 0xD800 && u < 0xE000) {
       out.append(kReplacement);
     } else {
-      AppendUtf8(out, u);
+      platform::AppendUtf8(out, u);
     }
   }
   return out;
@@ -218,7 +177,7 @@ Lyrics ParseLyrics(std::span<const std::byte> bytes) {
     ++texts;
   }
 
-  const std::string text = ansi ? platform::FromAnsi(kept) : RepairUtf8(kept);
+  const std::string text = ansi ? platform::FromAnsi(kept) : platform::RepairUtf8(kept);
   for (std::string_view rest = text; !rest.empty();)
     lyrics.texts.emplace_back(Shown(platform::NextLine(rest, platform::LineEnds::CrLfCrOrLf)));
   // Decoding makes no line ends, so there is one text per kept line; this only makes sure.
