@@ -204,21 +204,18 @@ void PlayerSession::UnpackSongs() {
 }
 
 bool PlayerSession::WriteSlot(int i) {
-  const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
-  const fs::path song = SongPath(std::to_string(i), ".mp3");
-  if (platform::Status s = album::ExtractPiece(image_->file(), song, slot.songFirst, slot.songAfter - 1);
-      !s) {
-    platform::Error error = s.error();
-    error.slot = i;
-    Log("slot " + std::to_string(i) + " not unpacked: " + platform::DescribeError(error));
-    Report({NoticeKind::SongNotUnpacked, error});
+  platform::Result<album::UnpackedSlot> unpacked = album::UnpackSlot(*image_, i, systemFolder_);
+  if (!unpacked) {
+    Log("slot " + std::to_string(i) + " not unpacked: " + platform::DescribeError(unpacked.error()));
+    Report({NoticeKind::SongNotUnpacked, unpacked.error()});
     return false;
   }
-  Log("wrote " + song.string());
-  if (slot.HasLyrics()) {
-    const fs::path lyrics = SongPath(std::to_string(i), ".lrc");
-    platform::Status s = album::ExtractPiece(image_->file(), lyrics, slot.lyricsFirst, slot.lyricsAfter - 1);
-    Log(s ? "wrote " + lyrics.string() : "lyrics not written: " + platform::DescribeError(s.error()));
+  const album::UnpackedSlot& files = unpacked.value();
+  Log("wrote " + files.song.string());
+  if (files.lyricsFailed) {
+    Log("lyrics not written: " + platform::DescribeError(*files.lyricsFailed));
+  } else if (!files.lyrics.empty()) {
+    Log("wrote " + files.lyrics.string());
   }
   return true;
 }
