@@ -39,8 +39,9 @@ TEST(PlayerWords, EachNoticeIsShownWithItsWordsTitleAndIcon) {
   EXPECT_EQ(player::MessageFor({NoticeKind::StreamNotStarted, {}, {}, 9}).text,
             "Can't play stream\r\n(error code: 9)");
 
-  const player::Message exported = player::MessageFor(
-      {NoticeKind::ExportFailed, platform::ErrorFromErrno(EACCES, platform::Operation::Create, "/a/歌1.mp3")});
+  const player::Message exported =
+      player::MessageFor({NoticeKind::ExportFailed,
+                          platform::ErrorFromErrno(EACCES, platform::Operation::Create, "/a/歌1.mp3")});
   EXPECT_TRUE(exported.text.contains(QStringLiteral("/a/歌1.mp3"))) << exported.text.toStdString();
   EXPECT_EQ(exported.title, "释出失败");
 }

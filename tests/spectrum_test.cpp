@@ -35,7 +35,8 @@ DWORD Data(DWORD handle, void* buffer, DWORD length) {
 const platform::Pixels& Background() {
   static const platform::Pixels pixels = [] {
     platform::Pixels p{141, 45, {}, 1.0};
-    for (int i = 0; i < p.width * p.height; ++i) p.argb.push_back(0xFF000000u | std::uint32_t(i * 2654435761u >> 8));
+    for (int i = 0; i < p.width * p.height; ++i)
+      p.argb.push_back(0xFF000000u | std::uint32_t(i * 2654435761u >> 8));
     return p;
   }();
   return pixels;

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "player/lyrics.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "player/lyrics.h"
 #include "player/spectrum.h"
 #include "playlist/qt_pictures.h"
 
@@ -59,8 +59,9 @@ int main() {
   api.BASS_ChannelGetInfo = Info;
   api.BASS_ChannelGetData = Data;
   player::Cbass_time bassTime(api);
-  const platform::Pixels background = playlist::ToPixels(
-      QImage(SONVIRA_SOURCE_DIR "/assets/player_PicSpectrum1_background.png").convertToFormat(QImage::Format_RGB32));
+  const platform::Pixels background =
+      playlist::ToPixels(QImage(SONVIRA_SOURCE_DIR "/assets/player_PicSpectrum1_background.png")
+                             .convertToFormat(QImage::Format_RGB32));
   platform::Pixels box{141, 45, {}, 1.0};
   player::SpectrumSamples samples;
   const double copy = MicrosecondsPerRun(2000, [&](int) { player::DrawSpectrum(box, background, {}); });

@@ -55,7 +55,8 @@ std::string DescribeError(const Error& error) {
   std::string text = kind < std::size(kKindNames) ? kKindNames[kind] : "?";
   if (!error.file.empty()) text += ", file " + error.file;
   if (error.slot != 0) text += ", slot " + std::to_string(error.slot);
-  if (error.operation != Operation::None) text += ", operation " + std::to_string(static_cast<int>(error.operation));
+  if (error.operation != Operation::None)
+    text += ", operation " + std::to_string(static_cast<int>(error.operation));
   if (error.code != 0) text += ", code " + std::to_string(error.code);
   return text;
 }

@@ -6,7 +6,9 @@ namespace platform {
 
 namespace {
 
-bool IsControl(char32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
+bool IsControl(char32_t cp) {
+  return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+}
 
 }  // namespace
 

@@ -8,16 +8,16 @@
 #include <QPixmap>
 #include <QWindow>
 
-#include "task_bar_window.h"
 #include "frm_menu.h"
 #include "pictures.h"
 #include "player/player_layout.h"
 #include "playlist/qt_pictures.h"
 #include "playlist/stdss_widget.h"
+#include "task_bar_window.h"
 #include "ui/fonts.h"
 #include "ui/message_box.h"
-#include "words.h"
 #include "ui/pictures.h"
+#include "words.h"
 
 namespace player {
 namespace {

@@ -23,7 +23,7 @@ Message MessageFor(const Notice& notice) {
     case NoticeKind::StreamNotOpened:
     case NoticeKind::StreamNotStarted: {
       const QString what = notice.kind == NoticeKind::StreamNotOpened ? QStringLiteral("Can't open stream")
-                                                                       : QStringLiteral("Can't play stream");
+                                                                      : QStringLiteral("Can't play stream");
       return {what + QStringLiteral("\r\n(error code: %1)").arg(notice.code), QStringLiteral("Error"),
               Icon::Exclamation};
     }

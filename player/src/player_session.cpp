@@ -71,8 +71,8 @@ void PlayerSession::SetTimer(bool& timer, bool on, const char* name) {
 }
 
 std::string Describe(const Notice& notice) {
-  static constexpr const char* kNames[] = {"StartupRefused",   "LibraryNotWritten", "NoSettings",
-                                           "StreamNotOpened",  "StreamNotStarted",  "SongNotUnpacked",
+  static constexpr const char* kNames[] = {"StartupRefused",  "LibraryNotWritten", "NoSettings",
+                                           "StreamNotOpened", "StreamNotStarted",  "SongNotUnpacked",
                                            "ExportFailed"};
   std::string text = kNames[static_cast<int>(notice.kind)];
   switch (notice.kind) {

@@ -104,7 +104,7 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
     SetTimer(face_.tmrBass, true, "tmrBass");
   } else {
     Log(std::string(*failure == NoticeKind::StreamNotOpened ? "cannot open the stream of "
-                                                             : "cannot start the stream of ") +
+                                                            : "cannot start the stream of ") +
         path.string());
     // A song that fails is reported once, not again at every round of the album (unless
     // the user picks it), and never in a box on top of another.
@@ -200,7 +200,8 @@ void PlayerSession::Export() {
   if (!image_ || exportSlot_ < 1) return;
   auto exported = album::ExportSlot(*image_, exportSlot_, albumFolder_);
   if (!exported) {
-    Log("export of slot " + std::to_string(exportSlot_) + " failed: " + platform::DescribeError(exported.error()));
+    Log("export of slot " + std::to_string(exportSlot_) +
+        " failed: " + platform::DescribeError(exported.error()));
     Report({NoticeKind::ExportFailed, exported.error()});
     return;
   }

@@ -159,6 +159,7 @@ struct UnpackedSlot {
 // The player's unpacking of slot `slot` (1..10, with a song) into its own `folder`, under the
 // slot's number, so two slots of one title keep their own songs: its song, then its lyrics
 // when it has some. The song's failure comes back with the slot set.
-platform::Result<UnpackedSlot> UnpackSlot(const AlbumImage& image, int slot, const std::filesystem::path& folder);
+platform::Result<UnpackedSlot> UnpackSlot(const AlbumImage& image, int slot,
+                                          const std::filesystem::path& folder);
 
 }  // namespace album

@@ -9,7 +9,8 @@ std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::filesystem::path& 
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
   if (ec) return nullptr;
-  HMODULE module = ::LoadLibraryExW(win32::LongPath(absolute).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE module =
+      ::LoadLibraryExW(win32::LongPath(absolute).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   ::SetErrorMode(previous);
   if (module == nullptr) return nullptr;
   return std::unique_ptr<SharedLibrary>(new SharedLibrary(module));

@@ -196,7 +196,7 @@ class PlayerSession {
   int exportSlot_ = 0;
 
   bool messageOpen_ = false;
-  std::deque<Notice> waiting_;                   // to be shown, in order, once the open box is closed
+  std::deque<Notice> waiting_;                  // to be shown, in order, once the open box is closed
   bool currentFailed_ = false;                  // the current song could not be opened or started
   std::set<std::int16_t> failedSinceLastPlay_;  // playlist entries whose open failed
   int startFailures_ = 0;  // songs in a row whose stream would not start

@@ -23,8 +23,8 @@ constexpr wchar_t kLockName[] = L".lock";
 class ScopedLock {
  public:
   explicit ScopedLock(const fs::path& folder) {
-    const std::wstring name =
-        L"Local\\sonvira-unpack-" + std::to_wstring(std::hash<std::wstring>{}(fs::absolute(folder, ec_).native()));
+    const std::wstring name = L"Local\\sonvira-unpack-" +
+                              std::to_wstring(std::hash<std::wstring>{}(fs::absolute(folder, ec_).native()));
     mutex_ = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex_ != nullptr) {
       const DWORD waited = ::WaitForSingleObject(mutex_, INFINITE);
@@ -76,7 +76,8 @@ void Sweep(const fs::path& base, std::vector<fs::path>* swept) {
 Result<std::unique_ptr<UnpackFolder>> UnpackFolder::Create(const fs::path& base,
                                                            std::vector<fs::path>* swept) {
   ScopedLock guard(base);
-  if (!guard.held()) return platform::LastSystemError(platform::Operation::LockLockFile, platform::PathToUtf8(base));
+  if (!guard.held())
+    return platform::LastSystemError(platform::Operation::LockLockFile, platform::PathToUtf8(base));
   Sweep(base, swept);
 
   std::random_device seed;
