@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "platform/path_text.h"
 #include "player/player_layout.h"
 #include "player_test_support.h"
 #include "playlist/stdss.h"
@@ -101,7 +102,7 @@ TEST_F(Player, StartsWithSongsInSlotsOneTwoAndFive) {
     EXPECT_TRUE(fs::exists(s.systemFolder() / name)) << name;
   EXPECT_EQ(ReadFile(s.systemFolder() / "5.mp3"), "tone5");
   EXPECT_EQ(std::distance(fs::directory_iterator(albumFolder_), {}), 1);
-  EXPECT_EQ(s.albumFolder(), albumFolder_.string() + "/");
+  EXPECT_EQ(s.albumFolder(), platform::PathToUtf8(albumFolder_ / ""));  // with its separator
 }
 
 TEST_F(Player, AnEmptyAlbumStartsSilentWithItsDesignCaptions) {
@@ -150,7 +151,7 @@ TEST_F(Player, AFileThatIsNotAnAlbumIsRefusedByNameLeavingNothing) {
   ASSERT_TRUE(refused);
   EXPECT_EQ(refused->kind, player::NoticeKind::StartupRefused);
   EXPECT_EQ(refused->error.kind, platform::ErrorKind::NotAnAlbum);
-  EXPECT_EQ(refused->error.file, bogus.string());
+  EXPECT_EQ(refused->error.file, platform::PathToUtf8(bogus));
   EXPECT_TRUE(PlayerFolders().empty());
 }
 
@@ -160,7 +161,7 @@ TEST_F(Player, AnAlbumWithoutSettingsWarnsAndGoesOnEmpty) {
   album::Index index{3001, 3001, 3001};
   auto trailer = album::BuildTrailer(index);
   image.append(reinterpret_cast<const char*>(trailer.data()), trailer.size());
-  fs::path album = albumFolder_ / "空.exe";
+  fs::path album = albumFolder_ / platform::PathFromUtf8("空.exe");
   testing_support::WriteFile(album, image);
   PlayerSession& s = Start(album);
   ASSERT_EQ(messages_.size(), 1u);
@@ -278,12 +279,12 @@ TEST_F(Player, ExportWritesTheSlotOfTheAlbumThatPlaysUnderItsTitleWithOrWithoutL
   EXPECT_EQ(s.exportSlot(), 5);
   s.Export();
   s.Export();  // again: the same files
-  EXPECT_EQ(ReadFile(albumFolder_ / (Title(5) + ".mp3")), "tone5");
-  EXPECT_EQ(ReadFile(albumFolder_ / (Title(5) + ".lrc")), player_test::LyricsBytes(5));
+  EXPECT_EQ(ReadFile(albumFolder_ / platform::PathFromUtf8(Title(5) + ".mp3")), "tone5");
+  EXPECT_EQ(ReadFile(albumFolder_ / platform::PathFromUtf8(Title(5) + ".lrc")), player_test::LyricsBytes(5));
   EXPECT_FALSE(s.SongButtonDown(2, 1));
   s.Export();
-  EXPECT_EQ(ReadFile(albumFolder_ / (Title(2) + ".mp3")), "tone2");
-  EXPECT_FALSE(fs::exists(albumFolder_ / (Title(2) + ".lrc")));
+  EXPECT_EQ(ReadFile(albumFolder_ / platform::PathFromUtf8(Title(2) + ".mp3")), "tone2");
+  EXPECT_FALSE(fs::exists(albumFolder_ / platform::PathFromUtf8(Title(2) + ".lrc")));
   EXPECT_FALSE(s.SongButtonDown(4, 2));  // a disabled button
   EXPECT_TRUE(messages_.empty());
 }
@@ -302,9 +303,9 @@ TEST_F(Player, ExportIntoAReadOnlyFolderWarnsByNameAndLeavesNoFile) {
     PlayerSession& s = Start(album);
     s.SongButtonDown(1, 2);
     s.Export();
-    const fs::path target = albumFolder_ / (Title(1) + ".mp3");
+    const fs::path target = albumFolder_ / platform::PathFromUtf8(Title(1) + ".mp3");
     bool warned = messages_.size() == 1 && messages_[0].kind == player::NoticeKind::ExportFailed &&
-                  messages_[0].error.file == target.string();
+                  messages_[0].error.file == platform::PathToUtf8(target);
     session_.reset();
     if (asNobody) _exit(warned ? 0 : 1);
     EXPECT_TRUE(warned) << (messages_.empty() ? "no notice" : player::Describe(messages_[0]));

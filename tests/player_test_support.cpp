@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 namespace fs = std::filesystem;
 
@@ -104,12 +105,12 @@ fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& son
   fs::path sources = folder / "sources";
   fs::create_directories(sources);
   for (const auto& [slot, text] : songs) {
-    fs::path song = sources / (Title(slot) + ".mp3");
+    fs::path song = sources / platform::PathFromUtf8(Title(slot) + ".mp3");
     testing_support::WriteFile(song, text);
     request.songSlots[slot - 1].song = song;
   }
   for (int slot : lyricsSlots) {
-    fs::path lyrics = sources / (Title(slot) + ".lrc");
+    fs::path lyrics = sources / platform::PathFromUtf8(Title(slot) + ".lrc");
     testing_support::WriteFile(lyrics, LyricsBytes(slot));
     request.songSlots[slot - 1].lyrics = lyrics;
   }

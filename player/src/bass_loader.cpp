@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "platform/shared_library.h"
 #include "player/cbass_time.h"
 
@@ -36,7 +37,7 @@ platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder,
                                                std::span<const std::byte> library) {
   const fs::path path = LibraryPath(albumFolder);
   if (FileExists(path)) return {};
-  if (library.empty()) return platform::Error{platform::ErrorKind::NoLibraryResource, path.string()};
+  if (library.empty()) return platform::Error{platform::ErrorKind::NoLibraryResource, platform::PathToUtf8(path)};
   platform::AtomicFile file = TRY_VALUE(platform::AtomicFile::Create(path));
   TRY(file.Write(library));
   // A file that appeared meanwhile is kept, never replaced: either outcome is fine.
@@ -47,7 +48,7 @@ platform::Status BassLibrary::WriteWhenMissing(const fs::path& albumFolder,
 platform::Result<std::unique_ptr<BassLibrary>> BassLibrary::Load(const fs::path& albumFolder, void* window) {
   const fs::path path = LibraryPath(albumFolder);
   auto failed = [&](platform::ErrorKind kind, int code) {
-    return platform::Error{kind, path.string(), 0, code};
+    return platform::Error{kind, platform::PathToUtf8(path), 0, code};
   };
   if (!FileExists(path)) return failed(platform::ErrorKind::LibraryMissing, 0);
 

@@ -87,7 +87,7 @@ std::string Describe(const Notice& notice) {
 }
 
 std::optional<Notice> PlayerSession::Start() {
-  Log("start-up: album image " + setup_.album.string());
+  Log("start-up: album image " + platform::PathToUtf8(setup_.album));
   // 1. Single copy, keyed by the album image.
   auto instance = platform::SingleInstance::Acquire(setup_.album);
   if (!instance) {
@@ -103,14 +103,14 @@ std::optional<Notice> PlayerSession::Start() {
   // 2. The folder the songs are unpacked into: this player's own.
   std::vector<fs::path> swept;
   auto folder = UnpackFolder::Create(setup_.privateFolder, &swept);
-  for (const fs::path& stale : swept) Log("removed the folder of a player that is gone: " + stale.string());
+  for (const fs::path& stale : swept) Log("removed the folder of a player that is gone: " + platform::PathToUtf8(stale));
   if (!folder) return Notice{NoticeKind::StartupRefused, folder.error()};
   unpack_ = std::move(folder).value();
   systemFolder_ = unpack_->path();
-  Log("step 2: unpack folder " + systemFolder_.string());
+  Log("step 2: unpack folder " + platform::PathToUtf8(systemFolder_));
 
   // 3.
-  albumFolder_ = platform::RPP(setup_.album.parent_path().string());
+  albumFolder_ = platform::RPP(platform::PathToUtf8(setup_.album.parent_path()));
   Log("step 3: album folder " + albumFolder_);
 
   // 4. Our copy of the library goes into our own folder, never beside the album. A copy that
@@ -120,7 +120,7 @@ std::optional<Notice> PlayerSession::Start() {
     if (written.error().kind != platform::ErrorKind::NoLibraryResource)
       return Notice{NoticeKind::LibraryNotWritten, written.error()};
   } else {
-    Log("step 4: wrote " + (systemFolder_ / kBassFileName).string());
+    Log("step 4: wrote " + platform::PathToUtf8(systemFolder_ / kBassFileName));
   }
 
   // 5. The colour-keyed shape is the window's, made when it was built.
@@ -211,11 +211,11 @@ bool PlayerSession::WriteSlot(int i) {
     return false;
   }
   const album::UnpackedSlot& files = unpacked.value();
-  Log("wrote " + files.song.string());
+  Log("wrote " + platform::PathToUtf8(files.song));
   if (files.lyricsFailed) {
     Log("lyrics not written: " + platform::DescribeError(*files.lyricsFailed));
   } else if (!files.lyrics.empty()) {
-    Log("wrote " + files.lyrics.string());
+    Log("wrote " + platform::PathToUtf8(files.lyrics));
   }
   return true;
 }
@@ -240,7 +240,7 @@ void PlayerSession::Shutdown() {
   // 3. From here on every failure is passed over.
   auto remove = [&](const fs::path& path) {
     std::error_code ec;
-    if (fs::remove(path, ec)) Log("deleted " + path.string());
+    if (fs::remove(path, ec)) Log("deleted " + platform::PathToUtf8(path));
   };
   if (image_ && unpack_) {  // 4
     for (int i = 1; i <= album::kSlotCount; ++i) {
@@ -250,7 +250,7 @@ void PlayerSession::Shutdown() {
     }
   }
   if (unpack_) remove(systemFolder_ / kBassFileName);  // 5 and 7; 6 and 8 are the window's
-  if (unpack_) Log("deleted " + systemFolder_.string());
+  if (unpack_) Log("deleted " + platform::PathToUtf8(systemFolder_));
   unpack_.reset();
   instance_.reset();
 }

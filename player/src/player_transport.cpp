@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/path_text.h"
 #include "player/player_session.h"
 
 namespace fs = std::filesystem;
@@ -100,12 +101,12 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
     failedSinceLastPlay_.clear();
     startFailures_ = 0;
     currentFailed_ = false;
-    Log("playing " + path.string() + ", length " + Seconds(bassTime_->GetDuration(channel_)));
+    Log("playing " + platform::PathToUtf8(path) + ", length " + Seconds(bassTime_->GetDuration(channel_)));
     SetTimer(face_.tmrBass, true, "tmrBass");
   } else {
     Log(std::string(*failure == NoticeKind::StreamNotOpened ? "cannot open the stream of "
                                                             : "cannot start the stream of ") +
-        path.string());
+        platform::PathToUtf8(path));
     // A song that fails is reported once, not again at every round of the album (unless
     // the user picks it), and never in a box on top of another.
     if (reported_.insert(entry).second) Error_(*failure);
@@ -180,7 +181,7 @@ TmrBassWork PlayerSession::TmrBassTick() {
   // is enough.
   const bool waiting = currentFailed_ && startFailures_ >= songCount_ && ++ticksWaited_ < kTicksBetweenTries;
   if ((length == position || currentFailed_) && !waiting) {
-    Log("end of song " + currentSongPath_.string());
+    Log("end of song " + platform::PathToUtf8(currentSongPath_));
     ticksWaited_ = 0;
     PlayNextSong();
     work.songChanged = true;
@@ -205,8 +206,8 @@ void PlayerSession::Export() {
     Report({NoticeKind::ExportFailed, exported.error()});
     return;
   }
-  Log("wrote " + exported.value().song.string());
-  if (!exported.value().lyrics.empty()) Log("wrote " + exported.value().lyrics.string());
+  Log("wrote " + platform::PathToUtf8(exported.value().song));
+  if (!exported.value().lyrics.empty()) Log("wrote " + platform::PathToUtf8(exported.value().lyrics));
 }
 
 }  // namespace player
