@@ -34,7 +34,7 @@ player::BassApi FakeTable() {
     return TRUE;
   };
   t.BASS_StreamCreateFile = [](BOOL, const void* file, DWORD, DWORD, DWORD) -> HSTREAM {
-    std::string text = testing_support::ReadFile(static_cast<const char*>(file));
+    std::string text = testing_support::ReadFile(platform::PathFromUtf8(static_cast<const char*>(file)));
     if (text.empty() || text.starts_with("broken")) {
       F().error = BASS_ERROR_FILEFORM;
       return 0;
@@ -44,7 +44,7 @@ player::BassApi FakeTable() {
   };
   t.BASS_ChannelPlay = [](DWORD h, BOOL) -> BOOL {
     if (!Known(h)) return FALSE;
-    if (testing_support::ReadFile(F().streams[h].file).starts_with("mute")) {
+    if (testing_support::ReadFile(platform::PathFromUtf8(F().streams[h].file)).starts_with("mute")) {
       F().error = BASS_ERROR_START;
       return FALSE;
     }

@@ -89,7 +89,10 @@ void PlayerSession::OpenAndPlay(const fs::path& path) {
   // The stopped song is never played again: a player that loops for days must not keep one
   // stream for every song change.
   if (channel_ != 0 && api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(channel_);
-  channel_ = api_->BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
+  // The library takes the file name as bytes: UTF-8 on every system (on Linux the path's own
+  // bytes), never Windows' wide characters.
+  const std::string file = platform::PathToUtf8(path);
+  channel_ = api_->BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
   const std::int16_t entry = setup_.playlist != nullptr ? setup_.playlist->Selected : 0;
   std::optional<NoticeKind> failure;
   if (channel_ == 0) {
