@@ -1,8 +1,8 @@
 # The 32-bit Windows build, included by the top-level CMakeLists when cross-compiling with
 # cmake/toolchain-i686-w64-mingw32.cmake (scripts/build_windows.sh). It builds what needs
 # neither Qt nor SDL: the platform layer's Win32 backends, the album format, the command
-# lines' words, the audio library (bass.dll) and the player's pieces below its window, with
-# their tests, which ctest runs under wine (scripts/wine_run.sh).
+# lines' words, the audio library (bass.dll), the playlist model and the player's core with the
+# docking control TaskBar, with their tests, which ctest runs under wine (scripts/wine_run.sh).
 
 # Windows 7 and later.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -17,6 +17,7 @@ endif()
 add_subdirectory(platform)
 add_subdirectory(album)
 add_subdirectory(cli)
+add_subdirectory(playlist)
 
 # libmpg123, cross-built as a static library from Debian's source of the version the Linux
 # build links (scripts/build_mpg123_windows.sh), for the audio library's Windows build.

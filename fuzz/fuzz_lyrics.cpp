@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "lyrics.h"
 #include "platform/codepage.h"
+#include "player/lyrics.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   player::LyricState state;

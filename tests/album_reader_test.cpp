@@ -261,8 +261,6 @@ TEST_F(AlbumReader, SameNamesGetTheSlotNumberSoNothingIsOverwritten) {
   EXPECT_EQ(ReadFile(out / "same (2) (3).mp3"), made.songs[2]);
   EXPECT_EQ(ReadFile(out / (std::string(126, 'n') + " (5).mp3")), made.songs[4]);
   EXPECT_EQ(songs.value()[1].name, "same");
-  album::DeleteExtractedSongs(songs.value());
-  EXPECT_TRUE(fs::is_empty(out.path()));
 }
 
 TEST_F(AlbumReader, NothingIsWrittenOverTheAlbumItself) {
@@ -340,30 +338,6 @@ TEST_F(AlbumReader, ExportWritesSongAndLyricsAgainAndAgain) {
   made.songs[2] += "longer";
   WriteFile(dir_ / "export.exe", made.Bytes());  // rewritten in place: the positions read are void
   EXPECT_EQ(album::ExportSlot(image.value(), 3, dir_.path()).error().kind, platform::ErrorKind::AlbumChanged);
-}
-
-TEST_F(AlbumReader, DeletingAtCloseRemovesOnlyTheAlbumsFiles) {
-  HandMadeAlbum made;
-  made.songs[0] = Pattern(10, 1);
-  made.lyrics[0] = "x";
-  made.names[0] = "a";
-  made.songs[1] = Pattern(10, 2);
-  made.names[1] = "b";
-  made.names[2] = "../outside";
-  auto image = album::AlbumImage::ReadAlbumIndex(Write("del.exe", made.Bytes()));
-  ASSERT_TRUE(image);
-  TempDir out;
-  ASSERT_TRUE(album::ExtractSongs(image.value(), out.path()));
-  WriteFile(out / "keep.mp3", "mine");
-  WriteFile(out.path().parent_path() / "outside.mp3", "not ours");
-  album::DeleteExtractedSongs(image.value().settings(), out.path());
-  album::DeleteExtractedSongs(image.value().settings(), out.path());  // nothing left: no error
-  EXPECT_FALSE(fs::exists(out / "a.mp3"));
-  EXPECT_FALSE(fs::exists(out / "a.lrc"));
-  EXPECT_FALSE(fs::exists(out / "b.mp3"));
-  EXPECT_TRUE(fs::exists(out / "keep.mp3"));
-  EXPECT_TRUE(fs::exists(out.path().parent_path() / "outside.mp3"));
-  fs::remove(out.path().parent_path() / "outside.mp3");
 }
 
 TEST(ExtractPiece, CopiesExactlyTheRangeAcrossBlockBoundaries) {

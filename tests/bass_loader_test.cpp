@@ -1,6 +1,6 @@
 // The player's loader of the audio library: writing it out, loading it by path, and the
 // error kind and facts each failure brings (the window words them: ui_error_text_test).
-#include "bass_loader.h"
+#include "player/bass_loader.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Cbass_time over a library whose answers the test sets, and once over the real one.
-#include "cbass_time.h"
+#include "player/cbass_time.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "docking/task_bar_window.h"
+#include "task_bar_window.h"
 
 namespace {
 

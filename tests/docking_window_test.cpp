@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "docking/task_bar_window.h"
+#include "task_bar_window.h"
 
 namespace {
 

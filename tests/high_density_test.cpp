@@ -12,8 +12,8 @@
 #include "frm_player.h"
 #include "packager/form1.h"
 #include "pictures.h"
-#include "player_layout.h"
-#include "player_skin.h"
+#include "player/player_layout.h"
+#include "player/player_skin.h"
 #include "player_test_support.h"
 #include "playlist/qt_pictures.h"
 #include "playlist/stdss_widget.h"
@@ -177,7 +177,7 @@ TEST_F(HighDensity, ThePackagerAndThePlaylistShowTheirDenserPictures) {
   const QImage skin = player::PlayerPicture(player::pictures::kPlaylistSkin, 2);
   playlist::stdSSWidget list;
   list.SetSize(120, 100);
-  player::DressPlaylist(list, skin);
+  player::DressPlaylist(list, playlist::ToPixels(skin));
   list.AlwaysShowScroller(true);
   const playlist::PictureElement& down = list.elements().PicDol;
   EXPECT_EQ(playlist::PictureImage(list, down).deviceIndependentSize(), QSizeF(13, 17));

@@ -1,5 +1,5 @@
 // The lyrics parser on lyrics files of our own, loading them beside a song, and the lyric step.
-#include "lyrics.h"
+#include "player/lyrics.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

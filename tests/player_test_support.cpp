@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +34,7 @@ player::BassApi FakeTable() {
     return TRUE;
   };
   t.BASS_StreamCreateFile = [](BOOL, const void* file, DWORD, DWORD, DWORD) -> HSTREAM {
-    std::string text = testing_support::ReadFile(static_cast<const char*>(file));
+    std::string text = testing_support::ReadFile(platform::PathFromUtf8(static_cast<const char*>(file)));
     if (text.empty() || text.starts_with("broken")) {
       F().error = BASS_ERROR_FILEFORM;
       return 0;
@@ -43,7 +44,7 @@ player::BassApi FakeTable() {
   };
   t.BASS_ChannelPlay = [](DWORD h, BOOL) -> BOOL {
     if (!Known(h)) return FALSE;
-    if (testing_support::ReadFile(F().streams[h].file).starts_with("mute")) {
+    if (testing_support::ReadFile(platform::PathFromUtf8(F().streams[h].file)).starts_with("mute")) {
       F().error = BASS_ERROR_START;
       return FALSE;
     }
@@ -104,12 +105,12 @@ fs::path MakeAlbum(const fs::path& folder, const std::map<int, std::string>& son
   fs::path sources = folder / "sources";
   fs::create_directories(sources);
   for (const auto& [slot, text] : songs) {
-    fs::path song = sources / (Title(slot) + ".mp3");
+    fs::path song = sources / platform::PathFromUtf8(Title(slot) + ".mp3");
     testing_support::WriteFile(song, text);
     request.songSlots[slot - 1].song = song;
   }
   for (int slot : lyricsSlots) {
-    fs::path lyrics = sources / (Title(slot) + ".lrc");
+    fs::path lyrics = sources / platform::PathFromUtf8(Title(slot) + ".lrc");
     testing_support::WriteFile(lyrics, LyricsBytes(slot));
     request.songSlots[slot - 1].lyrics = lyrics;
   }

@@ -8,10 +8,20 @@
 #include <vector>
 
 #include "album/writer.h"
-#include "player_session.h"
+#include "player/player_session.h"
+#include "playlist/text_measure.h"
 #include "support/temp_dir.h"
 
 namespace player_test {
+
+// Text widths for the playlist, without fonts: every byte one pixel.
+class ByteWidths final : public playlist::TextMeasure {
+ public:
+  int Width(const playlist::FontLook&, std::string_view utf8) const override {
+    return static_cast<int>(utf8.size());
+  }
+  std::string DefaultFontName() const override { return "Fixed"; }
+};
 
 // One second of 16-bit stereo at 44,100 Hz.
 inline constexpr QWORD kBytesPerSecond = 176400;

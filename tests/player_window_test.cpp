@@ -12,7 +12,7 @@
 #include "frm_menu.h"
 #include "frm_player.h"
 #include "pictures.h"
-#include "player_layout.h"
+#include "player/player_layout.h"
 #include "player_test_support.h"
 #include "playlist/stdss_widget.h"
 #include "support/wait.h"
@@ -179,8 +179,10 @@ TEST_F(PlayerWindow, SongButtonsAndTheNextButtonPlayAndShowWhatPlays) {
   ExpectSoon([&] { return Find("songtitle")->text(); }, QString::fromStdString("[" + Title(2) + "]"));
   ExpectSoon([&] { return Find("lblTotalTime")->text(); }, QStringLiteral("00:10"));
   // The bar display: with no sample data every bar shows its foot alone.
-  const QRect foot = player::SpectrumBarRect(0, 0, Find("PicSpectrum1")->size()).foot;
-  ExpectSoon([&] { return Find("PicSpectrum1")->grab().toImage().pixel(foot.center()); }, player::kBarColour);
+  const QSize box = Find("PicSpectrum1")->size();
+  const player::SpectrumRect foot = player::SpectrumBarRect(0, 0, box.width(), box.height()).foot;
+  const QPoint centre = QRect(foot.x, foot.y, foot.width, foot.height).center();
+  ExpectSoon([&] { return Find("PicSpectrum1")->grab().toImage().pixel(centre); }, QRgb{player::kBarColour});
   EXPECT_EQ(TextColour(Find("Label1(2)")), QColor(0, 255, 0));
 }
 

@@ -37,7 +37,7 @@ class Driver {
  public:
   explicit Driver(unsigned seed) : rng_(seed) {
     c_.ControlResized(220, 120);
-    player::DressPlaylist(c_, PlayerSkinPicture());
+    player::DressPlaylist(c_, PlayerSkin());
   }
 
   void Step() {

@@ -193,7 +193,7 @@ TEST(PlaylistSkin, GuiTilesTheTrackWithFortyThreeTilesOfTheSkinTile) {
   EXPECT_EQ(track.tileTops.back(), 42 * 40);
   const QImage trackImage = PictureImage(c, track);
   EXPECT_EQ(trackImage.height(), 1700);
-  const QImage skin = PlayerSkinPicture();
+  const QImage skin = playlist::ImageView(PlayerSkin()).copy();
   for (int y : {0, 39, 40, 1000, 1699}) {
     for (int x : {0, 6, 12}) {
       EXPECT_EQ(QColor(trackImage.pixel(x, y)), skin.pixelColor(26 + x, y % 40)) << x << "," << y;
@@ -207,7 +207,7 @@ TEST(PlaylistSkin, GuiTilesTheTrackWithFortyThreeTilesOfTheSkinTile) {
 TEST(PlaylistSkin, GuiCopiesCapsAndButtonsOutOfThePicture) {
   stdSS c{kFixedWidths};
   Dress(c, 200, 141);
-  const QImage skin = PlayerSkinPicture();
+  const QImage skin = playlist::ImageView(PlayerSkin()).copy();
   const playlist::Elements& e = c.elements();
   auto same = [&](const QImage& piece, int x, int y) {
     for (int py = 0; py < piece.height(); ++py) {
@@ -233,7 +233,7 @@ TEST(PlaylistSkin, AZeroTileHeightOrNoPictureLeavesTheStripsUnpaintedWithoutFail
   c.ControlResized(200, 141);
   player::SetupPlaylistSkin(c);
   c.GUI_SSOzadjeVina = 0;
-  c.PictureData = playlist::ToPixels(PlayerSkinPicture());
+  c.PictureData = PlayerSkin();
   c.GUI();
   EXPECT_TRUE(c.elements().PicPoljeDrsnika.tileTops.empty());
   EXPECT_EQ(c.elements().PicDrsnik.tileTops.size(), 43u);

@@ -53,7 +53,7 @@ TEST(PlaylistRows, RowElementsSitOnTheFourteenPixelPitchAcrossTheCanvas) {
 TEST(PlaylistRows, LabelWidthsComeFromTheFontMetricsOfTheirFont) {
   stdSS c{playlist::QtTextMeasure()};
   c.ControlResized(200, 300);
-  AddSong(c, 1, QStringLiteral("晴天 Sunny Day"));
+  AddSong(c, 1, "晴天 Sunny Day");
   for (int k = 2; k <= 120; ++k) AddSong(c, k);
   for (int i : {1, 9, 10, 99, 100, 120}) {
     const playlist::TextElement& number = c.row(i).lblevilka;
@@ -70,9 +70,9 @@ TEST(PlaylistRows, LabelWidthsComeFromTheFontMetricsOfTheirFont) {
 TEST(PlaylistRows, AnEmptyTitleShowsNoEllipsisAndALongOneShowsItLeftOfTheTimeColumn) {
   stdSS c{kFixedWidths};
   c.ControlResized(120, 300);
-  AddSong(c, 1, QStringLiteral(" "));
+  AddSong(c, 1, " ");
   EXPECT_TRUE(c.RefreshTitle("", 1));
-  AddSong(c, 2, QStringLiteral("A title far too long to fit in front of the time column"));
+  AddSong(c, 2, "A title far too long to fit in front of the time column");
   EXPECT_FALSE(c.row(1).lblSpot.visible);
   const playlist::Row& r = c.row(2);
   EXPECT_TRUE(r.lblSpot.visible);
@@ -83,16 +83,16 @@ TEST(PlaylistRows, AnEmptyTitleShowsNoEllipsisAndALongOneShowsItLeftOfTheTimeCol
 TEST(PlaylistRows, AddingRaisesDurationChangedOnceWithTheNewTotalBeforeTheRowHasItsTexts) {
   stdSS c{kFixedWidths};
   c.ControlResized(200, 300);
-  QStringList titlesSeen;
+  Strings titlesSeen;
   std::vector<std::int32_t> totals;
   c.DurationChanged = [&](std::int32_t total) {
     totals.push_back(total);
-    titlesSeen << QString::fromStdString(c.row(c.ListCount).lblIme.text);
+    titlesSeen.push_back(c.row(c.ListCount).lblIme.text);
   };
   AddSong(c, 1);
   AddSong(c, 2);
   EXPECT_EQ(totals, (std::vector<std::int32_t>{10, 30}));
-  EXPECT_EQ(titlesSeen, (QStringList{QString(), QString()}));
+  EXPECT_EQ(titlesSeen, (Strings{"", ""}));
   EXPECT_EQ(c.SkupensSekund, 30);
 }
 
@@ -143,7 +143,7 @@ TEST(PlaylistRows, RemovingThePlayingRowClearsThePlayingMark) {
   EXPECT_FALSE(c.elements().shpsB.visible);
   // The song that moved into the row does not look played.
   EXPECT_EQ(c.row(3).lblIme.style, c.row(0).lblIme.style);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
   EXPECT_EQ(log.replay, 0);
 }
 
@@ -160,7 +160,7 @@ TEST(PlaylistRows, RemovingARowAboveThePlayingRowMovesTheMarkUpWithoutPlaying) {
   EXPECT_EQ(c.elements().shpsB.box.top, 28);
   EXPECT_EQ(c.row(3).lblIme.style, c.elements().lblImeB.style);
   EXPECT_EQ(c.row(4).lblIme.style, c.row(0).lblIme.style);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
   EXPECT_EQ(log.replay, 0);
   EXPECT_FALSE(c.NePredvajaj);
 }
@@ -285,12 +285,12 @@ TEST(PlaylistRows, MultiDeleteRemovesTheSelectedRowAndEveryMarkedRow) {
   c.NanMultiSelect = 2;
   EXPECT_TRUE(c.MS(2));
   EXPECT_TRUE(c.MS(4));
-  ASSERT_EQ(Marks(c), (QStringList{"", "I", "I", "I", ""}));
+  ASSERT_EQ(Marks(c), (Strings{"", "I", "I", "I", ""}));
   c.MultiIzbris();
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 5"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 5"}));
   EXPECT_EQ(c.row(2).lblevilka.text, "02. ");
   EXPECT_EQ(c.SkupensSekund, 60);
-  EXPECT_EQ(Marks(c), (QStringList{"", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", ""}));
 }
 
 TEST(PlaylistRows, MultiDeleteOfARangeWithoutPrimaryRowAlsoRemovesTheLastRow) {
@@ -304,7 +304,7 @@ TEST(PlaylistRows, MultiDeleteOfARangeWithoutPrimaryRowAlsoRemovesTheLastRow) {
   EXPECT_TRUE(c.MS(1));
   EXPECT_TRUE(c.MS(2));
   c.MultiIzbris();
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 2"}));
 }
 
 }  // namespace

@@ -74,23 +74,23 @@ TEST_F(FiveRows, SelectingARowMarksItAndReturnsThePreviousOneToNormal) {
   Click(4);
   EXPECT_TRUE(LooksNormal(2));
   EXPECT_TRUE(LooksSelected(4));
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "", "I", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "", "I", ""}));
   EXPECT_EQ(c.row(2).lblSpot.backColor, c.BackgroundColor());
   EXPECT_EQ(c.row(4).shps.box.height, 14);
   EXPECT_EQ(c.row(4).shps.box.width, c.elements().PicOzadje.box.width - c.row(4).shps.box.left);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
 }
 
 TEST_F(FiveRows, ShiftExtendsFromTheAnchorAndShrinksAgain) {
   Click(2);
   ShiftPress(5);
-  EXPECT_EQ(Marks(c), (QStringList{"", "I", "I", "I", "I"}));
+  EXPECT_EQ(Marks(c), (Strings{"", "I", "I", "I", "I"}));
   EXPECT_EQ(Joins(), (std::vector<bool>{false, true, true, true, false}));
   EXPECT_EQ(c.Selected, 2);
   EXPECT_TRUE(c.ZatMS);
   for (int i = 2; i <= 5; ++i) EXPECT_TRUE(LooksSelected(i)) << i;
   ShiftPress(3);
-  EXPECT_EQ(Marks(c), (QStringList{"", "I", "I", "", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "I", "I", "", ""}));
   EXPECT_EQ(Joins(), (std::vector<bool>{false, true, false, false, false}));
   EXPECT_TRUE(LooksNormal(4));
   EXPECT_TRUE(LooksNormal(5));
@@ -100,26 +100,26 @@ TEST_F(FiveRows, PressingTheSelectedRowAgainKeepsAMultiSelection) {
   Click(2);
   ShiftPress(4);
   Click(2);
-  EXPECT_EQ(Marks(c), (QStringList{"", "I", "I", "I", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "I", "I", "I", ""}));
   EXPECT_TRUE(c.ZatMS);
 }
 
 TEST_F(FiveRows, ShiftWithoutAnyAnchorSelectsFromTheFirstRow) {
   ShiftPress(3);
-  EXPECT_EQ(Marks(c), (QStringList{"I", "I", "I", "", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"I", "I", "I", "", ""}));
   EXPECT_EQ(c.Selected, 0);
 }
 
 TEST_F(FiveRows, CtrlTogglesRowsAndDrawsThePrimaryRowUnselectedWhileKeepingIt) {
   Click(2);
   CtrlPress(4);
-  EXPECT_EQ(Marks(c), (QStringList{"", "I", "", "I", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "I", "", "I", ""}));
   CtrlPress(3);
   EXPECT_EQ(Joins(), (std::vector<bool>{false, true, true, false, false}));
   CtrlPress(2);
   EXPECT_EQ(c.Selected, 2);
   EXPECT_TRUE(LooksNormal(2));
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "I", "I", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "I", "I", ""}));
   EXPECT_EQ(Joins(), (std::vector<bool>{false, false, true, false, false}));
 }
 
@@ -127,7 +127,7 @@ TEST_F(FiveRows, ASingleClickEndsAMultiSelection) {
   Click(2);
   ShiftPress(4);
   Click(5);
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "", "", "I"}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "", "", "I"}));
   EXPECT_FALSE(c.ZatMS);
   EXPECT_EQ(Joins(), (std::vector<bool>(5, false)));
 }
@@ -136,11 +136,11 @@ TEST_F(FiveRows, ARightPressInsideAMultiSelectionKeepsItAndMovesOnlyThePrimaryRo
   Click(2);
   ShiftPress(4);
   c.RowMouseDown(3, kRightButton);
-  EXPECT_EQ(Marks(c), (QStringList{"", "I", "I", "I", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "I", "I", "I", ""}));
   EXPECT_EQ(c.Selected, 3);
   EXPECT_EQ(log.rightClick, 1);
   c.RowMouseDown(5, kRightButton);  // outside: selects it alone
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "", "", "I"}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "", "", "I"}));
   EXPECT_EQ(log.rightClick, 2);
   c.BackgroundMouseDown(kRightButton);
   EXPECT_EQ(log.rightClick, 3);
@@ -159,11 +159,11 @@ TEST_F(FiveRows, ArrowKeysMoveTheSelectionButStopAtTheEnds) {
   ShiftPress(4);
   c.KeyDown(kKeyDown, 0);  // moves and ends the multi-selection
   EXPECT_EQ(c.Selected, 3);
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "I", "", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "I", "", ""}));
   Click(5);
   ShiftPress(3);
   c.KeyDown(kKeyDown, 0);  // on the last row: nothing, the range stays
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "I", "I", "I"}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "I", "I", "I"}));
   c.KeyUp();
   stdSS empty{kFixedWidths};
   empty.KeyDown(kKeyDown, 0);
@@ -187,20 +187,20 @@ TEST_F(FiveRows, ModifierKeysTurnMultiSelectOnOnlyWhenHeldAlone) {
 TEST_F(FiveRows, DoubleClickPlaysThenPlaysTheSameRowOnceMoreThenOnlyReplays) {
   c.RowDoubleClick(3);
   EXPECT_EQ(c.Playing, 3);
-  EXPECT_EQ(log.playFile, (QStringList{"file 3"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 3"}));
   EXPECT_TRUE(c.elements().shpsB.visible);
   EXPECT_EQ(c.elements().shpsB.box, (playlist::Box{0, 28, c.elements().PicOzadje.box.width, 15}));
   EXPECT_EQ(c.row(3).lblIme.style, c.elements().lblImeB.style);
   c.RowDoubleClick(3);
-  EXPECT_EQ(log.playFile, (QStringList{"file 3", "file 3"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 3", "file 3"}));
   EXPECT_TRUE(c.GU);
   EXPECT_EQ(log.replay, 0);
   c.RowDoubleClick(3);
   c.RowDoubleClick(3);
-  EXPECT_EQ(log.playFile.size(), 2);
+  EXPECT_EQ(log.playFile.size(), 2u);
   EXPECT_EQ(log.replay, 2);
   c.RowDoubleClick(1);
-  EXPECT_EQ(log.playFile.last(), "file 1");
+  EXPECT_EQ(log.playFile.back(), "file 1");
   EXPECT_EQ(c.row(3).lblIme.style, c.row(0).lblIme.style);
 }
 
@@ -208,7 +208,7 @@ TEST_F(FiveRows, DoubleClickIsIgnoredWhileAMultiSelectKeyIsHeld) {
   c.KeyDown(16, kShiftMask);
   c.RowDoubleClick(2);
   EXPECT_EQ(c.Playing, 0);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
 }
 
 TEST_F(FiveRows, ThePlayingRowKeepsThePlayedLookWhileSelectedAndAfterwards) {
@@ -231,11 +231,11 @@ TEST_F(FiveRows, EnterPlaysThePrimaryRowAfterDroppingTheOtherMarks) {
   Click(2);
   ShiftPress(4);
   c.KeyDown(kKeyReturn, 0);
-  EXPECT_EQ(Marks(c), (QStringList{"", "I", "", "", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "I", "", "", ""}));
   EXPECT_EQ(c.Playing, 2);
-  EXPECT_EQ(log.playFile, (QStringList{"file 2"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 2"}));
   c.KeyDown(kKeyReturn, 0);
-  EXPECT_EQ(log.playFile, (QStringList{"file 2", "file 2"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 2", "file 2"}));
   c.KeyDown(kKeyReturn, 0);
   EXPECT_EQ(log.replay, 1);
 }
@@ -243,7 +243,7 @@ TEST_F(FiveRows, EnterPlaysThePrimaryRowAfterDroppingTheOtherMarks) {
 TEST_F(FiveRows, EnterWithNothingSelectedDoesNothing) {
   c.KeyDown(kKeyReturn, 0);
   c.KeyDown(kKeyReturn, 0);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
   EXPECT_EQ(log.replay, 0);
   EXPECT_EQ(c.Playing, 0);
   EXPECT_FALSE(c.GU);
@@ -252,10 +252,10 @@ TEST_F(FiveRows, EnterWithNothingSelectedDoesNothing) {
 TEST_F(FiveRows, PlayPastTheLastRowDoesNothingAndPlayOfThePlayingRowReplays) {
   c.Play(6);
   EXPECT_EQ(c.Playing, 0);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
   c.Play(2);
   c.Play(2);
-  EXPECT_EQ(log.playFile, (QStringList{"file 2"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 2"}));
   EXPECT_EQ(log.replay, 1);
   c.Play(-1);
   EXPECT_EQ(c.Playing, 2);
@@ -264,15 +264,15 @@ TEST_F(FiveRows, PlayPastTheLastRowDoesNothingAndPlayOfThePlayingRowReplays) {
 TEST_F(FiveRows, DeleteRemovesTheSelectedRowOrTheWholeMultiSelection) {
   Click(2);
   c.KeyDown(kKeyDelete, 0);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 3", "Song 4", "Song 5"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 3", "Song 4", "Song 5"}));
   EXPECT_EQ(c.Selected, 0);
   c.KeyDown(kKeyDelete, 0);  // nothing selected: nothing removed
   EXPECT_EQ(c.ListCount, 4);
   Click(1);
   ShiftPress(3);
   c.KeyDown(kKeyDelete, 0);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 5"}));
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_EQ(Titles(c), (Strings{"Song 5"}));
+  EXPECT_TRUE(log.playFile.empty());
 }
 
 TEST_F(FiveRows, DeleteSparesAPrimaryRowTheUserUnmarkedAndAClickMarksItAgain) {
@@ -280,16 +280,16 @@ TEST_F(FiveRows, DeleteSparesAPrimaryRowTheUserUnmarkedAndAClickMarksItAgain) {
   CtrlPress(4);
   CtrlPress(2);
   c.KeyDown(kKeyDelete, 0);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2", "Song 3", "Song 5"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 2", "Song 3", "Song 5"}));
 
   Click(3);
   CtrlPress(3);
   EXPECT_EQ(c.Selected, 3);
   Click(3);
   EXPECT_TRUE(LooksSelected(3));
-  EXPECT_EQ(Marks(c), (QStringList{"", "", "I", ""}));
+  EXPECT_EQ(Marks(c), (Strings{"", "", "I", ""}));
   c.KeyDown(kKeyDelete, 0);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2", "Song 5"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 2", "Song 5"}));
 }
 
 TEST_F(FiveRows, DraggingRowFiveOntoRowTwoMovesTheSongsAndThePlayingMarkSilently) {
@@ -303,14 +303,14 @@ TEST_F(FiveRows, DraggingRowFiveOntoRowTwoMovesTheSongsAndThePlayingMarkSilently
   EXPECT_EQ(c.elements().picPremik.box.height, 3);
   c.RowMouseUp(5, kLeftButton, -3 * 14 + 5);
   EXPECT_FALSE(c.elements().picPremik.visible);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 5", "Song 2", "Song 3", "Song 4"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 5", "Song 2", "Song 3", "Song 4"}));
   EXPECT_EQ(c.row(2).FileName, "file 5");
   EXPECT_EQ(c.row(2).seconds, 50);
   EXPECT_EQ(c.row(2).lblevilka.text, "02. ");
   EXPECT_EQ(c.Selected, 2);
   EXPECT_EQ(c.Playing, 4);
   EXPECT_EQ(c.elements().shpsB.box.top, 42);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
   EXPECT_EQ(log.replay, 0);
   EXPECT_FALSE(c.NePredvajaj);
   EXPECT_EQ(c.SkupensSekund, 150);
@@ -319,21 +319,21 @@ TEST_F(FiveRows, DraggingRowFiveOntoRowTwoMovesTheSongsAndThePlayingMarkSilently
 TEST_F(FiveRows, DraggingThePlayingSongTakesTheMarkAlong) {
   c.Play(2);
   Drag(2, 4);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 3", "Song 4", "Song 2", "Song 5"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 3", "Song 4", "Song 2", "Song 5"}));
   EXPECT_EQ(c.Playing, 4);
   EXPECT_EQ(c.row(4).lblIme.style, c.elements().lblImeB.style);
   EXPECT_EQ(c.row(2).lblIme.style, c.row(0).lblIme.style);
-  EXPECT_EQ(log.playFile, (QStringList{"file 2"}));  // only the first Play
+  EXPECT_EQ(log.playFile, (Strings{"file 2"}));  // only the first Play
 }
 
 TEST_F(FiveRows, DropsAboveTheFirstRowOrBelowTheLastLandOnTheEndRows) {
   Drag(3, -4);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 3", "Song 1", "Song 2", "Song 4", "Song 5"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 3", "Song 1", "Song 2", "Song 4", "Song 5"}));
   Drag(1, 12);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2", "Song 4", "Song 5", "Song 3"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 2", "Song 4", "Song 5", "Song 3"}));
   EXPECT_EQ(c.Selected, 5);
   Drag(2, 2);
-  EXPECT_EQ(Titles(c), (QStringList{"Song 1", "Song 2", "Song 4", "Song 5", "Song 3"}));
+  EXPECT_EQ(Titles(c), (Strings{"Song 1", "Song 2", "Song 4", "Song 5", "Song 3"}));
 }
 
 TEST_F(FiveRows, NoDragMarkerWhileAMultiSelectKeyIsHeldOrWithTheRightButton) {

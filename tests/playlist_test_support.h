@@ -4,21 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QString>
-#include <QStringList>
-
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "player_skin.h"
+#include "platform/pixels.h"
+#include "player/player_skin.h"
 #include "playlist/stdss.h"
 
 namespace playlist_test {
 
 using playlist::stdSS;
+using Strings = std::vector<std::string>;
 
 // Text widths that do not depend on the fonts of the machine: every character (UTF-8 code
 // point) is one pixel more than half the font's pixel size wide, one more again in bold.
@@ -35,14 +35,14 @@ class FixedWidthMeasure final : public playlist::TextMeasure {
 inline const FixedWidthMeasure kFixedWidths;
 
 struct EventLog {
-  QStringList playFile;
+  Strings playFile;
   int replay = 0;
   int rightClick = 0;
   int drops = 0;
   std::vector<std::int32_t> durations;
 
   void Attach(stdSS& c) {
-    c.PlayFile = [this](const std::string& f) { playFile << QString::fromStdString(f); };
+    c.PlayFile = [this](const std::string& f) { playFile.push_back(f); };
     c.Replay = [this] { ++replay; };
     c.RightClick = [this] { ++rightClick; };
     c.DurationChanged = [this](std::int32_t d) { durations.push_back(d); };
@@ -52,17 +52,15 @@ struct EventLog {
   void Reset() { *this = EventLog(); }
 };
 
-inline QImage PlayerSkinPicture() {
-  QImage picture(QStringLiteral(SONVIRA_SOURCE_DIR "/assets/playlist_skin.png"));
-  return picture;
-}
+// The player's skin picture (assets/playlist_skin.png) as plain pixels; where no picture
+// reader is linked (the Windows build), a plain picture of its size.
+platform::Pixels PlayerSkin();
 
 // Song k: FileName "file k", FileName2 "second k", title "Song k", k * 10 seconds.
-inline void AddSong(stdSS& c, int k, const QString& title = QString()) {
-  EXPECT_TRUE(c.AddItem(QStringLiteral("file %1").arg(k).toStdString(),
-                        QStringLiteral("second %1").arg(k).toStdString(),
-                        (title.isEmpty() ? QStringLiteral("Song %1").arg(k) : title).toStdString(),
-                        QStringLiteral("0:%1").arg(k * 10).toStdString(), k * 10));
+inline void AddSong(stdSS& c, int k, const std::string& title = {}) {
+  const std::string n = std::to_string(k);
+  EXPECT_TRUE(c.AddItem("file " + n, "second " + n, title.empty() ? "Song " + n : title,
+                        "0:" + std::to_string(k * 10), k * 10));
 }
 
 inline void AddSongs(stdSS& c, int count) {
@@ -72,19 +70,24 @@ inline void AddSongs(stdSS& c, int count) {
 // A control of the given size, dressed the way the player dresses it.
 inline void Dress(stdSS& c, int width, int height) {
   c.ControlResized(width, height);
-  player::DressPlaylist(c, PlayerSkinPicture());
+  player::DressPlaylist(c, PlayerSkin());
 }
 
 // Titles of rows 1..ListCount, to compare whole lists at once.
-inline QStringList Titles(const stdSS& c) {
-  QStringList titles;
-  for (int i = 1; i <= c.ListCount; ++i) titles << QString::fromStdString(c.row(i).lblIme.text);
+inline Strings Titles(const stdSS& c) {
+  Strings titles;
+  for (int i = 1; i <= c.ListCount; ++i) titles.push_back(c.row(i).lblIme.text);
   return titles;
 }
 
-inline QStringList Marks(const stdSS& c) {
-  QStringList marks;
-  for (int i = 1; i <= c.ListCount; ++i) marks << QString::fromStdString(c.row(i).lblIzbor.tag);
+// The first `n` of `all`.
+inline Strings First(const Strings& all, std::size_t n) {
+  return Strings(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(n, all.size())));
+}
+
+inline Strings Marks(const stdSS& c) {
+  Strings marks;
+  for (int i = 1; i <= c.ListCount; ++i) marks.push_back(c.row(i).lblIzbor.tag);
   return marks;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "playlist/stdss_widget.h"
+#include "playlist/qt_pictures.h"
 #include "playlist_test_support.h"
 
 namespace {
@@ -22,7 +23,7 @@ class PlaylistWidget : public ::testing::Test {
  protected:
   void SetUp() override {
     w.SetSize(200, 141);
-    player::DressPlaylist(w, PlayerSkinPicture());
+    player::DressPlaylist(w, PlayerSkin());
     AddSongs(w, 20);
     log.Attach(w);
     w.show();
@@ -44,27 +45,27 @@ TEST_F(PlaylistWidget, ClickingRowsSelectsThemAndShiftClickSelectsARange) {
   QTest::mouseClick(&w, Qt::LeftButton, Qt::ShiftModifier, RowPoint(5));
   QTest::keyRelease(&w, Qt::Key_Shift);
   EXPECT_FALSE(w.MultiSelect);
-  EXPECT_EQ(Marks(w).mid(0, 6), (QStringList{"", "I", "I", "I", "I", ""}));
+  EXPECT_EQ(First(Marks(w), 6), (Strings{"", "I", "I", "I", "I", ""}));
   QTest::keyPress(&w, Qt::Key_Control);
   QTest::mouseClick(&w, Qt::LeftButton, Qt::ControlModifier, RowPoint(3));
   QTest::keyRelease(&w, Qt::Key_Control);
-  EXPECT_EQ(Marks(w).mid(0, 6), (QStringList{"", "I", "", "I", "I", ""}));
+  EXPECT_EQ(First(Marks(w), 6), (Strings{"", "I", "", "I", "I", ""}));
 }
 
 TEST_F(PlaylistWidget, DoubleClickAndEnterAskTheHostToPlay) {
   // A double-click arrives as a click followed by the double-click.
   QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(3));
   QTest::mouseDClick(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(3));
-  EXPECT_EQ(log.playFile, (QStringList{"file 3"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 3"}));
   EXPECT_EQ(w.Playing, 3);
   QTest::keyClick(&w, Qt::Key_Down);
   EXPECT_EQ(w.Selected, 4);
   QTest::keyClick(&w, Qt::Key_Return);
-  EXPECT_EQ(log.playFile, (QStringList{"file 3", "file 4"}));
+  EXPECT_EQ(log.playFile, (Strings{"file 3", "file 4"}));
   QTest::keyClick(&w, Qt::Key_Delete);
   EXPECT_EQ(w.ListCount, 19);
   EXPECT_EQ(w.Playing, 0);
-  EXPECT_EQ(log.playFile.size(), 2);
+  EXPECT_EQ(log.playFile.size(), 2u);
 }
 
 TEST_F(PlaylistWidget, DraggingARowWithTheMouseMovesItsSong) {
@@ -73,9 +74,9 @@ TEST_F(PlaylistWidget, DraggingARowWithTheMouseMovesItsSong) {
   QTest::mouseMove(&w, RowPoint(2));
   EXPECT_TRUE(w.elements().picPremik.visible);
   QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, RowPoint(2));
-  EXPECT_EQ(Titles(w).mid(0, 5), (QStringList{"Song 1", "Song 5", "Song 2", "Song 3", "Song 4"}));
+  EXPECT_EQ(First(Titles(w), 5), (Strings{"Song 1", "Song 5", "Song 2", "Song 3", "Song 4"}));
   EXPECT_EQ(w.Selected, 2);
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
 }
 
 TEST_F(PlaylistWidget, HoldingTheDownButtonScrollsOnTheTimerUntilReleased) {
@@ -123,7 +124,7 @@ TEST_F(PlaylistWidget, OnlyALeftDoubleClickPlaysARowAndAnotherButtonsSecondPress
                               QEvent::MouseButtonRelease})
       send(type, button);
   }
-  EXPECT_TRUE(log.playFile.isEmpty());
+  EXPECT_TRUE(log.playFile.empty());
   EXPECT_EQ(w.Playing, 0);
   EXPECT_EQ(log.rightClick, 4);
   EXPECT_EQ(w.Selected, 3);
@@ -201,7 +202,7 @@ TEST_F(PlaylistWidget, ItPaintsTheSelectedRowThePlayingFrameAndTheSkin) {
   EXPECT_EQ(shot.pixelColor(100, 14 + 7), playlist::ToQColor(w.SelectedTitleBackColor()));
   EXPECT_EQ(shot.pixelColor(0, 3 * 14 + 7), playlist::ToQColor(w.PlayedBorderColor()));
   EXPECT_EQ(shot.pixelColor(w.row(1).shps.box.left + 3, 7), playlist::ToQColor(w.BackgroundTimeColor()));
-  const QImage skin = PlayerSkinPicture();
+  const QImage skin = playlist::ImageView(PlayerSkin()).copy();
   for (int y = 0; y < 17; ++y) {
     EXPECT_EQ(shot.pixelColor(e.picScroll.box.left + 6, y), skin.pixelColor(6, y)) << y;
   }

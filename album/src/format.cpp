@@ -7,19 +7,6 @@
 
 namespace album {
 
-namespace {
-
-// Length in bytes of the UTF-8 character that starts with `lead` (1 for stray bytes, so
-// that counting never stalls).
-std::size_t Utf8Length(unsigned char lead) {
-  if (lead >= 0xF0 && lead < 0xF8) return 4;
-  if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
-}  // namespace
-
 std::optional<std::string> GetFileName(std::string_view path) {
   std::size_t cut = path.find_last_of("/\\");
   std::string_view file = cut == std::string_view::npos ? path : path.substr(cut + 1);
@@ -27,7 +14,7 @@ std::optional<std::string> GetFileName(std::string_view path) {
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < file.size();) {
     starts.push_back(i);
-    i += Utf8Length(static_cast<unsigned char>(file[i]));
+    i += platform::Utf8SequenceLength(static_cast<unsigned char>(file[i]));
   }
   if (starts.size() < 4) return std::nullopt;
   return std::string(file.substr(0, starts[starts.size() - 4]));

@@ -126,6 +126,18 @@ Result<AlbumImage> AlbumImage::ReadAlbumIndex(const fs::path& path) {
   return image;
 }
 
+bool CarriesNoSettings(const fs::path& path) {
+  Result<File> file = File::OpenRead(path);
+  if (!file) return false;
+  Result<std::int64_t> size = file.value().Size();
+  if (!size || size.value() < kTrailerSize) return false;
+  std::vector<std::byte> trailer(kTrailerSize);
+  if (!file.value().ReadExactlyAt(size.value() - kTrailerSize, trailer)) return false;
+  std::optional<Index> index = ParseTrailer(trailer);
+  return index && index->E + kTrailerSize - 1 == size.value() && index->A >= 1 && index->A == index->B &&
+         index->B <= index->E;
+}
+
 Status AlbumImage::CheckUnchanged() const {
   const Error changed{ErrorKind::AlbumChanged, platform::PathToUtf8(path_)};
   if (TRY_VALUE(file_->Size()) != size_) return changed;
@@ -235,21 +247,21 @@ Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const fs::pa
   return WriteSlot(image, slot, folder, image.settings().songSlots[slot - 1].name, {});
 }
 
-void DeleteExtractedSongs(const AlbumSettings& settings, const fs::path& folder) {
-  for (const SlotEntry& slot : settings.songSlots) {
-    if (!slot.HasSafeName()) continue;
-    std::error_code ec;
-    fs::remove(folder / platform::PathFromUtf8(slot.name + ".mp3"), ec);
-    fs::remove(folder / platform::PathFromUtf8(slot.name + ".lrc"), ec);
+Result<UnpackedSlot> UnpackSlot(const AlbumImage& image, int slot, const fs::path& folder) {
+  const SlotEntry& entry = image.settings().songSlots[slot - 1];
+  UnpackedSlot unpacked;
+  unpacked.song = folder / (std::to_string(slot) + ".mp3");
+  if (Status s = ExtractPiece(image.file(), unpacked.song, entry.songFirst, entry.songAfter - 1); !s) {
+    Error error = s.error();
+    error.slot = slot;
+    return error;
   }
-}
-
-void DeleteExtractedSongs(std::span<const ExtractedSong> written) {
-  for (const ExtractedSong& song : written) {
-    std::error_code ec;
-    fs::remove(song.song, ec);
-    if (!song.lyrics.empty()) fs::remove(song.lyrics, ec);
+  if (entry.HasLyrics()) {
+    unpacked.lyrics = folder / (std::to_string(slot) + ".lrc");
+    if (Status s = ExtractPiece(image.file(), unpacked.lyrics, entry.lyricsFirst, entry.lyricsAfter - 1); !s)
+      unpacked.lyricsFailed = s.error();
   }
+  return unpacked;
 }
 
 }  // namespace album

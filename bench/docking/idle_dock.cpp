@@ -13,7 +13,7 @@
 #include <cstring>
 #include <memory>
 
-#include "docking/task_bar_window.h"
+#include "task_bar_window.h"
 
 namespace {
 

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "lyrics.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
-#include "spectrum.h"
+#include "player/lyrics.h"
+#include "player/spectrum.h"
+#include "playlist/qt_pictures.h"
 
 namespace {
 
@@ -58,9 +59,10 @@ int main() {
   api.BASS_ChannelGetInfo = Info;
   api.BASS_ChannelGetData = Data;
   player::Cbass_time bassTime(api);
-  const QImage background = QImage(SONVIRA_SOURCE_DIR "/assets/player_PicSpectrum1_background.png")
-                                .convertToFormat(QImage::Format_RGB32);
-  QImage box(141, 45, QImage::Format_RGB32);
+  const platform::Pixels background =
+      playlist::ToPixels(QImage(SONVIRA_SOURCE_DIR "/assets/player_PicSpectrum1_background.png")
+                             .convertToFormat(QImage::Format_RGB32));
+  platform::Pixels box{141, 45, {}, 1.0};
   player::SpectrumSamples samples;
   const double copy = MicrosecondsPerRun(2000, [&](int) { player::DrawSpectrum(box, background, {}); });
   const double tick = MicrosecondsPerRun(2000, [&](int) {

@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "player_skin.h"
+#include "player/player_skin.h"
+#include "playlist/qt_pictures.h"
 #include "playlist/qt_text_measure.h"
 #include "playlist/stdss.h"
 
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
 
   playlist::stdSS list(playlist::QtTextMeasure());
   list.ControlResized(240, 300);
-  player::DressPlaylist(list, QImage(91, 41, QImage::Format_RGB888));
+  player::DressPlaylist(list, playlist::ToPixels(QImage(91, 41, QImage::Format_RGB888)));
 
   start = Clock::now();
   if (!Fill(list)) return Refused();
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
 
   playlist::stdSS fresh(playlist::QtTextMeasure());
   fresh.ControlResized(240, 300);
-  player::DressPlaylist(fresh, QImage(91, 41, QImage::Format_RGB888));
+  player::DressPlaylist(fresh, playlist::ToPixels(QImage(91, 41, QImage::Format_RGB888)));
   if (!Fill(fresh)) return Refused();
   start = Clock::now();
   if (!fresh.Remove(1)) return Refused();

@@ -3,29 +3,15 @@
 
 #include "codepage_backend.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
 
 namespace platform {
 
 bool IsValidUtf8(std::string_view text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    unsigned char c = s[i];
-    std::size_t len;
-    char32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; }
-    else return false;
-    if (i + len > n) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      if ((s[i + k] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (s[i + k] & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const std::size_t len = DecodeUtf8(text.substr(i), cp);
+    if (len == 0) return false;
     i += len;
   }
   return true;

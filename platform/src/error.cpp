@@ -1,10 +1,17 @@
 #include <cerrno>
+#include <iterator>
+#include <string>
 
 #include "platform/result.h"
 
 namespace platform {
 
 namespace {
+
+constexpr const char* kKindNames[] = {
+#define PLATFORM_ERROR_KIND(name) #name,
+#include "platform/error_kinds.def"
+};
 
 bool IsReading(Operation operation) {
   switch (operation) {
@@ -41,6 +48,17 @@ Error ErrorFromErrno(int err, Operation operation, const std::string& file) {
     default: e.kind = ErrorKind::SystemError; break;
   }
   return e;
+}
+
+std::string DescribeError(const Error& error) {
+  const auto kind = static_cast<std::size_t>(error.kind);
+  std::string text = kind < std::size(kKindNames) ? kKindNames[kind] : "?";
+  if (!error.file.empty()) text += ", file " + error.file;
+  if (error.slot != 0) text += ", slot " + std::to_string(error.slot);
+  if (error.operation != Operation::None)
+    text += ", operation " + std::to_string(static_cast<int>(error.operation));
+  if (error.code != 0) text += ", code " + std::to_string(error.code);
+  return text;
 }
 
 }  // namespace platform

@@ -6,30 +6,74 @@ namespace platform {
 
 namespace {
 
-// The length of the valid UTF-8 character at the start of `s` and its code point; length 0
-// for a byte that does not start one.
+bool IsControl(char32_t cp) {
+  return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+}
+
+}  // namespace
+
 std::size_t DecodeUtf8(std::string_view s, char32_t& cp) {
+  if (s.empty()) return 0;
   const auto c = static_cast<unsigned char>(s[0]);
-  std::size_t len;
-  if (c < 0x80) { cp = c; return 1; }
-  if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; }
-  else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; }
-  else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; }
-  else return 0;
-  if (len > s.size()) return 0;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  }
+  const std::size_t len = Utf8SequenceLength(c);
+  if (len == 1 || len > s.size()) return 0;
+  cp = c & (0x7F >> len);
   for (std::size_t k = 1; k < len; ++k) {
     const auto b = static_cast<unsigned char>(s[k]);
     if ((b & 0xC0) != 0x80) return 0;
     cp = (cp << 6) | (b & 0x3F);
   }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
   static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
   if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return len;
 }
 
-bool IsControl(char32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead < 0xF8) return 4;
+  if (lead >= 0xE0 && lead < 0xF0) return 3;
+  if (lead >= 0xC0 && lead < 0xE0) return 2;
+  return 1;
+}
 
-}  // namespace
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string RepairUtf8(std::string_view in) {
+  std::string out;
+  out.reserve(in.size());
+  for (std::size_t i = 0; i < in.size();) {
+    char32_t cp = 0;
+    const std::size_t len = DecodeUtf8(in.substr(i), cp);
+    if (len > 0) {
+      out.append(in.substr(i, len));
+      i += len;
+    } else {
+      out.append("\xEF\xBF\xBD");  // U+FFFD
+      ++i;
+    }
+  }
+  return out;
+}
 
 bool HasControlCharacter(std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size();) {

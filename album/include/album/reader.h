@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -95,6 +96,11 @@ class AlbumImage {
   std::string description_;
 };
 
+// True for a file that ends in a whole index whose settings piece is empty (A = B, with
+// 1 <= A <= E and E + 9,999 equal to its length), which ReadAlbumIndex refuses: the player
+// plays such an image as an empty album. False for anything else, and when it cannot be read.
+bool CarriesNoSettings(const std::filesystem::path& path);
+
 // Copies positions first..last (both included, 1-based) of `source` into a new file
 // `destination`: in the kernel, or through one buffer of kExtractBlock bytes. The
 // copy is written under a temporary name in the destination folder and renamed into place,
@@ -143,10 +149,17 @@ platform::Result<std::vector<ExtractedSong>> ExtractSongs(const AlbumImage& imag
 // AlbumChanged when the image was rewritten in place since it was read (see CheckUnchanged).
 platform::Result<ExtractedSong> ExportSlot(const AlbumImage& image, int slot, const std::filesystem::path& folder);
 
-// The clean-up at closing: for every named slot with a safe name, removes folder / name +
-// ".mp3" and ".lrc". Files that are missing or cannot be removed are passed over.
-void DeleteExtractedSongs(const AlbumSettings& settings, const std::filesystem::path& folder);
-// The same for the files an extraction reported, under the file names it used.
-void DeleteExtractedSongs(std::span<const ExtractedSong> written);
+// What the player unpacked of one slot for playing.
+struct UnpackedSlot {
+  std::filesystem::path song;                   // folder / "<slot>.mp3"
+  std::filesystem::path lyrics;                 // folder / "<slot>.lrc"; empty when the slot has none
+  std::optional<platform::Error> lyricsFailed;  // the lyrics were not written: the song plays without
+};
+
+// The player's unpacking of slot `slot` (1..10, with a song) into its own `folder`, under the
+// slot's number, so two slots of one title keep their own songs: its song, then its lyrics
+// when it has some. The song's failure comes back with the slot set.
+platform::Result<UnpackedSlot> UnpackSlot(const AlbumImage& image, int slot,
+                                          const std::filesystem::path& folder);
 
 }  // namespace album

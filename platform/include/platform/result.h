@@ -61,6 +61,14 @@ struct Error {
 // operations and Unwritable for the others.
 Error ErrorFromErrno(int err, Operation operation, const std::string& file);
 
+// The error's kind and facts in one line ("NotFound, file /a/b, operation 1, code 2"), for
+// logs; the words a user reads come from the front ends.
+std::string DescribeError(const Error& error);
+
+// The Error for the system's last failure in this thread (errno; GetLastError on Windows)
+// while doing `operation` on `file` (UTF-8).
+Error LastSystemError(Operation operation, const std::string& file);
+
 template <class T>
 class [[nodiscard]] Result {
  public:

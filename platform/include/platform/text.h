@@ -45,4 +45,20 @@ bool HasControlCharacter(std::string_view utf8);
 // terminal nor cut a message short at a NUL. Other text, backslashes included, is unchanged.
 std::string EscapeControls(std::string_view text);
 
+// The one UTF-8 decoder. The length (1 to 4) of the valid UTF-8 character at the start of
+// `text`, its code point in `cp`; 0 when `text` is empty or starts with a byte that begins no
+// valid character (a stray continuation byte, an overlong form, a surrogate, a value past
+// U+10FFFF or a sequence cut short).
+std::size_t DecodeUtf8(std::string_view text, char32_t& cp);
+
+// The length the UTF-8 sequence starting with `lead` claims to have: 2, 3 or 4 for a lead
+// byte, else 1, so that counting characters never stalls on bad bytes.
+std::size_t Utf8SequenceLength(unsigned char lead);
+
+// `cp` (at most U+10FFFF) appended to `out` as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
+// `text` with every byte that does not start a valid UTF-8 character replaced by U+FFFD.
+std::string RepairUtf8(std::string_view text);
+
 }  // namespace platform

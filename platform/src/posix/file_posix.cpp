@@ -435,4 +435,8 @@ bool IsSameFile(const fs::path& a, const fs::path& b) {
          sa.st_ino == sb.st_ino;
 }
 
+Error LastSystemError(Operation operation, const std::string& file) {
+  return ErrorFromErrno(errno, operation, file);
+}
+
 }  // namespace platform

@@ -100,3 +100,11 @@ Error ErrorFromWindows(DWORD err, Operation operation, const std::filesystem::pa
 }
 
 }  // namespace platform::win32
+
+namespace platform {
+
+Error LastSystemError(Operation operation, const std::string& file) {
+  return ErrorFromErrno(win32::ErrnoFromWindows(::GetLastError()), operation, file);
+}
+
+}  // namespace platform

@@ -12,7 +12,8 @@
 #include <string>
 
 #include "platform/property_store.h"
-#include "player_skin.h"
+#include "player/player_skin.h"
+#include "playlist/qt_pictures.h"
 #include "playlist/stdss_widget.h"
 #include "ui/pictures.h"
 
@@ -72,8 +73,8 @@ int main(int argc, char** argv) {
   layout->addWidget(list, 1);
   layout->addWidget(status);
 
-  player::DressPlaylist(*list,
-                        ui::LoadPicture(QStringLiteral(":/playlist_skin.png"), ui::ScreenPixelRatio()));
+  player::DressPlaylist(*list, playlist::ToPixels(ui::LoadPicture(QStringLiteral(":/playlist_skin.png"),
+                                                                  ui::ScreenPixelRatio())));
 
   QString lastEvent;
   auto show = [list, status, &lastEvent](const QString& what) {

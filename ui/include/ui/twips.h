@@ -1,22 +1,16 @@
 #pragma once
-// The windows were laid out in twips (1/1440 inch), at 15 twips to the pixel.
+// Twips (platform/twips.h) as Qt's rectangles and points.
 
 #include <QPoint>
 #include <QRect>
 
+#include "platform/twips.h"
+
 namespace ui {
 
-inline constexpr int kTwipsPerPixel = 15;
-
-// Twips to whole pixels, rounded to the nearest.
-constexpr int Px(int twips) {
-  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
-// Pixels to twips.
-constexpr int Twips(int pixels) {
-  return pixels * kTwipsPerPixel;
-}
+using platform::kTwipsPerPixel;
+using platform::Px;
+using platform::Twips;
 
 // A rectangle given in twips (left, top, width, height), in pixels.
 inline QRect TwipsRect(int left, int top, int width, int height) {
