@@ -1,16 +1,35 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 
 #include "source_file.h"
 
 namespace bass {
 
+namespace {
+
+// Our player names its files in UTF-8; other programs written for this interface pass the
+// ANSI code page. A name that is valid UTF-8 is read as UTF-8 (plain ASCII reads the same
+// either way), any other in the ANSI code page.
+std::wstring WideName(const std::string& name) {
+  const int size = static_cast<int>(name.size());
+  int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), size, nullptr, 0);
+  const UINT codePage = n > 0 || name.empty() ? CP_UTF8 : CP_ACP;
+  if (codePage == CP_ACP) n = ::MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+  ::MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, name.data(), size, wide.data(), n);
+  return wide;
+}
+
+}  // namespace
+
 std::unique_ptr<SourceFile> SourceFile::Open(const std::string& path) {
   // Shared for deleting too: the player removes its unpacked songs while a stopped stream may
   // still be reopened, as a Linux file can be unlinked while open.
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileW(WideName(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size{};
   // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device or pipe is no song.
