@@ -25,15 +25,15 @@ bool Known(DWORD h) {
 
 player::BassApi FakeTable() {
   player::BassApi t;
-  t.BASS_GetVersion = [] { return DWORD{BASS_VERSION_2_2}; };
-  t.BASS_Init = [](int, DWORD, DWORD, void*, const void*) -> BOOL { return !F().initFails; };
-  t.BASS_ErrorGetCode = [] { return F().error; };
-  t.BASS_ChannelStop = [](DWORD h) -> BOOL {
+  t.BASS_GetVersion = []() BASS_CALL { return DWORD{BASS_VERSION_2_2}; };
+  t.BASS_Init = [](int, DWORD, DWORD, void*, const void*) BASS_CALL -> BOOL { return !F().initFails; };
+  t.BASS_ErrorGetCode = []() BASS_CALL { return F().error; };
+  t.BASS_ChannelStop = [](DWORD h) BASS_CALL -> BOOL {
     if (!Known(h)) return FALSE;
     F().streams[h].playing = false;
     return TRUE;
   };
-  t.BASS_StreamCreateFile = [](BOOL, const void* file, DWORD, DWORD, DWORD) -> HSTREAM {
+  t.BASS_StreamCreateFile = [](BOOL, const void* file, DWORD, DWORD, DWORD) BASS_CALL -> HSTREAM {
     std::string text = testing_support::ReadFile(platform::PathFromUtf8(static_cast<const char*>(file)));
     if (text.empty() || text.starts_with("broken")) {
       F().error = BASS_ERROR_FILEFORM;
@@ -42,7 +42,7 @@ player::BassApi FakeTable() {
     F().streams[++F().lastHandle] = FakeStream{static_cast<const char*>(file)};
     return F().lastHandle;
   };
-  t.BASS_ChannelPlay = [](DWORD h, BOOL) -> BOOL {
+  t.BASS_ChannelPlay = [](DWORD h, BOOL) BASS_CALL -> BOOL {
     if (!Known(h)) return FALSE;
     if (testing_support::ReadFile(platform::PathFromUtf8(F().streams[h].file)).starts_with("mute")) {
       F().error = BASS_ERROR_START;
@@ -51,30 +51,30 @@ player::BassApi FakeTable() {
     F().streams[h].playing = true;
     return TRUE;
   };
-  t.BASS_ChannelGetPosition = [](DWORD h) -> QWORD {
+  t.BASS_ChannelGetPosition = [](DWORD h) BASS_CALL -> QWORD {
     return Known(h) ? F().streams[h].position : BASS_FAILED_QWORD;
   };
-  t.BASS_ChannelGetLength = [](DWORD h) -> QWORD {
+  t.BASS_ChannelGetLength = [](DWORD h) BASS_CALL -> QWORD {
     return Known(h) ? F().streams[h].length : BASS_FAILED_QWORD;
   };
-  t.BASS_ChannelBytes2Seconds = [](DWORD h, QWORD bytes) -> float {
+  t.BASS_ChannelBytes2Seconds = [](DWORD h, QWORD bytes) BASS_CALL -> float {
     return Known(h) ? static_cast<float>(bytes) / kBytesPerSecond : -1.0f;
   };
-  t.BASS_ChannelGetAttributes = [](DWORD h, DWORD* freq, DWORD*, int*) -> BOOL {
+  t.BASS_ChannelGetAttributes = [](DWORD h, DWORD* freq, DWORD*, int*) BASS_CALL -> BOOL {
     if (!Known(h)) return FALSE;
     *freq = F().frequency;
     return TRUE;
   };
-  t.BASS_ChannelGetInfo = [](DWORD h, BASS_CHANNELINFO* info) -> BOOL {
+  t.BASS_ChannelGetInfo = [](DWORD h, BASS_CHANNELINFO* info) BASS_CALL -> BOOL {
     if (!Known(h)) return FALSE;
     *info = BASS_CHANNELINFO{F().frequency, 2, 0, BASS_CTYPE_STREAM_MP3, 0};
     return TRUE;
   };
-  t.BASS_ChannelGetData = [](DWORD, void*, DWORD) -> DWORD { return BASS_FAILED_DWORD; };
-  t.BASS_GetCPU = [] { return F().cpu; };
-  t.BASS_GetInfo = [](BASS_INFO*) -> BOOL { return TRUE; };
-  t.BASS_Free = [] { return BOOL{TRUE}; };
-  t.BASS_StreamFree = [](HSTREAM h) -> BOOL { return Known(h) && F().streams.erase(h) == 1; };
+  t.BASS_ChannelGetData = [](DWORD, void*, DWORD) BASS_CALL -> DWORD { return BASS_FAILED_DWORD; };
+  t.BASS_GetCPU = []() BASS_CALL { return F().cpu; };
+  t.BASS_GetInfo = [](BASS_INFO*) BASS_CALL -> BOOL { return TRUE; };
+  t.BASS_Free = []() BASS_CALL { return BOOL{TRUE}; };
+  t.BASS_StreamFree = [](HSTREAM h) BASS_CALL -> BOOL { return Known(h) && F().streams.erase(h) == 1; };
   return t;
 }
 

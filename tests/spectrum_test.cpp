@@ -17,13 +17,13 @@ struct Stream {
   DWORD requested = 0;
 } stream;
 
-BOOL Info(DWORD handle, BASS_CHANNELINFO* info) {
+BOOL BASS_CALL Info(DWORD handle, BASS_CHANNELINFO* info) {
   if (handle == 0) return FALSE;
   *info = {44100, stream.chans, 0, 0, 0};
   return TRUE;
 }
 
-DWORD Data(DWORD handle, void* buffer, DWORD length) {
+DWORD BASS_CALL Data(DWORD handle, void* buffer, DWORD length) {
   stream.requested = length;
   if (handle == 0) return static_cast<DWORD>(-1);
   std::vector<std::int32_t> words(1024, stream.word);
