@@ -62,7 +62,9 @@ QRegion ChangedBars(const BarHeights& before, const BarHeights& after, QSize box
   QRegion changed;
   for (int i = 0; i < kSpectrumBars; ++i) {
     if (before[i] == after[i]) continue;
-    changed += SpectrumBarRect(i, before[i], box).bar | SpectrumBarRect(i, after[i], box).bar;
+    for (const SpectrumRect& r : {SpectrumBarRect(i, before[i], box.width(), box.height()).bar,
+                                  SpectrumBarRect(i, after[i], box.width(), box.height()).bar})
+      changed += QRect(r.x, r.y, r.width, r.height);
   }
   return changed;
 }
