@@ -1,17 +1,21 @@
 // bass.dll as the player meets it: loaded at run time, its operations bound by their plain names
 // and called as stdcall, playing through waveOut (under wine: its PulseAudio driver, on the null
-// sink of scripts/headless.sh). Lengths are compared with what the mpg123 program of the Linux
+// sink of scripts/headless.sh, whose monitor support/record_sink.sh records). Lengths are compared with what the mpg123 program of the Linux
 // build decodes (mpg123_reference.txt, written when the build is configured).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "audio_reference.h"
 #include "bass/bass.h"
 
 namespace {
@@ -139,6 +143,23 @@ TEST_F(BassDllOnWaveOut, PlayingThroughWaveOutMovesThePositionToTheLengthAndMete
   BASS_INFO info{};
   ASSERT_TRUE(bass.GetInfo(&info));
   EXPECT_STREQ(info.driver, "waveout");
+
+  // What the sound server's sink heard (support/record_sink.sh records its monitor): the song's
+  // two tones at their pitch, once the recording runs on past the song's end.
+  const char* recording = std::getenv("SINK_RECORDING");
+  ASSERT_NE(recording, nullptr) << "run through tests/support/record_sink.sh";
+  std::vector<std::int16_t> heard;
+  std::pair<std::size_t, std::size_t> loud;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  do {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    heard = audio_test::ReadCapture(recording);
+    loud = audio_test::LoudSpan(heard, 2, 2000);
+  } while ((loud.first >= loud.second || heard.size() / 2 < loud.second + 44100 / 5) &&
+           std::chrono::steady_clock::now() < until);
+  ASSERT_LT(loud.first + 44100 / 2, loud.second) << "the sink heard less than half a second of tone";
+  EXPECT_NEAR(audio_test::ToneFrequency(heard, 2, 0, loud.first, loud.second, 44100), 440, 440 * 0.005);
+  EXPECT_NEAR(audio_test::ToneFrequency(heard, 2, 1, loud.first, loud.second, 44100), 660, 660 * 0.005);
 }
 
 }  // namespace
