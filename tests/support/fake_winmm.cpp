@@ -17,23 +17,39 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
-#include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Windows' own lock and thread, not the C++ runtime's: this DLL carries no thread library.
+class Lock {
+ public:
+  void lock() { ::AcquireSRWLockExclusive(&lock_); }
+  void unlock() { ::ReleaseSRWLockExclusive(&lock_); }
+
+ private:
+  SRWLOCK lock_ = SRWLOCK_INIT;
+};
+
+class Guard {
+ public:
+  explicit Guard(Lock& lock) : lock_(lock) { lock_.lock(); }
+  ~Guard() { lock_.unlock(); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  Lock& lock_;
+};
 
 struct Device {
   DWORD rate = 0;
   DWORD frameBytes = 0;
   HANDLE event = nullptr;
   FILE* capture = nullptr;
-  std::thread thread;
-
-  std::mutex lock;  // all below
   std::deque<WAVEHDR*> queue;
   DWORD offset = 0;  // bytes of the front header played
   std::uint64_t played = 0;
@@ -41,38 +57,31 @@ struct Device {
   Clock::time_point since{};
   std::uint64_t playedSince = 0;
   bool lost = false;
-  bool quit = false;
 
-  void Play() {
-    std::unique_lock guard(lock);
-    while (!quit) {
-      const auto now = Clock::now();
-      const std::uint64_t due =
-          playedSince + static_cast<std::uint64_t>(std::chrono::duration<double>(now - since).count() * rate);
-      bool returned = false;
-      while (!lost && played < due && !queue.empty()) {
-        WAVEHDR* header = queue.front();
-        const DWORD take = static_cast<DWORD>(
-            std::min<std::uint64_t>((due - played) * frameBytes, header->dwBufferLength - offset));
-        if (capture != nullptr) std::fwrite(header->lpData + offset, 1, take, capture);
-        offset += take;
-        played += take / frameBytes;
-        if (offset >= header->dwBufferLength) {
-          header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-          queue.pop_front();
-          offset = 0;
-          returned = true;
-        }
+  // Plays what the clock says is due by now, giving back the headers played.
+  void Play(Clock::time_point now) {
+    const std::uint64_t due =
+        playedSince + static_cast<std::uint64_t>(std::chrono::duration<double>(now - since).count() * rate);
+    bool returned = false;
+    while (!lost && played < due && !queue.empty()) {
+      WAVEHDR* header = queue.front();
+      const DWORD take = static_cast<DWORD>(
+          std::min<std::uint64_t>((due - played) * frameBytes, header->dwBufferLength - offset));
+      if (capture != nullptr) std::fwrite(header->lpData + offset, 1, take, capture);
+      offset += take;
+      played += take / frameBytes;
+      if (offset >= header->dwBufferLength) {
+        header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        queue.pop_front();
+        offset = 0;
+        returned = true;
       }
-      if (queue.empty()) {
-        since = now;
-        playedSince = played;
-      }
-      if (returned) ::SetEvent(event);
-      guard.unlock();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      guard.lock();
     }
+    if (queue.empty()) {
+      since = now;
+      playedSince = played;
+    }
+    if (returned) ::SetEvent(event);
   }
 
   // Gives every queued header back, marked done.
@@ -84,8 +93,27 @@ struct Device {
   }
 };
 
-std::mutex devicesLock;
+Lock devicesLock;  // every device and all their state
 std::set<Device*> devices;
+
+// One thread plays every device, for the rest of the process: where wine's 32-bit side runs
+// under qemu, threads that start and end in quick succession now and then bring the process
+// down, so the device starts none with each open and ends none with each close. It starts with
+// the first header written, from the library's own running thread.
+DWORD WINAPI PlayEveryDevice(void*) {
+  for (;;) {
+    {
+      Guard guard(devicesLock);
+      const auto now = Clock::now();
+      for (Device* device : devices) device->Play(now);
+    }
+    ::Sleep(2);
+  }
+}
+
+void StartPlaying() {
+  [[maybe_unused]] static const HANDLE thread = ::CreateThread(nullptr, 0, PlayEveryDevice, nullptr, 0, nullptr);
+}
 
 bool EnvironmentSays(const wchar_t* name, std::wstring* value = nullptr) {
   wchar_t buffer[MAX_PATH];
@@ -95,8 +123,8 @@ bool EnvironmentSays(const wchar_t* name, std::wstring* value = nullptr) {
   return true;
 }
 
+// The device of `handle` while it is open; call with devicesLock held.
 Device* Find(HWAVEOUT handle) {
-  std::lock_guard guard(devicesLock);
   auto* device = reinterpret_cast<Device*>(handle);
   return devices.count(device) ? device : nullptr;
 }
@@ -107,11 +135,8 @@ extern "C" {
 
 // Every device open now refuses all calls from here on, but closing.
 void WINAPI FakeWaveOutLoseDevices() {
-  std::lock_guard guard(devicesLock);
-  for (Device* device : devices) {
-    std::lock_guard deviceGuard(device->lock);
-    device->lost = true;
-  }
+  Guard guard(devicesLock);
+  for (Device* device : devices) device->lost = true;
 }
 
 MMRESULT WINAPI waveOutOpen(LPHWAVEOUT handle, UINT, LPCWAVEFORMATEX format, DWORD_PTR callback, DWORD_PTR,
@@ -126,39 +151,31 @@ MMRESULT WINAPI waveOutOpen(LPHWAVEOUT handle, UINT, LPCWAVEFORMATEX format, DWO
   std::wstring capture;
   if (EnvironmentSays(L"FAKE_WAVEOUT_CAPTURE", &capture)) device->capture = ::_wfopen(capture.c_str(), L"ab");
   device->since = Clock::now();
-  device->thread = std::thread([device] { device->Play(); });
-  {
-    std::lock_guard guard(devicesLock);
-    devices.insert(device);
-  }
+  Guard guard(devicesLock);
+  devices.insert(device);
   *handle = reinterpret_cast<HWAVEOUT>(device);
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT WINAPI waveOutClose(HWAVEOUT handle) {
+  Guard guard(devicesLock);
   Device* device = Find(handle);
   if (device == nullptr) return MMSYSERR_INVALHANDLE;
-  {
-    std::lock_guard guard(devicesLock);
-    devices.erase(device);
-  }
-  {
-    std::lock_guard guard(device->lock);
-    device->quit = true;
-  }
-  device->thread.join();
+  devices.erase(device);
   if (device->capture != nullptr) std::fclose(device->capture);
   delete device;
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT WINAPI waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT) {
+  Guard guard(devicesLock);
   if (Find(handle) == nullptr) return MMSYSERR_INVALHANDLE;
   header->dwFlags |= WHDR_PREPARED;
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT WINAPI waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT) {
+  Guard guard(devicesLock);
   if (Find(handle) == nullptr) return MMSYSERR_INVALHANDLE;
   if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
   header->dwFlags &= ~WHDR_PREPARED;
@@ -166,9 +183,10 @@ MMRESULT WINAPI waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT) 
 }
 
 MMRESULT WINAPI waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT) {
+  StartPlaying();
+  Guard guard(devicesLock);
   Device* device = Find(handle);
   if (device == nullptr) return MMSYSERR_INVALHANDLE;
-  std::lock_guard guard(device->lock);
   if (device->lost) return MMSYSERR_NODRIVER;
   if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
   header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
@@ -177,9 +195,9 @@ MMRESULT WINAPI waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT) {
 }
 
 MMRESULT WINAPI waveOutReset(HWAVEOUT handle) {
+  Guard guard(devicesLock);
   Device* device = Find(handle);
   if (device == nullptr) return MMSYSERR_INVALHANDLE;
-  std::lock_guard guard(device->lock);
   device->ReturnAll();
   if (device->lost) return MMSYSERR_NODRIVER;
   device->played = device->playedSince = 0;
@@ -188,9 +206,9 @@ MMRESULT WINAPI waveOutReset(HWAVEOUT handle) {
 }
 
 MMRESULT WINAPI waveOutGetPosition(HWAVEOUT handle, LPMMTIME time, UINT) {
+  Guard guard(devicesLock);
   Device* device = Find(handle);
   if (device == nullptr) return MMSYSERR_INVALHANDLE;
-  std::lock_guard guard(device->lock);
   if (device->lost) return MMSYSERR_NODRIVER;
   time->wType = TIME_SAMPLES;
   time->u.sample = static_cast<DWORD>(device->played);

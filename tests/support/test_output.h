@@ -14,6 +14,13 @@
 
 namespace testing_support {
 
+#ifdef _WIN32
+// Loaded first, so that the test device is the winmm of every library loaded later, one loaded
+// from another folder too (which looks for what it imports beside itself, then in the system's
+// folder, before the program's).
+inline const HMODULE kTestDevice = ::LoadLibraryW(L"winmm.dll");
+#endif
+
 // The output's name in BASS_INFO.
 #ifdef _WIN32
 inline constexpr char kTestOutputDriver[] = "waveout";
