@@ -177,8 +177,9 @@ TEST_F(BassDllOnWaveOut, PlayingThroughWaveOutMovesThePositionToTheLengthAndMete
   } while ((loud.first >= loud.second || heard.size() / 2 < loud.second + 44100 / 5) &&
            std::chrono::steady_clock::now() < until);
   ASSERT_LT(loud.first + 44100 / 2, loud.second) << "the sink heard less than half a second of tone";
-  // Where the machine is emulated the device may run dry now and then, and the sink hears a
-  // hole; the pitch is that of the longest stretch without one.
+  // The recording holds all the program played (the song in memory before), with silence
+  // between, and where the machine is emulated the device may run dry now and then: the pitch
+  // is that of the longest stretch without a hole.
   auto [first, last] = LongestStretchWithoutHoles(heard, loud.first, loud.second);
   std::printf("the sink heard %.2f s of tone, the longest stretch without a hole %.2f s\n",
               (loud.second - loud.first) / 44100.0, (last - first) / 44100.0);
