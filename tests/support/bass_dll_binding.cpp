@@ -14,7 +14,8 @@ namespace {
 // Loaded once and kept for the whole process, as the player keeps it: each suite frees the
 // library's device (BASS_Free) after each case.
 const platform::SharedLibrary& Library() {
-  static const platform::SharedLibrary* const library = platform::SharedLibrary::Open(BASS_DLL_PATH).release();
+  static const platform::SharedLibrary* const library =
+      platform::SharedLibrary::Open(BASS_DLL_PATH).release();
   if (library == nullptr) {
     std::fprintf(stderr, "cannot load %ls\n", BASS_DLL_PATH);
     std::abort();
@@ -34,10 +35,10 @@ Declared Bound(const char* name) {
 
 }  // namespace
 
-#define BASS_FORWARD(result, name, parameters, arguments)            \
-  result BASS_CALL name parameters {                                 \
-    static const auto bound = Bound<decltype(&::name)>(#name);       \
-    return bound arguments;                                          \
+#define BASS_FORWARD(result, name, parameters, arguments)      \
+  result BASS_CALL name parameters {                           \
+    static const auto bound = Bound<decltype(&::name)>(#name); \
+    return bound arguments;                                    \
   }
 
 extern "C" {
@@ -48,7 +49,8 @@ BASS_FORWARD(int, BASS_ErrorGetCode, (void), ())
 BASS_FORWARD(BOOL, BASS_Free, (void), ())
 BASS_FORWARD(float, BASS_GetCPU, (void), ())
 BASS_FORWARD(BOOL, BASS_GetInfo, (BASS_INFO * info), (info))
-BASS_FORWARD(HSTREAM, BASS_StreamCreateFile, (BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags),
+BASS_FORWARD(HSTREAM, BASS_StreamCreateFile,
+             (BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags),
              (mem, file, offset, length, flags))
 BASS_FORWARD(BOOL, BASS_StreamFree, (HSTREAM handle), (handle))
 BASS_FORWARD(BOOL, BASS_ChannelPlay, (DWORD handle, BOOL restart), (handle, restart))

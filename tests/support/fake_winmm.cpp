@@ -11,7 +11,9 @@
 // of frames played, which stands still while nothing is queued.
 // Defining winmm's own functions, not importing them.
 #define _WINMM_
+
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <chrono>
@@ -112,7 +114,8 @@ DWORD WINAPI PlayEveryDevice(void*) {
 }
 
 void StartPlaying() {
-  [[maybe_unused]] static const HANDLE thread = ::CreateThread(nullptr, 0, PlayEveryDevice, nullptr, 0, nullptr);
+  [[maybe_unused]] static const HANDLE thread =
+      ::CreateThread(nullptr, 0, PlayEveryDevice, nullptr, 0, nullptr);
 }
 
 bool EnvironmentSays(const wchar_t* name, std::wstring* value = nullptr) {
@@ -142,7 +145,8 @@ void WINAPI FakeWaveOutLoseDevices() {
 MMRESULT WINAPI waveOutOpen(LPHWAVEOUT handle, UINT, LPCWAVEFORMATEX format, DWORD_PTR callback, DWORD_PTR,
                             DWORD flags) {
   if (EnvironmentSays(L"FAKE_WAVEOUT_MISSING")) return MMSYSERR_BADDEVICEID;
-  if (format == nullptr || format->wFormatTag != WAVE_FORMAT_PCM || format->nBlockAlign == 0) return WAVERR_BADFORMAT;
+  if (format == nullptr || format->wFormatTag != WAVE_FORMAT_PCM || format->nBlockAlign == 0)
+    return WAVERR_BADFORMAT;
   if ((flags & CALLBACK_TYPEMASK) != CALLBACK_EVENT) return MMSYSERR_INVALPARAM;
   auto* device = new Device;
   device->rate = format->nSamplesPerSec;

@@ -43,7 +43,8 @@ inline void CaptureOutputTo(const std::filesystem::path& file) {
 inline void LoseOutputDevice() {
   using Lose = void(WINAPI*)();
   if (HMODULE device = ::GetModuleHandleW(L"winmm.dll")) {
-    if (auto lose = reinterpret_cast<Lose>(reinterpret_cast<void*>(::GetProcAddress(device, "FakeWaveOutLoseDevices"))))
+    if (auto lose = reinterpret_cast<Lose>(
+            reinterpret_cast<void*>(::GetProcAddress(device, "FakeWaveOutLoseDevices"))))
       lose();
   }
 }
@@ -53,13 +54,19 @@ inline void LoseOutputDevice() {
 class NoOutputDevice {
  public:
 #ifdef _WIN32
-  NoOutputDevice() { ::SetEnvironmentVariableW(L"FAKE_WAVEOUT_MISSING", L"1"); }
-  ~NoOutputDevice() { ::SetEnvironmentVariableW(L"FAKE_WAVEOUT_MISSING", nullptr); }
+  NoOutputDevice() {
+    ::SetEnvironmentVariableW(L"FAKE_WAVEOUT_MISSING", L"1");
+  }
+  ~NoOutputDevice() {
+    ::SetEnvironmentVariableW(L"FAKE_WAVEOUT_MISSING", nullptr);
+  }
 #else
   NoOutputDevice() : driver_(std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "") {
     setenv("SDL_AUDIODRIVER", "no_such_output", 1);
   }
-  ~NoOutputDevice() { setenv("SDL_AUDIODRIVER", driver_.c_str(), 1); }
+  ~NoOutputDevice() {
+    setenv("SDL_AUDIODRIVER", driver_.c_str(), 1);
+  }
 
  private:
   std::string driver_;
