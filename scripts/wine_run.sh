@@ -12,8 +12,8 @@ main() {
   shift
   export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
   # No dialogs for a missing Mono or Gecko, no menu entries, and no debugger: a crash is an
-  # exit code.
-  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
+  # exit code. A test may add overrides of its own (WINEDLLOVERRIDES in its environment).
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
   # A kernel without 32-bit support reaches wine's 32-bit side through qemu (scripts/setup.sh),
   # which must set aside the whole 32-bit address space for wine to lay itself out.
   export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xf7000000}

@@ -1,6 +1,5 @@
 #include "audio_reference.h"
 
-#include <dirent.h>
 #include <mpg123.h>
 
 #include <cstdlib>
@@ -24,7 +23,7 @@ Pcm DecodeWithMpg123(const std::filesystem::path& file) {
     mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   Pcm pcm;
   int encoding = 0;
-  if (mpg123_open(h, file.c_str()) != MPG123_OK ||
+  if (mpg123_open(h, file.string().c_str()) != MPG123_OK ||
       mpg123_getformat(h, &pcm.rate, &pcm.channels, &encoding) != MPG123_OK) {
     mpg123_delete(h);
     throw std::runtime_error("libmpg123 cannot decode " + file.string());
@@ -83,15 +82,6 @@ std::pair<std::size_t, std::size_t> LoudSpan(const std::vector<std::int16_t>& sa
     }
   }
   return {first, last};
-}
-
-int OpenFileCount() {
-  int n = 0;
-  if (DIR* d = opendir("/proc/self/fd")) {
-    while (readdir(d) != nullptr) ++n;
-    closedir(d);
-  }
-  return n;
 }
 
 }  // namespace audio_test

@@ -23,7 +23,7 @@ Pcm DecodeWithMpg123(const std::filesystem::path& file);
 // A test MP3 made by tests/data/audio/make_test_mp3s.sh.
 std::string TestFile(const std::string& name);
 
-// Raw 16-bit stereo as written by SDL's disk driver.
+// Raw 16-bit stereo as the test output captures it (support/test_output.h).
 std::vector<std::int16_t> ReadCapture(const std::filesystem::path& file);
 
 // Tone frequency of one channel of interleaved samples, from upward zero crossings over
@@ -34,8 +34,5 @@ double ToneFrequency(const std::vector<std::int16_t>& samples, int channels, int
 // First and one-past-last frame whose sample magnitude exceeds `threshold` on any channel.
 std::pair<std::size_t, std::size_t> LoudSpan(const std::vector<std::int16_t>& samples, int channels,
                                              int threshold);
-
-// Files and descriptors this process has open.
-int OpenFileCount();
 
 }  // namespace audio_test

@@ -1,17 +1,22 @@
 // bass.dll as the player meets it: loaded at run time, its operations bound by their plain names
 // and called as stdcall, playing through waveOut (under wine: its PulseAudio driver, on the null
-// sink of scripts/headless.sh). Lengths are compared with what the mpg123 program of the Linux
+// sink of scripts/headless.sh, whose monitor support/record_sink.sh records). Lengths are compared with what the mpg123 program of the Linux
 // build decodes (mpg123_reference.txt, written when the build is configured).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "audio_reference.h"
 #include "bass/bass.h"
 
 namespace {
@@ -39,6 +44,24 @@ struct Bass {
   BASS_BOUND(ChannelGetPosition);
   BASS_BOUND(ChannelGetLength);
 };
+
+// The longest span of frames within [first, last) of a stereo recording without a hole: 32
+// frames in a row near silence on both channels, which a tone never has.
+std::pair<std::size_t, std::size_t> LongestStretchWithoutHoles(const std::vector<std::int16_t>& samples,
+                                                               std::size_t first, std::size_t last) {
+  std::pair<std::size_t, std::size_t> longest{first, first};
+  std::size_t start = first, quiet = 0;
+  for (std::size_t f = first; f < last; ++f) {
+    const bool silent = std::abs(samples[2 * f]) < 100 && std::abs(samples[2 * f + 1]) < 100;
+    quiet = silent ? quiet + 1 : 0;
+    if (quiet == 32) {
+      if (f + 1 - 32 - start > longest.second - longest.first) longest = {start, f + 1 - 32};
+    }
+    if (quiet >= 32) start = f + 1;
+  }
+  if (last - start > longest.second - longest.first) longest = {start, last};
+  return longest;
+}
 
 std::string TestFile(const std::string& name) { return SONVIRA_SOURCE_DIR "/tests/data/audio/" + name; }
 
@@ -139,6 +162,30 @@ TEST_F(BassDllOnWaveOut, PlayingThroughWaveOutMovesThePositionToTheLengthAndMete
   BASS_INFO info{};
   ASSERT_TRUE(bass.GetInfo(&info));
   EXPECT_STREQ(info.driver, "waveout");
+
+  // What the sound server's sink heard (support/record_sink.sh records its monitor): the song's
+  // two tones at their pitch, once the recording runs on past the song's end.
+  const char* recording = std::getenv("SINK_RECORDING");
+  ASSERT_NE(recording, nullptr) << "run through tests/support/record_sink.sh";
+  std::vector<std::int16_t> heard;
+  std::pair<std::size_t, std::size_t> loud;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  do {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    heard = audio_test::ReadCapture(recording);
+    loud = audio_test::LoudSpan(heard, 2, 2000);
+  } while ((loud.first >= loud.second || heard.size() / 2 < loud.second + 44100 / 5) &&
+           std::chrono::steady_clock::now() < until);
+  ASSERT_LT(loud.first + 44100 / 2, loud.second) << "the sink heard less than half a second of tone";
+  // The recording holds all the program played (the song in memory before), with silence
+  // between, and where the machine is emulated the device may run dry now and then: the pitch
+  // is that of the longest stretch without a hole.
+  auto [first, last] = LongestStretchWithoutHoles(heard, loud.first, loud.second);
+  std::printf("the sink heard %.2f s of tone, the longest stretch without a hole %.2f s\n",
+              (loud.second - loud.first) / 44100.0, (last - first) / 44100.0);
+  ASSERT_GT(last - first, 44100u / 10) << "no tenth of a second without a hole";
+  EXPECT_NEAR(audio_test::ToneFrequency(heard, 2, 0, first, last, 44100), 440, 440 * 0.005);
+  EXPECT_NEAR(audio_test::ToneFrequency(heard, 2, 1, first, last, 44100), 660, 660 * 0.005);
 }
 
 }  // namespace

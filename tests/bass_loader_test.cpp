@@ -2,19 +2,24 @@
 // error kind and facts each failure brings (the window words them: ui_error_text_test).
 #include "player/bass_loader.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-#include "platform/file_seams.h"
 #include "platform/resources.h"
+#include "platform/shared_library.h"
+#include "support/process_probe.h"
+#include "support/test_output.h"
+#ifndef _WIN32
+#include "platform/file_seams.h"
+#endif
 
 namespace fs = std::filesystem;
 using platform::ErrorKind;
@@ -31,7 +36,7 @@ std::string ReadBytes(const fs::path& path) {
 class BassLoader : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("sonvira_loader_" + std::to_string(getpid()) + "_" +
+    folder_ = fs::temp_directory_path() / ("sonvira_loader_" + std::to_string(::getpid()) + "_" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
@@ -54,10 +59,17 @@ class BassLoader : public ::testing::Test {
 TEST_F(BassLoader, TheProgramCarriesTheLibraryItWasBuiltWith) {
   std::span<const std::byte> resource = platform::LoadResourceData("CUSTOM", 101);
   ASSERT_GT(resource.size(), 4u);
+#ifdef _WIN32
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource.data()), 2), "MZ");
+#else
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(resource.data()), 4),
             "\x7f"
             "ELF");
+#endif
 }
+
+// The FAT fallbacks it forces are those of the POSIX writer (platform/file_seams.h).
+#ifndef _WIN32
 
 TEST_F(BassLoader, AFolderWithoutHardLinksOrRenamesThatKeepStillGetsTheLibrary) {
   // As on FAT: no hard links, no rename that keeps an existing file, no modes.
@@ -81,6 +93,7 @@ TEST_F(BassLoader, AFolderWithoutHardLinksOrRenamesThatKeepStillGetsTheLibrary) 
       << "no temporary left";
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "other"), fs::directory_iterator()), 1);
 }
+#endif
 
 TEST_F(BassLoader, AMissingLibraryIsWrittenFromTheResourceLoadedAndOpened) {
   std::span<const std::byte> resource = platform::LoadResourceData("CUSTOM", 101);
@@ -120,10 +133,18 @@ TEST_F(BassLoader, UnloadingTheLibraryRemovesItAndEverythingItAllocated) {
     }
   };
   cycle(3);
-  EXPECT_EQ(dlopen((folder_ / "bass.dll").c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << "still loaded";
-  const std::size_t heap = mallinfo2().uordblks;
+  EXPECT_FALSE(testing_support::LibraryLoaded(folder_ / "bass.dll"));
+  std::size_t heap = testing_support::HeapBytesInUse();
   cycle(20);
-  EXPECT_LT(mallinfo2().uordblks - heap, 20u * 4096u) << "bytes kept per load and unload";
+  const std::size_t kept = testing_support::HeapBytesInUse() - heap;
+  // What loading and unloading alone keeps, no operation called: on Linux the dynamic loader's
+  // bookkeeping; on Windows also what the C++ runtime linked into the DLL sets up as it loads
+  // (about 19 kB each time under wine).
+  heap = testing_support::HeapBytesInUse();
+  for (int i = 0; i < 20; ++i) EXPECT_NE(platform::SharedLibrary::Open(folder_ / "bass.dll"), nullptr);
+  const std::size_t keptByLoading = testing_support::HeapBytesInUse() - heap;
+  std::printf("20 loads, plays and unloads kept %zu bytes, 20 loads and unloads alone %zu\n", kept, keptByLoading);
+  EXPECT_LT(kept - std::min(kept, keptByLoading), 20u * 4096u) << "bytes kept per load and unload";
 }
 
 TEST_F(BassLoader, AnExistingLibraryIsNeverOverwrittenAndAForeignVersionIsRefused) {
@@ -158,9 +179,10 @@ TEST_F(BassLoader, WithNoLibraryToWriteTheLibraryIsReportedMissing) {
 
 TEST_F(BassLoader, WhenNoOutputOpensTheErrorCarriesTheLibrarysErrorCode) {
   ASSERT_TRUE(BassLibrary::WriteWhenMissing(folder_, platform::LoadResourceData("CUSTOM", 101)));
-  setenv("SDL_AUDIODRIVER", "no_such_output", 1);
-  LoadResult result = BassLibrary::Load(folder_, nullptr);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  LoadResult result = [&] {
+    testing_support::NoOutputDevice none;
+    return BassLibrary::Load(folder_, nullptr);
+  }();
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.error().kind, ErrorKind::SoundInitFailed);
   EXPECT_EQ(result.error().code, 3);
