@@ -9,7 +9,7 @@
 
 #include "packager/form1.h"
 #include "platform/folders.h"
-#include "platform/resources.h"
+#include "packager/players.h"
 #include "platform/single_instance.h"
 #include "ui/error_text.h"
 #include "ui/paths.h"
@@ -59,7 +59,7 @@ int RunPackagerWindow(int argc, char** argv) {
   const OutputFolder output = ChooseOutputFolder(programFolder, FallbackFolder());
 
   Form1::Setup setup;
-  setup.player = platform::LoadResourceData("CUSTOM", 101);
+  setup.player = CarriedPlayers().For(kOwnTarget);
   setup.outputFolder = output.folder;
   setup.completionNote = Form1::OwnFolderNote();
   if (!output.isProgramFolder) setup.completionFolder = ui::ToQString(output.folder);
