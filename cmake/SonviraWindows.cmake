@@ -18,6 +18,7 @@ add_subdirectory(platform)
 add_subdirectory(album)
 add_subdirectory(cli)
 add_subdirectory(playlist)
+add_subdirectory(ui/words)
 
 # libmpg123, cross-built as a static library from Debian's source of the version the Linux
 # build links (scripts/build_mpg123_windows.sh), for the audio library's Windows build.
