@@ -2,7 +2,8 @@
 # cmake/toolchain-i686-w64-mingw32.cmake (scripts/build_windows.sh). It builds what needs
 # neither Qt nor SDL: the platform layer's Win32 backends, the album format, the command
 # lines' words, the audio library (bass.dll), the playlist model and the player's core with the
-# docking control TaskBar, with their tests, which ctest runs under wine (scripts/wine_run.sh).
+# docking control TaskBar, the packager's core, with their tests, which ctest runs under wine
+# (scripts/wine_run.sh).
 
 # Windows 7 and later.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -42,6 +43,7 @@ else()
 endif()
 
 add_subdirectory(player)
+add_subdirectory(packager)
 
 if(SONVIRA_TESTS)
   enable_testing()

@@ -1,7 +1,8 @@
 #pragma once
 // Shared by the packager's tests: scripted dialogs and message boxes, and small input files.
 
-#include <QString>
+#include <unistd.h>
+
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -42,8 +43,8 @@ class ScriptedDialogs : public packager::FileDialogs {
 };
 
 struct Box {
-  QString text;
-  QString title;
+  std::string text;  // UTF-8
+  std::string title;
   friend bool operator==(const Box&, const Box&) = default;
 };
 
@@ -77,7 +78,6 @@ class TempFolder {
     for (std::size_t at = 0; at + 4 <= size; at += 24) out.seekp(at).write("\xFF\xF3\x14\xC4", 4);
     return file;
   }
-  QString Q(const std::filesystem::path& file) const { return QString::fromStdString(file.string()); }
 
  private:
   static inline int counter_ = 0;
