@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "packager/common_dialog.h"
+#include "platform/path_text.h"
 
 namespace packager_test {
 
@@ -64,7 +65,7 @@ class TempFolder {
   const std::filesystem::path& path() const { return path_; }
   // Writes `size` bytes of a pattern seeded by `seed` into a file of that name.
   std::filesystem::path Write(const std::string& name, std::size_t size, int seed) const {
-    std::filesystem::path file = path_ / name;
+    std::filesystem::path file = path_ / platform::PathFromUtf8(name);
     std::ofstream out(file, std::ios::binary);
     for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>((i * 31 + seed * 7) % 251));
     return file;

@@ -186,7 +186,7 @@ TEST(PackagerWorkflowTest, ASongThatIsNotMpegAudioIsRefusedWhenPickedAndBeforeAB
 }
 
 TEST(PackagerWorkflowTest, GetFileNameDropsFolderAndLastFourCharacters) {
-  EXPECT_EQ(PackagerWorkflow::GetFileName("/a/b/小星星.mp3"), "小星星");
+  EXPECT_EQ(PackagerWorkflow::GetFileName(platform::PathFromUtf8("/a/b/小星星.mp3")), "小星星");
   EXPECT_EQ(PackagerWorkflow::GetFileName("C:\\songs\\x.mp3"), "x");
   EXPECT_EQ(PackagerWorkflow::GetFileName("/a/.mp3"), "");
   EXPECT_EQ(PackagerWorkflow::GetFileName("/a/ab"), "");
@@ -210,7 +210,7 @@ TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
   f.workflow.SetDescription("\r\n");
   f.workflow.Build();
   EXPECT_EQ(f.ui.boxes.size(), 2u);
-  EXPECT_TRUE(std::filesystem::exists(f.output / "专辑.exe"));
+  EXPECT_TRUE(std::filesystem::exists(f.output / platform::PathFromUtf8("专辑.exe")));
 }
 
 TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
