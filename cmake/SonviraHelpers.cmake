@@ -1,28 +1,32 @@
 # Shared build helpers: resource embedding, unit tests and fuzz targets.
 
-# sonvira_embed_resource(<target> <file> [DEPENDS <targets>...])
-# Gives <target> its one data resource ("CUSTOM" 101): the bytes of <file>. On Linux they are
-# linked in with .incbin, so that even a program-sized resource costs no compile time; on
-# Windows they are a resource of the program compiled by windres, as Windows finds them.
+# sonvira_embed_resource(<target> <file> [ID <number>] [DEPENDS <targets>...])
+# Gives <target> a data resource ("CUSTOM" <number>, 101 unless given): the bytes of <file>. On
+# Linux they are linked in with .incbin, so that even a program-sized resource costs no compile
+# time; on Windows they are a resource of the program compiled by windres, as Windows finds them.
 function(sonvira_embed_resource target file)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "ID" "DEPENDS" ${ARGN})
+  if(NOT ARG_ID)
+    set(ARG_ID 101)
+  endif()
   set(RESOURCE_FILE ${file})
+  set(RESOURCE_ID ${ARG_ID})
   if(WIN32)
-    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource.rc)
-    file(WRITE ${rc}.in "101 CUSTOM \"@RESOURCE_FILE@\"\n")
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource_${ARG_ID}.rc)
+    file(WRITE ${rc}.in "@RESOURCE_ID@ CUSTOM \"@RESOURCE_FILE@\"\n")
     configure_file(${rc}.in ${rc} @ONLY)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${file})
     target_sources(${target} PRIVATE ${rc})
   else()
-    set(asm ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource.S)
+    set(asm ${CMAKE_CURRENT_BINARY_DIR}/${target}_resource_${ARG_ID}.S)
     file(WRITE ${asm}.in
 "    .section .rodata
     .balign 16
-    .globl platform_resource_custom_101
-platform_resource_custom_101:
+    .globl platform_resource_custom_@RESOURCE_ID@
+platform_resource_custom_@RESOURCE_ID@:
     .incbin \"@RESOURCE_FILE@\"
-    .globl platform_resource_custom_101_end
-platform_resource_custom_101_end:
+    .globl platform_resource_custom_@RESOURCE_ID@_end
+platform_resource_custom_@RESOURCE_ID@_end:
     .section .note.GNU-stack,\"\",@progbits
 ")
     configure_file(${asm}.in ${asm} @ONLY)

@@ -2,7 +2,8 @@
 # cmake/toolchain-i686-w64-mingw32.cmake (scripts/build_windows.sh). It builds what needs
 # neither Qt nor SDL: the platform layer's Win32 backends, the album format, the command
 # lines' words, the audio library (bass.dll), the playlist model and the player's core with the
-# docking control TaskBar, with their tests, which ctest runs under wine (scripts/wine_run.sh).
+# docking control TaskBar, the packager's core, with their tests, which ctest runs under wine
+# (scripts/wine_run.sh).
 
 # Windows 7 and later.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -18,6 +19,7 @@ add_subdirectory(platform)
 add_subdirectory(album)
 add_subdirectory(cli)
 add_subdirectory(playlist)
+add_subdirectory(ui/words)
 
 # libmpg123, cross-built as a static library from Debian's source of the version the Linux
 # build links (scripts/build_mpg123_windows.sh), for the audio library's Windows build.
@@ -41,6 +43,7 @@ else()
 endif()
 
 add_subdirectory(player)
+add_subdirectory(packager)
 
 if(SONVIRA_TESTS)
   enable_testing()

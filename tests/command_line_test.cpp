@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 
+#include "album/reader.h"
 #include "support/file_size_limit.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
@@ -96,6 +97,66 @@ TEST(CommandLine, PakrelBuildsTheAlbumThatSonviraListsAndUnpacks) {
   EXPECT_EQ(ReadFile(dir / "out" / "Ode to Joy 欢乐颂.mp3"), ReadFile(kExamples / "Ode to Joy 欢乐颂.mp3"));
   EXPECT_FALSE(fs::exists(dir / "out" / "Ode to Joy 欢乐颂.lrc"));
   EXPECT_EQ(std::count(extracted.out.begin(), extracted.out.end(), '\n'), 3);
+}
+
+// The same album for the other system: its player first, the songs, lyrics and description
+// the same, their positions moved by the difference in the players' sizes.
+TEST(CommandLine, PakrelWritesTheAlbumOfTheSystemTargetNames) {
+  TempDir dir;
+  auto unknown = RunProcess({kPakrel, "--name", "a", "--target", "macos", "--output-dir", dir.path().string()});
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_NE(unknown.err.find("--target needs linux or windows, not 'macos'"), std::string::npos) << unknown.err;
+
+  fs::create_directories(dir / "linux");
+  fs::create_directories(dir / "windows");
+  auto build = [&](const char* target) {
+    std::vector<std::string> args = DemoAlbumArgs(dir / target);
+    args.insert(args.end(), {"--target", target});
+    return RunProcess(args);
+  };
+  auto forLinux = build("linux");
+  ASSERT_EQ(forLinux.exitCode, 0) << forLinux.err;
+  auto forWindows = build("windows");
+  const std::string windowsPlayer = SONVIRA_WINDOWS_PLAYER;
+  if (windowsPlayer.empty()) {
+    EXPECT_EQ(forWindows.exitCode, 1);
+    EXPECT_NE(forWindows.err.find("carries no player program for Windows"), std::string::npos) << forWindows.err;
+    EXPECT_TRUE(fs::is_empty(dir / "windows"));
+    GTEST_SKIP() << "this build's pakrel carries no Windows player";
+  }
+  ASSERT_EQ(forWindows.exitCode, 0) << forWindows.err;
+
+  const std::string linuxPlayer = ReadFile(fs::path(SONVIRA_BINARY_DIR) / "res" / "sonvira.res");
+  ASSERT_FALSE(linuxPlayer.empty());
+  const std::string linuxAlbum = ReadFile(dir / "linux" / "示范.exe");
+  const std::string windowsAlbum = ReadFile(dir / "windows" / "示范.exe");
+  EXPECT_EQ(windowsAlbum.substr(0, fs::file_size(windowsPlayer)), ReadFile(windowsPlayer));
+  auto linuxIndex = album::AlbumImage::ReadAlbumIndex(dir / "linux" / "示范.exe");
+  auto windowsIndex = album::AlbumImage::ReadAlbumIndex(dir / "windows" / "示范.exe");
+  ASSERT_TRUE(linuxIndex && windowsIndex);
+  const std::int64_t moved = static_cast<std::int64_t>(fs::file_size(windowsPlayer)) -
+                             static_cast<std::int64_t>(linuxPlayer.size());
+  const album::AlbumImage& l = linuxIndex.value();
+  const album::AlbumImage& w = windowsIndex.value();
+  // The settings text, which records the positions in decimal, may grow or shrink by a digit.
+  EXPECT_EQ(w.index().A, l.index().A + moved);
+  EXPECT_EQ(w.index().E - w.index().B, l.index().E - l.index().B);
+  EXPECT_EQ(w.description(), l.description());
+  for (std::size_t i = 0; i < album::kSlotCount; ++i) {
+    const album::SlotEntry& x = l.settings().songSlots[i];
+    const album::SlotEntry& y = w.settings().songSlots[i];
+    EXPECT_EQ(y.name, x.name);
+    EXPECT_EQ(y.songFirst, x.songFirst + moved) << "slot " << i + 1;
+    EXPECT_EQ(y.lyricsAfter, x.lyricsAfter + moved) << "slot " << i + 1;
+    EXPECT_EQ(windowsAlbum.substr(y.songFirst, y.songAfter - y.songFirst),
+              linuxAlbum.substr(x.songFirst, x.songAfter - x.songFirst));
+    EXPECT_EQ(windowsAlbum.substr(y.lyricsFirst, y.lyricsAfter - y.lyricsFirst),
+              linuxAlbum.substr(x.lyricsFirst, x.lyricsAfter - x.lyricsFirst));
+  }
+
+  auto listed = RunProcess({kSonvira, "--list", (dir / "windows" / "示范.exe").string()});
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_NE(listed.out.find("Album: 示范\n"), std::string::npos);
 }
 
 TEST(CommandLine, PakrelRefusesInEnglishAndLeavesNothing) {

@@ -1,7 +1,8 @@
 #pragma once
 // Shared by the packager's tests: scripted dialogs and message boxes, and small input files.
 
-#include <QString>
+#include <unistd.h>
+
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "packager/common_dialog.h"
+#include "platform/path_text.h"
 
 namespace packager_test {
 
@@ -42,8 +44,8 @@ class ScriptedDialogs : public packager::FileDialogs {
 };
 
 struct Box {
-  QString text;
-  QString title;
+  std::string text;  // UTF-8
+  std::string title;
   friend bool operator==(const Box&, const Box&) = default;
 };
 
@@ -63,7 +65,7 @@ class TempFolder {
   const std::filesystem::path& path() const { return path_; }
   // Writes `size` bytes of a pattern seeded by `seed` into a file of that name.
   std::filesystem::path Write(const std::string& name, std::size_t size, int seed) const {
-    std::filesystem::path file = path_ / name;
+    std::filesystem::path file = path_ / platform::PathFromUtf8(name);
     std::ofstream out(file, std::ios::binary);
     for (std::size_t i = 0; i < size; ++i) out.put(static_cast<char>((i * 31 + seed * 7) % 251));
     return file;
@@ -77,7 +79,6 @@ class TempFolder {
     for (std::size_t at = 0; at + 4 <= size; at += 24) out.seekp(at).write("\xFF\xF3\x14\xC4", 4);
     return file;
   }
-  QString Q(const std::filesystem::path& file) const { return QString::fromStdString(file.string()); }
 
  private:
   static inline int counter_ = 0;

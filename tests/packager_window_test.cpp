@@ -23,10 +23,17 @@ namespace {
 
 using packager::Form1;
 using packager::GradientHScrollWidget;
-using packager_test::Box;
 using packager_test::ReadAll;
 using packager_test::ScriptedDialogs;
 using packager_test::TempFolder;
+
+struct Box {
+  QString text;
+  QString title;
+  friend bool operator==(const Box&, const Box&) = default;
+};
+
+QString Q(const std::filesystem::path& file) { return QString::fromStdString(file.string()); }
 
 class RecordingBoxes : public ui::MessageBoxes {
  public:
@@ -255,11 +262,11 @@ TEST(PackagerWindowTest, MouseBuiltAlbumsMatchTheCommandLineTwiceInARow) {
   const auto image = w.output / "我的专辑.exe";
   ASSERT_TRUE(std::filesystem::exists(image));
   auto cli =
-      BuildWithCommandLine({QStringLiteral("--song"), QStringLiteral("1=%1").arg(w.folder.Q(song1)),
-                            QStringLiteral("--lyrics"), QStringLiteral("1=%1").arg(w.folder.Q(lyrics1)),
-                            QStringLiteral("--song"), QStringLiteral("4=%1").arg(w.folder.Q(song4)),
-                            QStringLiteral("--lyrics"), QStringLiteral("9=%1").arg(w.folder.Q(lyrics9)),
-                            QStringLiteral("--song"), QStringLiteral("10=%1").arg(w.folder.Q(song10))},
+      BuildWithCommandLine({QStringLiteral("--song"), QStringLiteral("1=%1").arg(Q(song1)),
+                            QStringLiteral("--lyrics"), QStringLiteral("1=%1").arg(Q(lyrics1)),
+                            QStringLiteral("--song"), QStringLiteral("4=%1").arg(Q(song4)),
+                            QStringLiteral("--lyrics"), QStringLiteral("9=%1").arg(Q(lyrics9)),
+                            QStringLiteral("--song"), QStringLiteral("10=%1").arg(Q(song10))},
                            w.folder.path() / "cli1", QStringLiteral(" 我的专辑 "));
   EXPECT_TRUE(SameFile(image, cli));
 
@@ -278,8 +285,8 @@ TEST(PackagerWindowTest, MouseBuiltAlbumsMatchTheCommandLineTwiceInARow) {
   EXPECT_TRUE(w.boxes.boxes.empty());
   EXPECT_EQ(progress, ExpectedProgress());
   auto cli2 =
-      BuildWithCommandLine({QStringLiteral("--song"), QStringLiteral("2=%1").arg(w.folder.Q(song10)),
-                            QStringLiteral("--lyrics"), QStringLiteral("2=%1").arg(w.folder.Q(lyrics1))},
+      BuildWithCommandLine({QStringLiteral("--song"), QStringLiteral("2=%1").arg(Q(song10)),
+                            QStringLiteral("--lyrics"), QStringLiteral("2=%1").arg(Q(lyrics1))},
                            w.folder.path() / "cli2", QStringLiteral("second"));
   EXPECT_TRUE(SameFile(w.output / "second.exe", cli2));
   EXPECT_TRUE(w.Label(QStringLiteral("Label6"))->isVisible());
@@ -298,7 +305,7 @@ TEST(PackagerWindowTest, FailedBuildShowsTheFileAndLeavesTheWindowAsItWas) {
   EXPECT_EQ(w.boxes.boxes[0].title, QStringLiteral("打包失败"));
   EXPECT_TRUE(w.boxes.boxes[0].text.contains(QStringLiteral("vanished.mp3")));
   EXPECT_EQ(w.Box(QStringLiteral("Text2(1)"))->text(), QString::fromStdString(song.string()));
-  EXPECT_EQ(w.Box(QStringLiteral("Text2(5)"))->text(), w.folder.Q(w.folder.path() / "vanished.mp3"));
+  EXPECT_EQ(w.Box(QStringLiteral("Text2(5)"))->text(), Q(w.folder.path() / "vanished.mp3"));
   EXPECT_EQ(w.Box(QStringLiteral("Text1"))->text(), QStringLiteral("album"));
   EXPECT_FALSE(w.Percent2()->isVisible());
   EXPECT_EQ(w.Percent2()->bar().Value(), 50);
@@ -309,7 +316,7 @@ TEST(PackagerWindowTest, FailedBuildShowsTheFileAndLeavesTheWindowAsItWas) {
   // Typing a path into a box counts like choosing it: fixing the path lets the build pass.
   QLineEdit* box = w.Box(QStringLiteral("Text2(5)"));
   box->clear();
-  w.Type(box, w.folder.Q(w.folder.WriteSong("b.mp3", 100, 2)));
+  w.Type(box, Q(w.folder.WriteSong("b.mp3", 100, 2)));
   w.Click(QStringLiteral("Command3"));
   EXPECT_EQ(w.boxes.boxes.size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(w.output / "album.exe"));
@@ -338,7 +345,7 @@ TEST(PackagerWindowTest, LinkOpensThePageAndQuitClosesTheWindow) {
   QLabel* link = w.Label(QStringLiteral("Label5"));
   QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
   ASSERT_EQ(w.opened.size(), 1u);
-  EXPECT_EQ(w.opened[0], QUrl::fromLocalFile(w.folder.Q(w.folder.path() / "README.md")));
+  EXPECT_EQ(w.opened[0], QUrl::fromLocalFile(Q(w.folder.path() / "README.md")));
   EXPECT_TRUE(w.boxes.boxes.empty());
 
   // A page that is missing is reported instead of silently opening nothing.
@@ -355,7 +362,7 @@ TEST(PackagerWindowTest, LinkOpensThePageAndQuitClosesTheWindow) {
   w.desktopOpens = false;
   QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
   ASSERT_EQ(w.boxes.boxes.size(), 2u);
-  EXPECT_TRUE(w.boxes.boxes[1].text.contains(w.folder.Q(w.folder.path() / "README.md")));
+  EXPECT_TRUE(w.boxes.boxes[1].text.contains(Q(w.folder.path() / "README.md")));
 
   w.Click(QStringLiteral("Command4"));
   EXPECT_FALSE(w.form->isVisible());
@@ -385,7 +392,7 @@ TEST(PackagerWindowTest, ClosingDuringABuildAsksAndStoppingUndoesTheBuildThenClo
   EXPECT_TRUE(std::filesystem::is_empty(w.output));
   EXPECT_FALSE(w.form->isVisible());
   EXPECT_EQ(w.Box(QStringLiteral("Text1"))->text(), QStringLiteral("album"));
-  EXPECT_EQ(w.Box(QStringLiteral("Text2(1)"))->text(), w.folder.Q(song));
+  EXPECT_EQ(w.Box(QStringLiteral("Text2(1)"))->text(), Q(song));
   EXPECT_FALSE(w.Label(QStringLiteral("Label6"))->isVisible());
 }
 

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "album/reader.h"
-#include "packager/form1.h"
 #include "packager/packager_workflow.h"
-#include "packager/window_main.h"
+#include "packager/words.h"
+#include "platform/path_text.h"
 #include "packager_test_support.h"
 
 namespace {
@@ -26,8 +26,8 @@ using packager_test::TempFolder;
 class RecordingUi : public PackagerWorkflow::Ui {
  public:
   void Tell(const PackagerWorkflow::Notice& notice) override {
-    const ui::Message message = packager::NoticeMessage(notice);
-    boxes.push_back({message.text, message.title});
+    const words::Box box = packager::NoticeBox(notice, "Pakrel");
+    boxes.push_back({box.text, box.title});
     kinds.push_back(notice.kind);
   }
   // Answers from `answers`, no when it runs out.
@@ -162,7 +162,7 @@ TEST(PackagerWorkflowTest, AChosenFileThatCannotBeReadIsRefusedAtOnce) {
   f.ChooseLyrics(3, f.folder.path());
   ASSERT_EQ(f.ui.boxes.size(), 2u);
   EXPECT_EQ(f.ui.kinds, std::vector(2, PackagerWorkflow::Notice::Kind::UnusableChoice));
-  EXPECT_TRUE(f.ui.boxes[0].text.contains(QStringLiteral("typed but missing.mp3")));
+  EXPECT_TRUE(f.ui.boxes[0].text.find("typed but missing.mp3") != std::string::npos);
   EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
   EXPECT_EQ(f.workflow.Text5(0), "kept");
   EXPECT_TRUE(f.workflow.Text2(14).empty());
@@ -174,8 +174,8 @@ TEST(PackagerWorkflowTest, ASongThatIsNotMpegAudioIsRefusedWhenPickedAndBeforeAB
   const std::filesystem::path words = f.folder.Write("words.mp3", 5000, 1);
   f.ChooseSong(0, words);
   ASSERT_EQ(f.ui.boxes.size(), 1u);
-  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("错误！"));
-  EXPECT_TRUE(f.ui.boxes[0].text.startsWith(f.folder.Q(words) + u'\n')) << f.ui.boxes[0].text.toStdString();
+  EXPECT_EQ(f.ui.boxes[0].title, "错误！");
+  EXPECT_TRUE(f.ui.boxes[0].text.starts_with(platform::PathToUtf8(words) + "\n")) << f.ui.boxes[0].text;
   EXPECT_EQ(f.workflow.Text2(1), f.Song("kept.mp3"));
 
   f.workflow.SetText2(2, words);  // typed into the path box
@@ -186,7 +186,7 @@ TEST(PackagerWorkflowTest, ASongThatIsNotMpegAudioIsRefusedWhenPickedAndBeforeAB
 }
 
 TEST(PackagerWorkflowTest, GetFileNameDropsFolderAndLastFourCharacters) {
-  EXPECT_EQ(PackagerWorkflow::GetFileName("/a/b/小星星.mp3"), "小星星");
+  EXPECT_EQ(PackagerWorkflow::GetFileName(platform::PathFromUtf8("/a/b/小星星.mp3")), "小星星");
   EXPECT_EQ(PackagerWorkflow::GetFileName("C:\\songs\\x.mp3"), "x");
   EXPECT_EQ(PackagerWorkflow::GetFileName("/a/.mp3"), "");
   EXPECT_EQ(PackagerWorkflow::GetFileName("/a/ab"), "");
@@ -200,8 +200,8 @@ TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
   f.workflow.SetDescription("  ");
   f.workflow.Build();
   EXPECT_EQ(f.ui.boxes, (std::vector<Box>{
-                            {QStringLiteral("请先给你制作的专辑取个名字吧！"), QStringLiteral("无专辑名")},
-                            {QStringLiteral("请为你制作的专辑写个说明吧！"), QStringLiteral("无专辑说明")}}));
+                            {"请先给你制作的专辑取个名字吧！", "无专辑名"},
+                            {"请为你制作的专辑写个说明吧！", "无专辑说明"}}));
   EXPECT_TRUE(f.ui.progress.empty());
   EXPECT_TRUE(std::filesystem::is_empty(f.output));
   EXPECT_EQ(f.workflow.AlbumName(), " 专辑 ");
@@ -210,7 +210,7 @@ TEST(PackagerWorkflowTest, BlankNameOrDescriptionIsRefusedWithItsWarning) {
   f.workflow.SetDescription("\r\n");
   f.workflow.Build();
   EXPECT_EQ(f.ui.boxes.size(), 2u);
-  EXPECT_TRUE(std::filesystem::exists(f.output / "专辑.exe"));
+  EXPECT_TRUE(std::filesystem::exists(f.output / platform::PathFromUtf8("专辑.exe")));
 }
 
 TEST(PackagerWorkflowTest, BuildWithGapsWritesTheImageAndFinishes) {
@@ -280,8 +280,8 @@ TEST(PackagerWorkflowTest, FailedBuildWarnsWithFileAndProblemAndChangesNothing) 
   f.workflow.Build();
 
   ASSERT_EQ(f.ui.boxes.size(), 1u);
-  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
-  EXPECT_TRUE(f.ui.boxes[0].text.contains(QStringLiteral("gone.mp3"))) << f.ui.boxes[0].text.toStdString();
+  EXPECT_EQ(f.ui.boxes[0].title, "打包失败");
+  EXPECT_TRUE(f.ui.boxes[0].text.find("gone.mp3") != std::string::npos) << f.ui.boxes[0].text;
   EXPECT_FALSE(std::filesystem::exists(f.output / "broken.exe"));
   EXPECT_EQ(f.workflow.Text2(1), song);
   EXPECT_EQ(f.workflow.Text2(2), f.folder.path() / "gone.mp3");
@@ -315,7 +315,7 @@ TEST(PackagerWorkflowTest, StartingABuildHidesTheNoteOfTheLastOne) {
   f.workflow.SetAlbumName("third");
   f.workflow.Build();
   ASSERT_EQ(f.ui.boxes.size(), 1u);
-  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
+  EXPECT_EQ(f.ui.boxes[0].title, "打包失败");
   EXPECT_FALSE(f.workflow.CompletionNoteVisible());
 }
 
@@ -324,7 +324,7 @@ TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
   f.workflow.SetAlbumName("a/b");
   f.workflow.Build();
   ASSERT_EQ(f.ui.boxes.size(), 1u);
-  EXPECT_EQ(f.ui.boxes[0].title, QStringLiteral("打包失败"));
+  EXPECT_EQ(f.ui.boxes[0].title, "打包失败");
 
   RecordingUi ui;
   ScriptedDialogs dialogs;
@@ -332,7 +332,7 @@ TEST(PackagerWorkflowTest, UnusableAlbumNameAndMissingFolderAreReported) {
   nowhere.SetAlbumName("x");
   nowhere.Build();
   ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_TRUE(ui.boxes[0].text.contains(QStringLiteral("no such folder"))) << ui.boxes[0].text.toStdString();
+  EXPECT_TRUE(ui.boxes[0].text.find("no such folder") != std::string::npos) << ui.boxes[0].text;
 }
 
 TEST(PackagerWorkflowTest, ClickDuringABuildStartsNoSecondBuild) {

@@ -24,6 +24,7 @@ namespace {
 constexpr const char kUsage[] =
     "Usage: pakrel --name NAME [--description TEXT | --description-file FILE]\n"
     "              [--song SLOT=FILE]... [--lyrics SLOT=FILE]... [--output-dir DIR]\n"
+    "              [--target linux|windows]\n"
     "       pakrel            (opens the packager window)\n"
     "\n"
     "Builds the album image NAME.exe in DIR (default: the current folder): the player\n"
@@ -35,6 +36,8 @@ constexpr const char kUsage[] =
     "  --song SLOT=FILE         the MP3 song of a slot; its file name gives the song title\n"
     "  --lyrics SLOT=FILE       the LRC lyrics of a slot\n"
     "  --output-dir DIR         where to write the album\n"
+    "  --target SYSTEM          the system the album plays on: linux or windows\n"
+    "                           (default: the one pakrel runs on)\n"
     "  --help                   show this help\n";
 
 // The description box's starting text.
@@ -97,13 +100,14 @@ class ProgressBar {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
+int RunCommandLine(int argc, char** argv, const Players& players) {
   album::BuildRequest request;
   request.description = kDefaultDescription;
   request.outputFolder = ".";
   std::optional<std::string> name;
   bool descriptionGiven = false;
   std::array<bool, album::kSlotCount> songSet{}, lyricsSet{};
+  Target target = kOwnTarget;
 
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -156,6 +160,11 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
       set[parsed->first - 1] = true;
       auto& slot = request.songSlots[parsed->first - 1];
       (arg == "--song" ? slot.song : slot.lyrics) = platform::PathFromUtf8(parsed->second);
+    } else if (arg == "--target") {
+      if (!takeValue()) return UsageError("--target needs linux or windows");
+      std::optional<Target> named = ParseTarget(value);
+      if (!named) return UsageError("--target needs linux or windows, not '" + value + "'");
+      target = *named;
     } else if (arg == "--output-dir") {
       if (!takeValue()) return UsageError("--output-dir needs a folder");
       request.outputFolder = platform::PathFromUtf8(value);
@@ -165,11 +174,12 @@ int RunCommandLine(int argc, char** argv, std::span<const std::byte> player) {
   }
   if (!name) return UsageError("--name is required");
   request.albumName = *name;
-  if (player.empty()) {
-    std::fprintf(stderr, "pakrel: this copy of pakrel carries no player program\n");
+  request.player = players.For(target);
+  if (request.player.empty()) {
+    std::fprintf(stderr, "pakrel: this copy of pakrel carries no player program for %s\n",
+                 target == Target::Windows ? "Windows" : "Linux");
     return 1;
   }
-  request.player = player;
 
   std::error_code ec;
   if (!fs::is_directory(request.outputFolder, ec)) {

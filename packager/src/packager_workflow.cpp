@@ -13,6 +13,16 @@
 
 namespace packager {
 
+OutputFolder ChooseOutputFolder(const std::filesystem::path& programFolder, const std::filesystem::path& fallback) {
+  // Making a file says what the folder's rights, a read-only disk and Windows' protection of
+  // installed programs allow; the trial file is removed again at once.
+  if (!programFolder.empty() && platform::AtomicFile::Create(programFolder / ".pakrel-write-check"))
+    return {programFolder, true};
+  std::error_code ec;
+  std::filesystem::create_directories(fallback, ec);
+  return {fallback, false};
+}
+
 PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const std::byte> player,
                                    std::filesystem::path outputFolder)
     : ui_(ui), dialogs_(dialogs), player_(player), outputFolder_(std::move(outputFolder)) {

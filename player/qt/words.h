@@ -1,8 +1,9 @@
 #pragma once
-// The player's message boxes: the words of every notice of its session. The words for every
-// error kind are the shared window library's (ui/error_text.h).
+// The player's message boxes as Qt shows them: the words of player/words.h, with the
+// program's name as Qt knows it.
 
 #include "player/player_session.h"
+#include "player/words.h"
 #include "ui/message_box.h"
 
 namespace player {

@@ -29,6 +29,10 @@ MessageBoxes*& Current() {
 
 }  // namespace
 
+Message ToMessage(const words::Box& box) {
+  return {QString::fromStdString(box.text), QString::fromStdString(box.title), box.icon};
+}
+
 void ShowMessage(QWidget* parent, const Message& message) { Current()->Show(parent, message); }
 
 bool Ask(QWidget* parent, const Message& message) { return Current()->Ask(parent, message); }

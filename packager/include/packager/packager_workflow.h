@@ -21,6 +21,16 @@ namespace packager {
 
 class FileDialogs;
 
+// Where the albums go: the program's own folder when a file can be made in it, else
+// `fallback` (created when missing): an installed program lives in a folder only the
+// administrator may write to. `isProgramFolder` tells which, so the completion note can say
+// where.
+struct OutputFolder {
+  std::filesystem::path folder;
+  bool isProgramFolder = false;
+};
+OutputFolder ChooseOutputFolder(const std::filesystem::path& programFolder, const std::filesystem::path& fallback);
+
 class PackagerWorkflow {
  public:
   // What the window must tell the user, in a box; the front end chooses the words.

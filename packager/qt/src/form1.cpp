@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "packager/gradient_hscroll_widget.h"
+#include "packager/words.h"
 #include "packager/qt_file_dialogs.h"
 #include "platform/property_store.h"
 #include "ui/error_text.h"
@@ -90,26 +91,13 @@ QCursor PackagerCursor() {
 }  // namespace
 
 ui::Message NoticeMessage(const PackagerWorkflow::Notice& notice) {
-  using Kind = PackagerWorkflow::Notice::Kind;
-  switch (notice.kind) {
-    case Kind::UnusableChoice:
-      return ui::MessageFor(notice.error, ui::UnusableChoice());
-    case Kind::BuildFailure:
-      return ui::MessageFor(notice.error, ui::BuildFailure());
-    case Kind::Refusal:
-    case Kind::Warning:
-      break;
-  }
-  // A blank name or description has a box of its own; a warning shows the file and the problem.
-  return ui::MessageFor(notice.error);
+  return ui::ToMessage(NoticeBox(notice, QCoreApplication::applicationName().toStdString()));
 }
 
-QString Form1::OwnFolderNote() {
-  return QStringLiteral("音乐光碟已经完成，并放在本程式的所在目录下。");
-}
+QString Form1::OwnFolderNote() { return ui::FromUtf8(packager::OwnFolderNote()); }
 
 QString Form1::OtherFolderNote(const QString& folder) {
-  return QStringLiteral("音乐光碟已经完成，并放在文件夹 %1 下。").arg(folder);
+  return ui::FromUtf8(packager::OtherFolderNote(ui::ToUtf8(folder)));
 }
 
 Form1::Form1(Setup setup, QWidget* parent) : QWidget(parent), setup_(std::move(setup)) {

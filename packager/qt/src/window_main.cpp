@@ -1,15 +1,13 @@
 #include "packager/window_main.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QFile>
 #include <QStandardPaths>
 #include <system_error>
 
 #include "packager/form1.h"
+#include "packager/players.h"
 #include "platform/folders.h"
-#include "platform/resources.h"
 #include "platform/single_instance.h"
 #include "ui/error_text.h"
 #include "ui/paths.h"
@@ -20,11 +18,6 @@ namespace fs = std::filesystem;
 namespace packager {
 namespace {
 
-bool WritableFolder(const fs::path& folder) {
-  std::error_code ec;
-  return !folder.empty() && fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
 fs::path FallbackFolder() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
   if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
@@ -32,15 +25,6 @@ fs::path FallbackFolder() {
 }
 
 }  // namespace
-
-OutputFolder ChooseOutputFolder(const fs::path& programFolder, const fs::path& fallback) {
-  // An installed program lives in a folder only the administrator may write to; the albums
-  // then go to the user's own folder, and the completion note names it.
-  if (WritableFolder(programFolder)) return {programFolder, true};
-  std::error_code ec;
-  fs::create_directories(fallback, ec);
-  return {fallback, false};
-}
 
 int RunPackagerWindow(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -59,7 +43,7 @@ int RunPackagerWindow(int argc, char** argv) {
   const OutputFolder output = ChooseOutputFolder(programFolder, FallbackFolder());
 
   Form1::Setup setup;
-  setup.player = platform::LoadResourceData("CUSTOM", 101);
+  setup.player = CarriedPlayers().For(kOwnTarget);
   setup.outputFolder = output.folder;
   setup.completionNote = Form1::OwnFolderNote();
   if (!output.isProgramFolder) setup.completionFolder = ui::ToQString(output.folder);

@@ -1,7 +1,7 @@
 #pragma once
-// The one data resource a program carries (type "CUSTOM", number 101), linked into the
-// program at build time. The packager's is the player program; the player's is the audio
-// library.
+// The data resources a program carries (type "CUSTOM", numbers 101 and 102), linked into the
+// program at build time. The packager's are the player programs (101 for the system it runs
+// on, 102 for the other); the player's is the audio library.
 
 #include <cstddef>
 #include <span>

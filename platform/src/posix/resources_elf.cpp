@@ -5,17 +5,29 @@
 #include "platform/resources.h"
 
 extern "C" {
+// 101: the packager's player, the player's audio library; 102: the packager's player for the
+// other system.
 __attribute__((weak)) extern const unsigned char platform_resource_custom_101[];
 __attribute__((weak)) extern const unsigned char platform_resource_custom_101_end[];
+__attribute__((weak)) extern const unsigned char platform_resource_custom_102[];
+__attribute__((weak)) extern const unsigned char platform_resource_custom_102_end[];
 }
 
 namespace platform {
+namespace {
+
+std::span<const std::byte> Between(const unsigned char* begin, const unsigned char* end) {
+  if (begin == nullptr || end == nullptr) return {};
+  return {reinterpret_cast<const std::byte*>(begin), static_cast<std::size_t>(end - begin)};
+}
+
+}  // namespace
 
 std::span<const std::byte> LoadResourceData(std::string_view type, int id) {
-  if (type != "CUSTOM" || id != 101) return {};
-  if (platform_resource_custom_101 == nullptr || platform_resource_custom_101_end == nullptr) return {};
-  return {reinterpret_cast<const std::byte*>(platform_resource_custom_101),
-          static_cast<std::size_t>(platform_resource_custom_101_end - platform_resource_custom_101)};
+  if (type != "CUSTOM") return {};
+  if (id == 101) return Between(platform_resource_custom_101, platform_resource_custom_101_end);
+  if (id == 102) return Between(platform_resource_custom_102, platform_resource_custom_102_end);
+  return {};
 }
 
 }  // namespace platform

@@ -5,11 +5,13 @@
 
 #include <QString>
 
+#include "words/error_text.h"
+
 class QWidget;
 
 namespace ui {
 
-enum class Icon { Critical, Exclamation, Information, Question };
+using Icon = words::Icon;
 
 struct Message {
   QString text;
@@ -28,6 +30,9 @@ class MessageBoxes {
     return false;
   }
 };
+
+// A box worded without Qt (words/error_text.h), for the screen.
+Message ToMessage(const words::Box& box);
 
 // Shows `message` through the boxes in use: Qt's message boxes, or a test's.
 void ShowMessage(QWidget* parent, const Message& message);
