@@ -130,7 +130,7 @@ frmPlayer::~frmPlayer() {
   if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
   if (session_) session_->Shutdown();
   if (menRClick_ != nullptr) ::DestroyMenu(menRClick_);
-  if (pointer_ != nullptr) ::DestroyCursor(pointer_);
+  if (pointer_ != nullptr) ::DestroyIcon(pointer_);  // made by CreateIconIndirect
   ::DeleteObject(songFont_);
   ::DeleteObject(plainFont_);
 }

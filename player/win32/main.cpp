@@ -28,6 +28,21 @@ struct Options {
 
 HWND shownWindow = nullptr;
 
+// The carried library, unloaded as soon as it is freed at shut-down: Windows keeps a loaded
+// DLL's file from being deleted, and the player deletes its copy of bass.dll right after.
+class UnloadedWhenFreed final : public player::AudioLibrary {
+ public:
+  platform::Status WriteWhenMissing(const fs::path& folder) override { return carried_->WriteWhenMissing(folder); }
+  Opened Load(const fs::path& folder) override { return carried_->Load(folder); }
+  void Free() override {
+    carried_->Free();
+    carried_ = player::CarriedAudioLibrary();
+  }
+
+ private:
+  std::unique_ptr<player::AudioLibrary> carried_ = player::CarriedAudioLibrary();
+};
+
 // Windows hands a program its command line as UTF-16; paths stay UTF-16 on their way in.
 std::optional<Options> ParseOptions() {
   int argc = 0;
@@ -122,7 +137,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ShowBox(player::BoxFor({player::NoticeKind::StartupRefused, privateFolder.error()}, "Sonvira"));
     return 1;
   }
-  std::unique_ptr<player::AudioLibrary> library = player::CarriedAudioLibrary();
+  auto library = std::make_unique<UnloadedWhenFreed>();
   frmPlayer::Setup setup;
   setup.album = options->album.value_or(platform::ProgramFile());
   setup.privateFolder = privateFolder.value();
