@@ -57,8 +57,8 @@ near() { awk -v f="$1" -v want="$2" 'BEGIN { exit !(f > want * 0.9 && f < want *
 
 # Two tones, 500 Hz then 1200 Hz, long enough to outlast the slow second start below.
 for hz in 500 1200; do
-  sox -n -r 44100 -c 2 -b 16 "$work/tone$hz.wav" synth 240 sine "$hz" vol 0.5
-  lame --quiet -b 64 "$work/tone$hz.wav" "$work/tone$hz.mp3"
+  sox -n -r 44100 -c 2 -b 16 "$work/tone$hz.wav" synth 40 sine "$hz" vol 0.5
+  lame --quiet -b 128 "$work/tone$hz.wav" "$work/tone$hz.mp3"
   rm "$work/tone$hz.wav"
 done
 mkdir "$work/album"
@@ -97,12 +97,22 @@ echo "second tone heard at $second Hz"
 second_pid=$!
 box=$(timeout 600 xdotool search --sync --onlyvisible --name '^错误！$' | head -n 1) ||
   { cat "$work/second.log"; fail "no refusal box"; }
-xdotool windowactivate --sync "$box" key Return || xdotool windowfocus --sync "$box" key Return
+xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool windowfocus --sync "$box" key Return
 status=0
 wait "$second_pid" || status=$?
 [ "$status" -eq 1 ] || { cat "$work/second.log"; fail "the second start ended with $status, not 1"; }
 grep -qF "对不起Sonvira已在运行中, 不得重复加载!!" "$work/second.log" || fail "the refusal's words"
 echo "second start refused"
+
+# Dragged by its background with the pointer, the window follows.
+x_of() { xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=//p'; }
+x0=$(x_of)
+xdotool mousemove --window "$window" 30 165 mousedown 1 sleep 1 mousemove_relative --sync 40 20 sleep 1 \
+  mousemove_relative --sync 40 20 sleep 1 mouseup 1
+sleep 3
+x1=$(x_of)
+[ "$x1" -ge $((x0 + 60)) ] || fail "dragged 80 pixels to the right, the window moved from x $x0 to $x1"
+echo "dragged from x $x0 to $x1"
 
 # The close button, 44 x 19 at (200, 6): the process ends and leaves nothing behind.
 xdotool mousemove --window "$window" 222 15 click 1
