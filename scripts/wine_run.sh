@@ -3,7 +3,8 @@
 # ctest calls it for every test of build-win (CMAKE_CROSSCOMPILING_EMULATOR). PREFIX is a wine
 # prefix of the build's own, made quietly on first use (without a program, only that is done);
 # wine's own messages are off unless WINEDEBUG says otherwise, so the output is the program's.
-# The program's exit code is the script's.
+# The program's exit code is the script's. WINE_GRAPHICS=x11 makes a new prefix show its windows
+# on the X display (the desktop tests); by default a prefix has no display.
 set -euo pipefail
 
 main() {
@@ -31,7 +32,7 @@ main() {
       echo "wine_run.sh: making the wine prefix $prefix" >&2
       "$boot" wineboot --init >/dev/null 2>&1
       # Windows without a display: the tests need none, and run alike with or without one.
-      "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+      "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "${WINE_GRAPHICS:-null}" /f >/dev/null 2>&1
       wineserver -w
       touch "$prefix/.ready"
     fi
