@@ -39,9 +39,14 @@ platform_resource_custom_@RESOURCE_ID@_end:
 endfunction()
 
 # sonvira_stripped_copy(<out-var> <target>): a custom command that copies the built
-# <target> without debug information, so an embedded program stays small.
+# <target> without debug information, so an embedded program stays small. Each program that
+# embeds it asks; the copy is made once, by the target <target>_res.
 function(sonvira_stripped_copy out target)
   set(copy ${CMAKE_BINARY_DIR}/res/${target}.res)
+  set(${out} ${copy} PARENT_SCOPE)
+  if(TARGET ${target}_res)
+    return()
+  endif()
   add_custom_command(OUTPUT ${copy}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
     COMMAND ${CMAKE_OBJCOPY} --strip-debug $<TARGET_FILE:${target}> ${copy}
