@@ -293,6 +293,8 @@ bool Engine::KeepOutput(bool now) {
   if (output_->Driver() != driver_) driver_ = output_->Driver();
   latencyMs_ = output_->LatencyMilliseconds();
   openDelay_ = kFirstOpenDelay;
+  // An output may wait for the first Rewrite before it plays anything.
+  MixChanged();
   return true;
 }
 

@@ -85,22 +85,29 @@ frmPlayer::frmPlayer(Setup setup)
   background_ = ContinuedBelow(background, kClientHeight);
   setMask(ShapeOf(background, kClientWidth, kClientHeight));
 
-  PlayerSession::Setup s;
-  s.album = setup_.album;
-  s.privateFolder = setup_.privateFolder;
-  s.library = setup_.library;
-  s.playlist = stdSS1;
-  s.playlistSkin = playlist::ToPixels(Picture1);
   // A box opens once the session's call has returned, so the session is never re-entered
   // half-way through a call by the timers that run while the box is open.
-  s.notify = [this](const Notice& notice) {
+  auto notify = [this](const Notice& notice) {
     QTimer::singleShot(0, this, [this, m = MessageFor(notice)] {
       ui::ShowMessage(this, m);
       session_->MessageClosed();
     });
   };
-  s.log = setup_.log;
-  session_ = std::make_unique<PlayerSession>(std::move(s));
+  if (setup_.session != nullptr) {
+    session_ = setup_.session;
+    session_->Attach(stdSS1, playlist::ToPixels(Picture1), notify);
+  } else {
+    PlayerSession::Setup s;
+    s.album = setup_.album;
+    s.privateFolder = setup_.privateFolder;
+    s.library = setup_.library;
+    s.playlist = stdSS1;
+    s.playlistSkin = playlist::ToPixels(Picture1);
+    s.notify = notify;
+    s.log = setup_.log;
+    ownSession_ = std::make_unique<PlayerSession>(std::move(s));
+    session_ = ownSession_.get();
+  }
 
   // Timer1 is restarted only once its drawing is done, so it never fires while it draws.
   Timer1.setObjectName(QStringLiteral("Timer1"));
