@@ -293,8 +293,6 @@ bool Engine::KeepOutput(bool now) {
   if (output_->Driver() != driver_) driver_ = output_->Driver();
   latencyMs_ = output_->LatencyMilliseconds();
   openDelay_ = kFirstOpenDelay;
-  // An output may wait for the first Rewrite before it plays anything.
-  MixChanged();
   return true;
 }
 

@@ -83,14 +83,6 @@ class PulseOutput final : public Output {
 
   void Rewrite() override {
     pa_threaded_mainloop_lock(loop_);
-    if (!begun_) {
-      // The first sound goes straight into the server's first request, which waited for it.
-      begun_ = true;
-      const std::size_t writable = lost_ ? 0 : pa_stream_writable_size(stream_);
-      if (writable != static_cast<std::size_t>(-1)) Write(written_, writable / 4);
-      pa_threaded_mainloop_unlock(loop_);
-      return;
-    }
     // Where the sound heard stands, fresh from the server rather than run on from its last
     // report: a device that took its sound late takes it in a leap.
     if (pa_operation* op = lost_ ? nullptr : pa_stream_update_timing_info(stream_, Signal, loop_)) {
@@ -268,9 +260,6 @@ class PulseOutput final : public Output {
 
   static void Requested(pa_stream*, size_t bytes, void* self) {
     auto* o = static_cast<PulseOutput*>(self);
-    // Silence written before anything plays would have to be heard before the first song:
-    // the server starts the stream only once its first request is filled.
-    if (!o->begun_) return;
     o->Write(o->written_, bytes / 4);
   }
 
@@ -312,7 +301,6 @@ class PulseOutput final : public Output {
   std::uint64_t written_ = 0;      // stream frames written: the server's write index
   std::uint64_t heard_ = 0;        // the stream frame heard last; stays once the server is gone
   bool quick_ = false;
-  bool begun_ = false;             // the first Rewrite came: requests are filled from then on
   std::uint64_t quickShare_ = 0;   // frames the device holds beyond the sound heard, at each pace
   std::uint64_t steadyShare_ = 0;
   std::optional<Clock::time_point> quickSince_;  // when the server granted the quick pace
