@@ -231,9 +231,14 @@ TEST_F(Player, TheEndOfASongMovesOnAndTheLastWrapsToTheFirst) {
   player::TmrBassWork tick = s.TmrBassTick();
   EXPECT_EQ(tick.lblCPU, "CPU % 1.50");
   EXPECT_FALSE(tick.songChanged);
+  EXPECT_FALSE(tick.endsIn);  // far from the end
+  bass.Current()->position = bass.Current()->length - player_test::kBytesPerSecond / 100;
+  EXPECT_EQ(s.TmrBassTick().endsIn, 10);  // ends before the next tick: in 10 ms
 
   bass.Current()->position = bass.Current()->length;
-  EXPECT_TRUE(s.TmrBassTick().songChanged);
+  tick = s.TmrBassTick();
+  EXPECT_TRUE(tick.songChanged);
+  EXPECT_FALSE(tick.endsIn);
   EXPECT_EQ(bass.PlayingFile(), "2.mp3");
   ExpectButtons(s, 2);
   bass.Current()->position = bass.Current()->length;

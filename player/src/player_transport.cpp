@@ -202,6 +202,10 @@ TmrBassWork PlayerSession::TmrBassTick() {
     PlayNextSong();
     work.songChanged = true;
   }
+  if (!work.songChanged && !currentFailed_ && length > position) {
+    const float left = BytesToSeconds(*api_, channel_, static_cast<std::uint32_t>(length - position));
+    if (left * 1000 < kTmrBassInterval) work.endsIn = static_cast<int>(std::ceil(left * 1000));
+  }
   // From here on nothing can fail: the lyric step, at the position read above unless the song
   // changed (a position query waits on the sound output's lock).
   const float seconds = work.songChanged

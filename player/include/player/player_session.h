@@ -105,10 +105,16 @@ struct Timer1Work {
   BarHeights bars{};  // what the bar display shows
 };
 
+// tmrBass's period, in milliseconds.
+inline constexpr int kTmrBassInterval = 25;
+
 struct TmrBassWork {
   std::string lblCPU;
   bool songChanged = false;             // face() holds new captions and colours
   std::optional<std::string> songword;  // a lyric line that fell due
+  // Milliseconds until the playing song's end, rounded up, when it ends before the next tick:
+  // a tick then finds the end as it comes, rather than up to a period later. Empty otherwise.
+  std::optional<int> endsIn;
 };
 
 class PlayerSession {
