@@ -180,12 +180,15 @@ void PlayerSession::PlayFirstSlot() {
     const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
     if (slot.name.empty() || slot.songAfter <= slot.songFirst) continue;
     // A slot that cannot be written is reported by Start(), which tries it again.
-    if (!album::UnpackSlot(*image_, i, systemFolder_)) break;
+    platform::Result<album::UnpackedSlot> unpacked = album::UnpackSlot(*image_, i, systemFolder_);
+    if (!unpacked) break;
     firstSlot_ = i;
+    Log("wrote " + platform::PathToUtf8(unpacked.value().song));
+    if (unpacked.value().lyricsFailed)
+      Log("lyrics not written: " + platform::DescribeError(*unpacked.value().lyricsFailed));
   }
   if (firstSlot_ == 0) return;
   const std::string file = platform::PathToUtf8(SongPath(std::to_string(firstSlot_), ".mp3"));
-  Log("wrote " + file);
   earlyChannel_ = api_->BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
   if (earlyChannel_ != 0 && !api_->BASS_ChannelPlay(earlyChannel_, FALSE)) {
     if (api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(earlyChannel_);
