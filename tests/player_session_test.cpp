@@ -105,6 +105,36 @@ TEST_F(Player, StartsWithSongsInSlotsOneTwoAndFive) {
   EXPECT_EQ(s.albumFolder(), platform::PathToUtf8(albumFolder_ / ""));  // with its separator
 }
 
+TEST_F(Player, TheFirstSongSoundsBeforeThePlaylistIsAttachedAndPlaysOnAsItsFirstRow) {
+  fs::path album = MakeAlbum(albumFolder_, {{2, "tone2"}, {3, "tone3"}}, {2});
+  PlayerSession::Setup setup;
+  setup.album = album;
+  setup.privateFolder = runtime_.path();
+  setup.library = &library_;
+  PlayerSession s(std::move(setup));
+  ASSERT_FALSE(s.StartSound());
+  EXPECT_EQ(FakeBass::The().PlayingFile(), "2.mp3");
+  EXPECT_FALSE(fs::exists(s.systemFolder() / "3.mp3"));
+  EXPECT_EQ(s.songCount(), 0);
+  const DWORD early = FakeBass::The().lastHandle;
+
+  s.Attach(&list_, platform::Pixels{91, 41, std::vector<std::uint32_t>(91 * 41), 1.0},
+           [this](const player::Notice& n) { messages_.push_back(n); });
+  ASSERT_FALSE(s.Start());
+  EXPECT_EQ(s.channel(), early);
+  EXPECT_EQ(FakeBass::The().streams.size(), 1u);  // not opened a second time
+  EXPECT_TRUE(FakeBass::The().streams[early].playing);
+  EXPECT_EQ(list_.ListCount, 2);
+  EXPECT_EQ(s.face().Label1[2].tooltip, Title(2));
+  EXPECT_TRUE(s.face().Label1[2].enabled);
+  EXPECT_FALSE(s.face().Label1[3].enabled);
+  ExpectButtons(s, 1);
+  EXPECT_EQ(s.face().songtitle, "[" + Title(2) + "]");
+  EXPECT_TRUE(s.face().tmrBass);
+  EXPECT_TRUE(fs::exists(s.systemFolder() / "3.mp3"));
+  EXPECT_TRUE(messages_.empty());
+}
+
 TEST_F(Player, AnEmptyAlbumStartsSilentWithItsDesignCaptions) {
   PlayerSession& s = Start(MakeAlbum(albumFolder_, {}));
   for (int n = 1; n <= 10; ++n) EXPECT_FALSE(s.face().Label1[n].enabled);
@@ -201,9 +231,14 @@ TEST_F(Player, TheEndOfASongMovesOnAndTheLastWrapsToTheFirst) {
   player::TmrBassWork tick = s.TmrBassTick();
   EXPECT_EQ(tick.lblCPU, "CPU % 1.50");
   EXPECT_FALSE(tick.songChanged);
+  EXPECT_FALSE(tick.endsIn);  // far from the end
+  bass.Current()->position = bass.Current()->length - player_test::kBytesPerSecond / 100;
+  EXPECT_EQ(s.TmrBassTick().endsIn, 10);  // ends before the next tick: in 10 ms
 
   bass.Current()->position = bass.Current()->length;
-  EXPECT_TRUE(s.TmrBassTick().songChanged);
+  tick = s.TmrBassTick();
+  EXPECT_TRUE(tick.songChanged);
+  EXPECT_FALSE(tick.endsIn);
   EXPECT_EQ(bass.PlayingFile(), "2.mp3");
   ExpectButtons(s, 2);
   bass.Current()->position = bass.Current()->length;

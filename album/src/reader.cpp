@@ -155,13 +155,14 @@ Status ExtractPiece(const fs::path& source, const fs::path& destination, std::in
   return ExtractPiece(TRY_VALUE(File::OpenRead(source)), destination, first, last);
 }
 
-Status ExtractPiece(const File& in, const fs::path& destination, std::int64_t first, std::int64_t last) {
+Status ExtractPiece(const File& in, const fs::path& destination, std::int64_t first, std::int64_t last,
+                    platform::AtomicFile::Durability durability) {
   // The rename would put the piece in place of the album it is copied from.
   if (in.IsSameFileAs(destination))
     return Error{ErrorKind::DestinationIsAlbum, platform::PathToUtf8(destination)};
   platform::AtomicFile out = TRY_VALUE(platform::AtomicFile::Create(destination));
   TRY(out.CopyFrom(in, first - 1, last - first + 1, kExtractBlock));
-  return out.Commit();
+  return out.Commit(durability);
 }
 
 namespace {
@@ -251,14 +252,16 @@ Result<UnpackedSlot> UnpackSlot(const AlbumImage& image, int slot, const fs::pat
   const SlotEntry& entry = image.settings().songSlots[slot - 1];
   UnpackedSlot unpacked;
   unpacked.song = folder / (std::to_string(slot) + ".mp3");
-  if (Status s = ExtractPiece(image.file(), unpacked.song, entry.songFirst, entry.songAfter - 1); !s) {
+  constexpr auto kPrivate = platform::AtomicFile::Durability::Unflushed;
+  if (Status s = ExtractPiece(image.file(), unpacked.song, entry.songFirst, entry.songAfter - 1, kPrivate); !s) {
     Error error = s.error();
     error.slot = slot;
     return error;
   }
   if (entry.HasLyrics()) {
     unpacked.lyrics = folder / (std::to_string(slot) + ".lrc");
-    if (Status s = ExtractPiece(image.file(), unpacked.lyrics, entry.lyricsFirst, entry.lyricsAfter - 1); !s)
+    if (Status s = ExtractPiece(image.file(), unpacked.lyrics, entry.lyricsFirst, entry.lyricsAfter - 1, kPrivate);
+        !s)
       unpacked.lyricsFailed = s.error();
   }
   return unpacked;

@@ -17,6 +17,26 @@ namespace {
 // (twice the source, plus the tags and frames at its start) it is treated as ended.
 std::int64_t ReadBudgetFor(std::int64_t size) { return 2 * size + (std::int64_t{1} << 20); }
 
+// Reads from a file go through a buffer of this size; larger reads go straight to the file.
+constexpr std::size_t kReadAhead = 64 * 1024;
+
+// Up to `n` bytes of the file at stream offset `at`, through the read-ahead buffer.
+std::int64_t ReadFile(Mp3Decoder::Io& io, std::int64_t at, void* buffer, std::size_t n) {
+  const bool hit = at >= io.cacheAt && at < io.cacheAt + static_cast<std::int64_t>(io.cached);
+  if (!hit) {
+    if (n >= kReadAhead) return io.file->ReadAt(io.base + at, buffer, n);
+    io.cache.resize(kReadAhead);
+    const std::int64_t got = io.file->ReadAt(io.base + at, io.cache.data(), kReadAhead);
+    io.cacheAt = at;
+    io.cached = got > 0 ? static_cast<std::size_t>(got) : 0;
+    if (got <= 0) return got;
+  }
+  const std::size_t offset = static_cast<std::size_t>(at - io.cacheAt);
+  const std::size_t take = std::min(n, io.cached - offset);
+  std::memcpy(buffer, io.cache.data() + offset, take);
+  return static_cast<std::int64_t>(take);
+}
+
 ssize_t ReadIo(void* handle, void* buffer, size_t bytes) {
   auto* io = static_cast<Mp3Decoder::Io*>(handle);
   std::int64_t left = std::max<std::int64_t>(std::min(io->size - io->pos, io->budget), 0);
@@ -28,7 +48,7 @@ ssize_t ReadIo(void* handle, void* buffer, size_t bytes) {
     io->budget -= static_cast<std::int64_t>(n);
     return static_cast<ssize_t>(n);
   }
-  const std::int64_t got = io->file->ReadAt(io->base + io->pos, buffer, n);
+  const std::int64_t got = ReadFile(*io, io->pos, buffer, n);
   if (got > 0) {
     io->pos += got;
     io->budget -= got;

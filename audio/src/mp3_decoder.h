@@ -76,6 +76,12 @@ class Mp3Decoder {
     // Bytes the decoder may still read: a damaged file must not keep it reading the same
     // bytes over and over.
     std::int64_t budget = 0;
+    // The file's bytes from cacheAt on, read ahead: libmpg123 asks for each frame's header
+    // and body apart, and a system call for each made the scan of a long song cost tens of
+    // milliseconds.
+    std::vector<std::uint8_t> cache;
+    std::int64_t cacheAt = 0;
+    std::size_t cached = 0;
   };
 
  private:

@@ -13,6 +13,8 @@
 #    25 ms (tmrBass) alone would give.
 # Runs its own Xvfb and sound server when there are none (scripts/headless.sh).
 #   BENCH_SECONDS  playing time of the CPU measure (default 60)
+#   BEFORE_PAKREL  another build's pakrel (say, of main): its album's first sound is timed too,
+#                  in the same turns, to compare a change with what came before it
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${BENCH_SECONDS:-60}
@@ -107,6 +109,10 @@ mkdir "$work/ten"
 args=()
 for i in $(seq 10); do cp "$work/big.mp3" "$work/ten/曲$i.mp3"; args+=(--song "$i=$work/ten/曲$i.mp3"); done
 album=$(build/bin/pakrel --name ten "${args[@]}" --output-dir "$work/ten")
+if [ -n "${BEFORE_PAKREL:-}" ]; then
+  mkdir "$work/before"
+  before=$("$BEFORE_PAKREL" --name ten "${args[@]}" --output-dir "$work/before")
+fi
 first_sound() {  # first_sound <command...>: seconds from its start to sound at the sink
   parec -d @DEFAULT_MONITOR@ --raw --format=s16le --rate=44100 --channels=1 --latency-msec=5 >"$work/rec.raw" &
   local rec=$!
@@ -122,8 +128,9 @@ first_sound() {  # first_sound <command...>: seconds from its start to sound at 
 # The first start after the sound server came up pays for its first connection; warm it up.
 first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3" >/dev/null
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-firsts=() mpg123_firsts=()
+firsts=() mpg123_firsts=() before_firsts=()
 for _ in 1 2 3 4 5; do
+  [ -n "${BEFORE_PAKREL:-}" ] && before_firsts+=("$(first_sound "$before")")
   firsts+=("$(first_sound "$album")")
   mpg123_firsts+=("$(first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3")")
 done
@@ -140,6 +147,7 @@ awk -v a="$ours_demo" -v b="$theirs_demo" -v t="$ticks" -v s="$seconds" -v l="$l
   wakes = s * (1000 / 25)  # tmrBass; Timer1 runs on its wake-ups
   printf "what the timers cost beyond mpg123: %.0f us per tmrBass tick (%d ticks)\n", 1e6 * (a - b) / t / wakes, wakes }'
 echo "first sound, each start: sonvira ${firsts[*]} s; mpg123 ${mpg123_firsts[*]} s"
+[ -n "${BEFORE_PAKREL:-}" ] && echo "first sound before, each start: ${before_firsts[*]} s, median $(median "${before_firsts[@]}") s"
 awk -v a="$ours_first" -v b="$theirs_first" 'BEGIN {
   printf "first sound of a 10-song 50 MB album, median of 5: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal under 0.05 s)\n", a, b, a / b }'
 echo "lyric lines shown after their time: median ${lyr_median} ms, 95th percentile ${lyr_p95} ms, max ${lyr_max} ms, min ${lyr_min} ms over ${lyr_count} lines; a 25 ms tmrBass poll alone: median 12.5 ms, max 25 ms"

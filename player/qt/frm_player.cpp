@@ -85,22 +85,29 @@ frmPlayer::frmPlayer(Setup setup)
   background_ = ContinuedBelow(background, kClientHeight);
   setMask(ShapeOf(background, kClientWidth, kClientHeight));
 
-  PlayerSession::Setup s;
-  s.album = setup_.album;
-  s.privateFolder = setup_.privateFolder;
-  s.library = setup_.library;
-  s.playlist = stdSS1;
-  s.playlistSkin = playlist::ToPixels(Picture1);
   // A box opens once the session's call has returned, so the session is never re-entered
   // half-way through a call by the timers that run while the box is open.
-  s.notify = [this](const Notice& notice) {
+  auto notify = [this](const Notice& notice) {
     QTimer::singleShot(0, this, [this, m = MessageFor(notice)] {
       ui::ShowMessage(this, m);
       session_->MessageClosed();
     });
   };
-  s.log = setup_.log;
-  session_ = std::make_unique<PlayerSession>(std::move(s));
+  if (setup_.session != nullptr) {
+    session_ = setup_.session;
+    session_->Attach(stdSS1, playlist::ToPixels(Picture1), notify);
+  } else {
+    PlayerSession::Setup s;
+    s.album = setup_.album;
+    s.privateFolder = setup_.privateFolder;
+    s.library = setup_.library;
+    s.playlist = stdSS1;
+    s.playlistSkin = playlist::ToPixels(Picture1);
+    s.notify = notify;
+    s.log = setup_.log;
+    ownSession_ = std::make_unique<PlayerSession>(std::move(s));
+    session_ = ownSession_.get();
+  }
 
   // Timer1 is restarted only once its drawing is done, so it never fires while it draws.
   Timer1.setObjectName(QStringLiteral("Timer1"));
@@ -110,7 +117,7 @@ frmPlayer::frmPlayer(Setup setup)
   // On time, not moved to a round moment of the clock, so that while music plays it falls
   // due just after a tmrBass tick, which then runs it (see TmrBassTick).
   Timer1.setTimerType(Qt::PreciseTimer);
-  tmrBass.setInterval(25);
+  tmrBass.setInterval(kTmrBassInterval);
   connect(&Timer1, &QTimer::timeout, this, &frmPlayer::Timer1Tick);
   connect(&tmrBass, &QTimer::timeout, this, &frmPlayer::TmrBassTick);
 }
@@ -297,6 +304,8 @@ void frmPlayer::Timer1Tick() {
 }
 
 void frmPlayer::TmrBassTick() {
+  // A tick brought forward to a song's end leaves the period as it was from here on.
+  if (tmrBass.interval() != kTmrBassInterval) tmrBass.setInterval(kTmrBassInterval);
   const TmrBassWork work = session_->TmrBassTick();
   SetText(lblCPU, work.lblCPU, shown_.lblCPU);
   if (work.songword) SetText(songword, *work.songword, shown_.songword);
@@ -308,6 +317,10 @@ void frmPlayer::TmrBassTick() {
   // and Timer1 keeps its 150 ms as six tmrBass ticks.
   if (Timer1.isActive() && tmrBass.isActive() && Timer1.remainingTime() <= tmrBass.interval() / 2)
     Timer1Tick();
+  // The next song starts as the last sound of this one is heard: the silence between them is
+  // the sound output's start alone. A little late rather than early, or the end is missed.
+  constexpr int kPastTheEnd = 2;
+  if (work.endsIn && tmrBass.isActive()) tmrBass.start(*work.endsIn + kPastTheEnd);
 }
 
 void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {

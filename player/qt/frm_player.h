@@ -38,6 +38,9 @@ class frmPlayer : public QWidget {
     std::filesystem::path privateFolder;
     AudioLibrary* library = nullptr;  // outlives the window
     std::function<void(const std::string&)> log;
+    // A session whose sound was started before the window was built (StartSound), which
+    // outlives the window; without one the window makes its own from the fields above.
+    PlayerSession* session = nullptr;
   };
 
   explicit frmPlayer(Setup setup);
@@ -90,7 +93,8 @@ class frmPlayer : public QWidget {
   Setup setup_;
   // The screen density the pictures are chosen for (see ui/pictures.h).
   qreal pixelRatio_ = 1;
-  std::unique_ptr<PlayerSession> session_;
+  std::unique_ptr<PlayerSession> ownSession_;
+  PlayerSession* session_ = nullptr;
   FrmMenu* menu_ = nullptr;
 
   QLabel* Image1 = nullptr;

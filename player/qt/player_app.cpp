@@ -53,13 +53,6 @@ void PrintRefusal(const QString& text) {
 int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
-  // The window repaints a few small rectangles several times a second. Through shared memory
-  // each repaint waits for the X server to answer first; sent in the request itself, a small
-  // rectangle costs less than that round trip. A user's own choice stands.
-  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Sonvira"));
-  ui::LoadQtTranslations(app);
   std::function<void(const std::string&)> log;
   if (options.verbose) {
     // Titles, lyric lines and paths come from the album: the terminal shows their control
@@ -69,25 +62,51 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
                    platform::EscapeControls(line).c_str());
     };
   }
+  std::unique_ptr<AudioLibrary> library = CarriedAudioLibrary();
   auto privateFolder = platform::PrivateFolder();
-  if (!privateFolder) {
-    ui::ShowMessage(nullptr, MessageFor({NoticeKind::StartupRefused, privateFolder.error()}));
+  // The first song is heard before Qt and the window are built, which takes longer than
+  // everything the sound needs; the window then takes the session over as it stands.
+  std::optional<PlayerSession> session;
+  std::optional<Notice> refused;
+  if (privateFolder) {
+    PlayerSession::Setup early;
+    early.album = options.album.value_or(platform::ProgramFile());
+    early.privateFolder = privateFolder.value();
+    early.library = library.get();
+    early.log = log;
+    session.emplace(std::move(early));
+    refused = session->StartSound();
+  } else {
+    refused = Notice{NoticeKind::StartupRefused, privateFolder.error()};
+  }
+
+  // The window repaints a few small rectangles several times a second. Through shared memory
+  // each repaint waits for the X server to answer first; sent in the request itself, a small
+  // rectangle costs less than that round trip. A user's own choice stands.
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sonvira"));
+  ui::LoadQtTranslations(app);
+  if (log) log("application ready");
+  if (refused) {
+    const Message message = MessageFor(*refused);
+    PrintRefusal(message.text);
+    ui::ShowMessage(nullptr, message);
     return 1;
   }
-  std::unique_ptr<AudioLibrary> library = CarriedAudioLibrary();
 
   frmPlayer::Setup setup;
-  setup.album = options.album.value_or(platform::ProgramFile());
+  setup.album = session->albumImagePath();
   setup.privateFolder = privateFolder.value();
   setup.library = library.get();
   setup.log = log;
+  setup.session = &*session;
   int status = 1;
   {
-    if (log) log("application ready");
     frmPlayer window(setup);
-    if (std::optional<Message> refused = window.Start()) {
-      PrintRefusal(refused->text);
-      ui::ShowMessage(nullptr, *refused);
+    if (std::optional<Message> stopped = window.Start()) {
+      PrintRefusal(stopped->text);
+      ui::ShowMessage(nullptr, *stopped);
     } else {
       // Centred: a window opened at a screen edge would dock and slide away at once.
       if (QScreen* screen = QGuiApplication::primaryScreen())

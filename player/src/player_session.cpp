@@ -86,7 +86,32 @@ std::string Describe(const Notice& notice) {
   }
 }
 
+void PlayerSession::Attach(playlist::stdSS* playlist, platform::Pixels playlistSkin,
+                           std::function<void(const Notice&)> notify) {
+  setup_.playlist = playlist;
+  setup_.playlistSkin = std::move(playlistSkin);
+  setup_.notify = std::move(notify);
+}
+
 std::optional<Notice> PlayerSession::Start() {
+  if (!soundStarted_)
+    if (std::optional<Notice> refused = StartSound()) return refused;
+  // 6.
+  if (setup_.playlist != nullptr) DressPlaylist(*setup_.playlist, setup_.playlistSkin);
+  Log("step 6: playlist dressed");
+  if (!image_) Report({NoticeKind::NoSettings, {}, albumFolder_});  // 13
+  UnpackSongs();        // 14
+  EnableSongButtons();  // 15
+  PlayFirstSong();      // 16
+  // A song that cannot be written stays in the playlist and is skipped as a broken one.
+  for (int slot : deferred_) WriteSlot(slot);
+  deferred_.clear();
+  Log("start-up done");
+  return std::nullopt;
+}
+
+std::optional<Notice> PlayerSession::StartSound() {
+  soundStarted_ = true;
   Log("start-up: album image " + platform::PathToUtf8(setup_.album));
   // 1. Single copy, keyed by the album image.
   auto instance = platform::SingleInstance::Acquire(setup_.album);
@@ -123,10 +148,7 @@ std::optional<Notice> PlayerSession::Start() {
     Log("step 4: wrote " + platform::PathToUtf8(systemFolder_ / kBassFileName));
   }
 
-  // 5. The colour-keyed shape is the window's, made when it was built.
-  // 6.
-  if (setup_.playlist != nullptr) DressPlaylist(*setup_.playlist, setup_.playlistSkin);
-  Log("step 6: playlist dressed");
+  // 5. The colour-keyed shape is the window's, made when it was built; 6 is Start()'s.
 
   // 7.
   std::error_code entered;
@@ -144,20 +166,35 @@ std::optional<Notice> PlayerSession::Start() {
 
   SetTimer(face_.Timer1, true, "Timer1");           // 11
   bassTime_ = std::make_unique<Cbass_time>(*api_);  // 12
-  if (image_) {                                     // 13
+  if (image_) {  // 13; without settings, Start() tells the user
     face_.Label2 = image_->AlbumName();
     Log("step 13: label Label2 = " + face_.Label2);
-  } else {
-    Report({NoticeKind::NoSettings, {}, albumFolder_});
   }
-  UnpackSongs();        // 14
-  EnableSongButtons();  // 15
-  PlayFirstSong();      // 16
-  // A song that cannot be written stays in the playlist and is skipped as a broken one.
-  for (int slot : deferred_) WriteSlot(slot);
-  deferred_.clear();
-  Log("start-up done");
+  PlayFirstSlot();
   return std::nullopt;
+}
+
+void PlayerSession::PlayFirstSlot() {
+  if (!image_) return;
+  for (int i = 1; i <= album::kSlotCount && firstSlot_ == 0; ++i) {
+    const album::SlotEntry& slot = image_->settings().songSlots[i - 1];
+    if (slot.name.empty() || slot.songAfter <= slot.songFirst) continue;
+    // A slot that cannot be written is reported by Start(), which tries it again.
+    platform::Result<album::UnpackedSlot> unpacked = album::UnpackSlot(*image_, i, systemFolder_);
+    if (!unpacked) break;
+    firstSlot_ = i;
+    Log("wrote " + platform::PathToUtf8(unpacked.value().song));
+    if (unpacked.value().lyricsFailed)
+      Log("lyrics not written: " + platform::DescribeError(*unpacked.value().lyricsFailed));
+  }
+  if (firstSlot_ == 0) return;
+  const std::string file = platform::PathToUtf8(SongPath(std::to_string(firstSlot_), ".mp3"));
+  earlyChannel_ = api_->BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
+  if (earlyChannel_ != 0 && !api_->BASS_ChannelPlay(earlyChannel_, FALSE)) {
+    if (api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(earlyChannel_);
+    earlyChannel_ = 0;
+  }
+  if (earlyChannel_ != 0) Log("first sound: " + file);
 }
 
 std::optional<Notice> PlayerSession::OpenAlbum() {
@@ -188,10 +225,10 @@ void PlayerSession::UnpackSongs() {
       Log("step 14: slot " + std::to_string(i) + " skipped: its song has no bytes");
       continue;
     }
-    // The first song is written at once; the others follow once it plays, so a large album
-    // is heard without waiting for all of it to be unpacked.
+    // The first song is written at once (or was, by StartSound); the others follow once it
+    // plays, so a large album is heard without waiting for all of it to be unpacked.
     const bool first = setup_.playlist == nullptr || setup_.playlist->ListCount == 0;
-    if (first && !WriteSlot(i)) continue;
+    if (first && i != firstSlot_ && !WriteSlot(i)) continue;
     if (!first) deferred_.push_back(i);
     if (setup_.playlist != nullptr) {
       platform::Status added = setup_.playlist->AddItem(std::to_string(i), "", slot.name, "", 0);

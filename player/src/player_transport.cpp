@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/path_text.h"
 #include "player/player_session.h"
@@ -85,26 +86,38 @@ bool PlayerSession::SongButtonDown(int n, int button) {
 
 void PlayerSession::OpenAndPlay(const fs::path& path) {
   if (api_ == nullptr) return;
-  api_->BASS_ChannelStop(channel_);
-  // The stopped song is never played again: a player that loops for days must not keep one
-  // stream for every song change.
-  if (channel_ != 0 && api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(channel_);
-  // The library takes the file name as bytes: UTF-8 on every system (on Linux the path's own
-  // bytes), never Windows' wide characters.
-  const std::string file = platform::PathToUtf8(path);
-  channel_ = api_->BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
-  const std::int16_t entry = setup_.playlist != nullptr ? setup_.playlist->Selected : 0;
+  const DWORD early = std::exchange(earlyChannel_, 0);
+  // The first song's stream, started before the window was built, is this song's: it plays on.
+  const bool adopted = early != 0 && firstSlot_ != 0 && path == SongPath(std::to_string(firstSlot_), ".mp3");
+  if (early != 0 && !adopted) {
+    api_->BASS_ChannelStop(early);
+    if (api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(early);
+  }
   std::optional<NoticeKind> failure;
-  if (channel_ == 0) {
-    failure = NoticeKind::StreamNotOpened;
-  } else if (!api_->BASS_ChannelPlay(channel_, FALSE)) {
-    failure = NoticeKind::StreamNotStarted;
+  const std::int16_t entry = setup_.playlist != nullptr ? setup_.playlist->Selected : 0;
+  if (adopted) {
+    channel_ = early;
+  } else {
+    api_->BASS_ChannelStop(channel_);
+    // The stopped song is never played again: a player that loops for days must not keep one
+    // stream for every song change.
+    if (channel_ != 0 && api_->BASS_StreamFree != nullptr) api_->BASS_StreamFree(channel_);
+    // The library takes the file name as bytes: UTF-8 on every system (on Linux the path's
+    // own bytes), never Windows' wide characters.
+    const std::string file = platform::PathToUtf8(path);
+    channel_ = api_->BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
+    if (channel_ == 0) {
+      failure = NoticeKind::StreamNotOpened;
+    } else if (!api_->BASS_ChannelPlay(channel_, FALSE)) {
+      failure = NoticeKind::StreamNotStarted;
+    }
   }
   if (!failure) {
     failedSinceLastPlay_.clear();
     startFailures_ = 0;
     currentFailed_ = false;
-    Log("playing " + platform::PathToUtf8(path) + ", length " + Seconds(bassTime_->GetDuration(channel_)));
+    if (setup_.log)
+      Log("playing " + platform::PathToUtf8(path) + ", length " + Seconds(bassTime_->GetDuration(channel_)));
     SetTimer(face_.tmrBass, true, "tmrBass");
   } else {
     Log(std::string(*failure == NoticeKind::StreamNotOpened ? "cannot open the stream of "
@@ -188,6 +201,10 @@ TmrBassWork PlayerSession::TmrBassTick() {
     ticksWaited_ = 0;
     PlayNextSong();
     work.songChanged = true;
+  }
+  if (!work.songChanged && !currentFailed_ && length > position) {
+    const float left = BytesToSeconds(*api_, channel_, static_cast<std::uint32_t>(length - position));
+    if (left * 1000 < kTmrBassInterval) work.endsIn = static_cast<int>(std::ceil(left * 1000));
   }
   // From here on nothing can fail: the lyric step, at the position read above unless the song
   // changed (a position query waits on the sound output's lock).

@@ -108,9 +108,11 @@ bool CarriesNoSettings(const std::filesystem::path& path);
 // file (see platform::AtomicFile). DestinationIsAlbum when `destination` is `source` itself.
 platform::Status ExtractPiece(const std::filesystem::path& source, const std::filesystem::path& destination,
                               std::int64_t first, std::int64_t last);
-// The same from a file already open.
+// The same from a file already open; a private copy (`durability` Unflushed) is not flushed to
+// the disk before it is put in place.
 platform::Status ExtractPiece(const platform::File& source, const std::filesystem::path& destination,
-                              std::int64_t first, std::int64_t last);
+                              std::int64_t first, std::int64_t last,
+                              platform::AtomicFile::Durability durability = platform::AtomicFile::Durability::ToDisk);
 
 // What ExtractSongs wrote for one slot.
 struct ExtractedSong {
@@ -158,7 +160,8 @@ struct UnpackedSlot {
 
 // The player's unpacking of slot `slot` (1..10, with a song) into its own `folder`, under the
 // slot's number, so two slots of one title keep their own songs: its song, then its lyrics
-// when it has some. The song's failure comes back with the slot set.
+// when it has some. These are the player's private copies, deleted when it ends: they are not
+// flushed to the disk. The song's failure comes back with the slot set.
 platform::Result<UnpackedSlot> UnpackSlot(const AlbumImage& image, int slot,
                                           const std::filesystem::path& folder);
 

@@ -77,8 +77,13 @@ class AtomicFile {
   Status CopyFrom(const File& source, std::int64_t sourceOffset, std::int64_t length, std::size_t block);
   // Adds execute permission wherever read permission is granted.
   Status MakeExecutable();
+  // How Commit makes the file last. ToDisk: its bytes reach the disk before its name does
+  // (anything a user keeps). Unflushed: the system writes them back when it will, for
+  // private copies that go again when their program ends and are made anew from their
+  // source; the rename still never shows a half file while the system runs.
+  enum class Durability { ToDisk, Unflushed };
   // Puts the file in place, replacing a file of that name.
-  Status Commit();
+  Status Commit(Durability durability = Durability::ToDisk);
   // Like Commit(), but a file that appeared under the final name meanwhile is kept and this
   // one discarded: the result is false then, true when this file was put in place. Needs no
   // hard links (which FAT refuses): a rename that never replaces, or where the file system

@@ -383,11 +383,12 @@ Status AtomicFile::MakeExecutable() {
   return AddExecute(fd_, final_);
 }
 
-Status AtomicFile::Commit() {
+Status AtomicFile::Commit(Durability durability) {
   // The bytes reach the disk before the name does: otherwise a crash after the rename could
   // leave an empty file in place of the old one, and a full disk found only at write-back
   // would go unreported.
-  if (::fdatasync(fd_) != 0 && errno != EINVAL) return ErrorFromErrno(errno, Operation::Write, final_.string());
+  if (durability == Durability::ToDisk && ::fdatasync(fd_) != 0 && errno != EINVAL)
+    return ErrorFromErrno(errno, Operation::Write, final_.string());
   // The lock is held across the rename, so no sweep takes the file in between.
   if (::rename(temp_.c_str(), final_.c_str()) != 0)
     return ErrorFromErrno(errno, Operation::Create, final_.string());

@@ -329,12 +329,15 @@ Status AtomicFile::CopyFrom(const File& source, std::int64_t sourceOffset, std::
 
 Status AtomicFile::MakeExecutable() { return {}; }
 
-Status AtomicFile::Commit() {
+Status AtomicFile::Commit(Durability durability) {
   // The bytes reach the disk before the name does, and a full disk found only at write-back
   // is reported here.
-  if (!::FlushFileBuffers(IntToHandle(fd_))) return ErrorFromWindows(::GetLastError(), Operation::Write, final_);
+  const bool toDisk = durability == Durability::ToDisk;
+  if (toDisk && !::FlushFileBuffers(IntToHandle(fd_)))
+    return ErrorFromWindows(::GetLastError(), Operation::Write, final_);
   // Still open while it moves, so no sweep takes it in between.
-  if (!::MoveFileExW(win32::LongPath(temp_).c_str(), win32::LongPath(final_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!::MoveFileExW(win32::LongPath(temp_).c_str(), win32::LongPath(final_).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | (toDisk ? MOVEFILE_WRITE_THROUGH : 0)))
     return ErrorFromWindows(::GetLastError(), Operation::Create, final_);
   temp_.clear();
   RemovePending(std::exchange(pending_, -1));

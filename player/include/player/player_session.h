@@ -105,10 +105,16 @@ struct Timer1Work {
   BarHeights bars{};  // what the bar display shows
 };
 
+// tmrBass's period, in milliseconds.
+inline constexpr int kTmrBassInterval = 25;
+
 struct TmrBassWork {
   std::string lblCPU;
   bool songChanged = false;             // face() holds new captions and colours
   std::optional<std::string> songword;  // a lyric line that fell due
+  // Milliseconds until the playing song's end, rounded up, when it ends before the next tick:
+  // a tick then finds the end as it comes, rather than up to a period later. Empty otherwise.
+  std::optional<int> endsIn;
 };
 
 class PlayerSession {
@@ -128,7 +134,18 @@ class PlayerSession {
 
   // Start-up steps 1 to 16. An empty result: the player runs. A notice (StartupRefused or
   // LibraryNotWritten): show it, and end the program; nothing of this run is left behind.
+  // After StartSound, the rest of the steps.
   std::optional<Notice> Start();
+  // The part of start-up that makes the first sound, for a front end that is slow to build:
+  // steps 1 to 5 and 7 to 13, then the first song that can be unpacked is written and its
+  // stream started. Needs no playlist and tells nobody: the rows, the tooltips, the buttons
+  // and the notices follow in Start() once the front end is attached, which adopts that stream
+  // as the first song's. A stream that fails here is left for Start() to open and report.
+  // The result is Start()'s.
+  std::optional<Notice> StartSound();
+  // The front end of a session made before it: the playlist (which outlives the session),
+  // its skin and where notices go. Before Start().
+  void Attach(playlist::stdSS* playlist, platform::Pixels playlistSkin, std::function<void(const Notice&)> notify);
   // Shut-down steps 1 to 5 and 7: the sound stops and every file this player wrote goes.
   void Shutdown();
 
@@ -167,6 +184,7 @@ class PlayerSession {
   bool WriteSlot(int slot);
   void EnableSongButtons();
   void PlayFirstSong();
+  void PlayFirstSlot();
   void SelectAndPlay(std::int16_t index);
   void OpenAndPlay(const std::filesystem::path& path);
   void PlayNextSong();
@@ -204,6 +222,9 @@ class PlayerSession {
   std::set<std::int16_t> reported_;             // entries whose failure was shown or waits to be
   bool shutDown_ = false;
   std::vector<int> deferred_;  // slots whose songs are written once the first plays
+  bool soundStarted_ = false;  // StartSound ran
+  int firstSlot_ = 0;          // the slot StartSound unpacked first; 0 when none could be
+  DWORD earlyChannel_ = 0;     // its stream, playing until Start() adopts it
 };
 
 }  // namespace player
