@@ -72,6 +72,14 @@ programs_work() {
     cmp "$work/songs/小星星.mp3" "$src/examples/小星星.mp3"
 }
 
+# The same album for Windows: a PE program at its head, and the songs readable from Linux.
+windows_album() {
+  local bin=$work/root/usr/bin album
+  mkdir "$work/win" && album=$("$bin/pakrel" --target windows --name "包测试"     --song 1="$src/examples/小星星.mp3" --output-dir "$work/win") || return 1
+  [ "$(head -c 2 "$album")" = "MZ" ] || { echo "$album does not start as a Windows program"; return 1; }
+  "$bin/sonvira" --list "$album" | grep -q '小星星'
+}
+
 # The desktop entry's command: the player opens the album and keeps playing until stopped.
 album_opens() {
   local album=$work/包测试.exe status
@@ -86,5 +94,6 @@ check "file list" has_files
 check "desktop entries" entries_valid
 check "dependencies" declares_dependencies
 check "installed programs pack and read an album" programs_work
+check "installed pakrel makes albums for Windows" windows_album
 check "sonvira --album plays the album" album_opens
 exit $failed
