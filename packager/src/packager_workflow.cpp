@@ -23,12 +23,23 @@ OutputFolder ChooseOutputFolder(const std::filesystem::path& programFolder, cons
   return {fallback, false};
 }
 
-PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const std::byte> player,
-                                   std::filesystem::path outputFolder)
-    : ui_(ui), dialogs_(dialogs), player_(player), outputFolder_(std::move(outputFolder)) {
+PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, Players players, std::filesystem::path outputFolder)
+    : ui_(ui), dialogs_(dialogs), players_(players), outputFolder_(std::move(outputFolder)) {
   // The description box has always started with this text, so an untouched box passes.
   description_ = "没有说明\r\n";
   text2_[0] = "Sonvira";
+}
+
+PackagerWorkflow::PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const std::byte> player,
+                                   std::filesystem::path outputFolder)
+    : PackagerWorkflow(ui, dialogs,
+                       kOwnTarget == Target::Windows ? Players{{}, player} : Players{player, {}},
+                       std::move(outputFolder)) {}
+
+void PackagerWorkflow::SetAlbumTarget(Target target) {
+  if (building_ || !Carries(target)) return;
+  target_ = target;
+  ui_.Refresh();
 }
 
 namespace {
@@ -119,7 +130,7 @@ void PackagerWorkflow::RunBuild() {
   }
 
   album::BuildRequest request;
-  request.player = player_;
+  request.player = players_.For(target_);
   request.albumName = text1_;
   request.description = description_;
   for (int i = 0; i < album::kSlotCount; ++i) {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "album/format.h"
+#include "packager/players.h"
 #include "platform/result.h"
 
 namespace packager {
@@ -70,10 +71,20 @@ class PackagerWorkflow {
 
   static constexpr int kProgressDesignValue = 50;
 
-  // `player` is the player program written at the head of every album image; `outputFolder`
-  // is where the albums go. Both must outlive the workflow, as must `ui` and `dialogs`.
+  // `players` are the player programs, one of which is written at the head of every album
+  // image; `outputFolder` is where the albums go. The players must outlive the workflow, as
+  // must `ui` and `dialogs`. Albums are for the system this program runs on until
+  // SetAlbumTarget says otherwise.
+  PackagerWorkflow(Ui& ui, FileDialogs& dialogs, Players players, std::filesystem::path outputFolder);
+  // Only the player of the system this program runs on.
   PackagerWorkflow(Ui& ui, FileDialogs& dialogs, std::span<const std::byte> player,
                    std::filesystem::path outputFolder);
+
+  // The system the next album plays on. A window offers the choice when Carries() both.
+  Target AlbumTarget() const { return target_; }
+  bool Carries(Target target) const { return !players_.For(target).empty(); }
+  // Ignored for a system whose player this program does not carry, and during a build.
+  void SetAlbumTarget(Target target);
 
   // The album name box (Text1) and the description box (rtfOutput), as typed.
   const std::string& AlbumName() const { return text1_; }
@@ -137,7 +148,8 @@ class PackagerWorkflow {
 
   Ui& ui_;
   FileDialogs& dialogs_;
-  std::span<const std::byte> player_;
+  Players players_;
+  Target target_ = kOwnTarget;
   std::filesystem::path outputFolder_;
   std::filesystem::path lastImage_;
 
