@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,7 +71,7 @@ struct Window {
   explicit Window(const std::function<void(Form1::Setup&)>& adjust = {}) {
     std::filesystem::create_directories(output);
     Form1::Setup setup;
-    setup.player = {reinterpret_cast<const std::byte*>(Player().data()), Player().size()};
+    setup.players.forLinux = {reinterpret_cast<const std::byte*>(Player().data()), Player().size()};
     setup.outputFolder = output;
     setup.completionNote = Form1::OwnFolderNote();
     setup.link = QUrl::fromLocalFile(QString::fromStdString(folder.Write("README.md", 10, 0).string()));
@@ -198,6 +199,45 @@ TEST(PackagerWindowTest, ControlsSitAtTheirDesignPositions) {
   EXPECT_GE(w.Label(QStringLiteral("Label3"))->y(), 360);
   EXPECT_GE(w.Label(QStringLiteral("Image2"))->y(), 360);
   EXPECT_EQ(w.form->palette().color(QPalette::Window), QColor(235, 233, 237));
+}
+
+// With both players carried, the album is for the system picked in the target box; the box
+// covers none of the other controls and is not there when there is nothing to pick.
+TEST(PackagerWindowTest, TheTargetBoxPicksThePlayerAtTheAlbumsHead) {
+  EXPECT_FALSE(Window().Find<QComboBox>(QStringLiteral("cboTarget"))->isVisible());
+
+  const std::string windowsPlayer = "MZ a Windows player stand-in";
+  Window w([&](Form1::Setup& setup) {
+    setup.players.forWindows = {reinterpret_cast<const std::byte*>(windowsPlayer.data()), windowsPlayer.size()};
+  });
+  auto* target = w.Find<QComboBox>(QStringLiteral("cboTarget"));
+  ASSERT_TRUE(target->isVisible());
+  for (QWidget* other : w.form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other != target && other->isVisible() && other->y() < w.form->height()) {
+      EXPECT_FALSE(other->geometry().intersects(target->geometry())) << other->objectName().toStdString();
+    }
+  }
+  EXPECT_FALSE(target->geometry().intersects(w.Percent2()->geometry()));
+  EXPECT_EQ(target->currentText(), QStringLiteral("Linux"));
+
+  const auto song = w.folder.WriteSong("tone.mp3", 4000, 1);
+  auto build = [&](const QString& name) {
+    w.PickSong(0, song);
+    w.TypeName(name);
+    w.Click(QStringLiteral("Command3"));
+    return ReadAll(w.output / (name.toStdString() + ".exe"));
+  };
+  const std::string forLinux = build(QStringLiteral("album"));
+  target->setFocus();
+  QTest::keyClick(target, Qt::Key_Up);
+  EXPECT_EQ(w.form->workflow().AlbumTarget(), packager::Target::Windows);
+  const std::string forWindows = build(QStringLiteral("album"));
+  EXPECT_TRUE(w.boxes.boxes.empty());
+  EXPECT_EQ(forWindows.substr(0, windowsPlayer.size()), windowsPlayer);
+  EXPECT_EQ(forLinux.substr(0, Player().size()), Player());
+  // The same song follows either player.
+  EXPECT_EQ(forWindows.substr(windowsPlayer.size(), 4000), forLinux.substr(Player().size(), 4000));
+  EXPECT_EQ(target->currentText(), QStringLiteral("Windows"));
 }
 
 TEST(PackagerWindowTest, BuildButtonWarnsAboutAMissingNameThenAMissingDescription) {

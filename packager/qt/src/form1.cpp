@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEvent>
@@ -108,7 +109,7 @@ Form1::Form1(Setup setup, QWidget* parent) : QWidget(parent), setup_(std::move(s
   }
   if (!setup_.openUrl) setup_.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   PackagerWorkflow::Ui& ui = *this;
-  workflow_ = std::make_unique<PackagerWorkflow>(ui, *setup_.dialogs, setup_.player, setup_.outputFolder);
+  workflow_ = std::make_unique<PackagerWorkflow>(ui, *setup_.dialogs, setup_.players, setup_.outputFolder);
 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Pakrel"));
@@ -217,6 +218,18 @@ void Form1::CreateControls() {
   Label5->setCursor(PackagerCursor());
   Label5->setMouseTracking(true);
   Label5->installEventFilter(this);
+
+  // Right of the link, above the progress bar: the one free spot that covers no control.
+  cboTarget = new QComboBox(this);
+  cboTarget->setObjectName(QStringLiteral("cboTarget"));
+  cboTarget->setGeometry(TwipsRect(7770, 4860, 1260, 300));
+  cboTarget->addItem(QStringLiteral("Windows"), static_cast<int>(Target::Windows));
+  cboTarget->addItem(QStringLiteral("Linux"), static_cast<int>(Target::Linux));
+  cboTarget->setToolTip(QStringLiteral("专辑在哪个系统上播放"));
+  cboTarget->setVisible(workflow_->Carries(Target::Windows) && workflow_->Carries(Target::Linux));
+  connect(cboTarget, &QComboBox::activated, this, [this](int index) {
+    workflow_->SetAlbumTarget(static_cast<Target>(cboTarget->itemData(index).toInt()));
+  });
 
   Percent2 = new GradientHScrollWidget(this);
   Percent2->setObjectName(QStringLiteral("Percent2"));
@@ -364,6 +377,10 @@ void Form1::Refresh() {
   show(Text1, ui::FromUtf8(workflow_->AlbumName()));
   for (int i = 1; i <= 20; ++i) show(Text2[i], ui::ToQString(workflow_->Text2(i)));
   Command3->setEnabled(!workflow_->Building());
+  if (cboTarget) {
+    cboTarget->setCurrentIndex(cboTarget->findData(static_cast<int>(workflow_->AlbumTarget())));
+    cboTarget->setEnabled(!workflow_->Building());
+  }
   Label6->setVisible(workflow_->CompletionNoteVisible());
 }
 

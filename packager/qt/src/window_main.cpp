@@ -43,7 +43,7 @@ int RunPackagerWindow(int argc, char** argv) {
   const OutputFolder output = ChooseOutputFolder(programFolder, FallbackFolder());
 
   Form1::Setup setup;
-  setup.player = CarriedPlayers().For(kOwnTarget);
+  setup.players = CarriedPlayers();
   setup.outputFolder = output.folder;
   setup.completionNote = Form1::OwnFolderNote();
   if (!output.isProgramFolder) setup.completionFolder = ui::ToQString(output.folder);

@@ -19,6 +19,7 @@
 #include "packager/packager_workflow.h"
 #include "ui/message_box.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -37,7 +38,7 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
 
  public:
   struct Setup {
-    std::span<const std::byte> player;   // the player program; must outlive the window
+    Players players;                     // the player programs; must outlive the window
     std::filesystem::path outputFolder;  // where the albums go
     QString completionNote;              // the text of the completion note
     // When not empty, the note is OtherFolderNote(completionFolder) instead, with the middle of
@@ -102,6 +103,8 @@ class Form1 : public QWidget, private PackagerWorkflow::Ui {
   QPushButton* Command4 = nullptr;
   QLabel* Label6 = nullptr;
   QLabel* Label5 = nullptr;
+  // The system the album is for; shown only when this packager carries both players.
+  QComboBox* cboTarget = nullptr;
   GradientHScrollWidget* Percent2 = nullptr;
   QLabel* Label3 = nullptr;
   QPlainTextEdit* rtfOutput = nullptr;
