@@ -44,6 +44,7 @@ endif()
 
 add_subdirectory(player)
 add_subdirectory(packager)
+include(SonviraWindowsRelease)
 
 if(SONVIRA_TESTS)
   enable_testing()
