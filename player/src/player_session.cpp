@@ -287,8 +287,13 @@ void PlayerSession::Shutdown() {
     }
   }
   if (unpack_) remove(systemFolder_ / kBassFileName);  // 5 and 7; 6 and 8 are the window's
-  if (unpack_) Log("deleted " + platform::PathToUtf8(systemFolder_));
-  unpack_.reset();
+  if (unpack_) {
+    unpack_.reset();
+    // The folder goes with its lock; the log tells what happened, not what was meant.
+    std::error_code ec;
+    const bool gone = !fs::exists(systemFolder_, ec) && !ec;
+    Log((gone ? "deleted " : "could not delete ") + platform::PathToUtf8(systemFolder_));
+  }
   instance_.reset();
 }
 
