@@ -241,6 +241,8 @@ void Form1::CreateControls() {
   tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
+  // The tips are Chinese: the default font of the tips may have no Chinese glyphs.
+  ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
   // Image1, drawn by the window; the tab order is the order of creation.
   banner_ = ui::win32::LoadPicture("packager_banner.png", scale_);
