@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # pakrel.exe used for real under wine, on the X display of scripts/headless.sh (./test.sh starts
-# it): the pointer hovers over the build button (the window turns magenta), the keyboard names
-# an album and types a song's path, a click on the build button writes NAME.exe beside the
-# program, and a click on the quit button ends it. pakrel.com then builds the same album from
-# its command line, and the two albums must be the same bytes.
+# it): the keyboard names an album and types a song's path, the pointer hovers over the build
+# button (the window turns magenta), a click on the build button writes NAME.exe beside the
+# program, and the quit button clicked during a second build asks, stops it and ends the
+# program. pakrel.com then builds the first album from its command line: the same bytes.
 #   pakrel_windows_desktop_test.sh PAKREL_EXE PAKREL_COM WINE_PREFIX
 # With PAKREL_SCREENSHOT=FILE it also keeps a picture of the window with the name and the song
 # typed. The prefix is made on first use with wine's X11 driver. Every wine start takes a minute
@@ -94,15 +94,38 @@ import -window root "$work/screen.png"
 convert "$work/screen.png" -crop "340x16+$((cx + 260))+$((cy + 306))" +repage -format %c histogram:info: |
   grep -q '(255,255,0)' || fail "no completion note after the build"
 
-# The quit button ends the program.
-click 644 324
+# A second build, of long songs, and the quit button while it runs: the window asks whether
+# to stop it, and yes stops it, removes the half-made album and ends the program.
+sox -n -r 44100 -c 2 -b 16 "$work/long.wav" synth 600 sine 440 vol 0.5
+lame --quiet -b 320 "$work/long.wav" "$work/long.mp3"
+rm "$work/long.wav"
+click 300 17
+xdotool type --delay 80 Long
+# In five slots, so that the build outlasts the click by seconds.
+for y in 74 98 120 146 170; do
+  click 240 "$y"
+  xdotool type --delay 40 'Z:'"$(printf '%s' "$work/long.mp3" | tr / '\\')"
+done
+click 197 323
+xdotool mousemove --sync $((cx + 644)) $((cy + 324)) click 1
+asked=""
+for ((i = 0; i < 300; ++i)); do
+  asked=$(xdotool search --onlyvisible --name '^Pakrel$' | grep -vx "$window" | head -n 1 || true)
+  [ -z "$asked" ] || break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 1
+done
+[ -n "$asked" ] || fail "the quit button during a build ended the program without asking"
+xdotool windowactivate --sync "$asked" key y 2>/dev/null || xdotool windowfocus --sync "$asked" key y
 for ((i = 0; i < 120; ++i)); do
   kill -0 "$pid" 2>/dev/null || break
   sleep 1
 done
-! kill -0 "$pid" 2>/dev/null || fail "the quit button did not end pakrel.exe"
+! kill -0 "$pid" 2>/dev/null || fail "pakrel.exe did not end after yes to stopping the build"
 pid=""
-echo "the quit button ended it"
+left=$(find "$work/gui" -name '*Long.exe*')
+[ -z "$left" ] || fail "the stopped build left $left"
+echo "the quit button during a build asked, stopped it and ended the program"
 
 # The console program builds the same album from its command line.
 "$wine" "$pakrel_com" --name "$name" --song "1=$song" --output-dir 'Z:'"$(printf '%s' "$work/cli" | tr / '\\')" \
