@@ -54,20 +54,24 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr COLORREF kNoteEdge = RGB(60, 60, 60);
 
-std::wstring Wide(std::string_view utf8) { return platform::PathFromUtf8(utf8).wstring(); }
+std::wstring Wide(std::string_view utf8) {
+  return platform::PathFromUtf8(utf8).wstring();
+}
 
 std::string Utf8(const std::wstring& wide) {
   if (wide.empty()) return {};
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                      nullptr);
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
   std::string text(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
+                        nullptr);
   return text;
 }
 
 std::wstring WindowText(HWND control) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -77,10 +81,14 @@ void SetText(HWND control, const std::wstring& text) {
 
 UINT IconFlag(words::Icon icon) {
   switch (icon) {
-    case words::Icon::Critical: return MB_ICONERROR;
-    case words::Icon::Exclamation: return MB_ICONWARNING;
-    case words::Icon::Information: return MB_ICONINFORMATION;
-    case words::Icon::Question: return MB_ICONQUESTION;
+    case words::Icon::Critical:
+      return MB_ICONERROR;
+    case words::Icon::Exclamation:
+      return MB_ICONWARNING;
+    case words::Icon::Information:
+      return MB_ICONINFORMATION;
+    case words::Icon::Question:
+      return MB_ICONQUESTION;
   }
   return 0;
 }
@@ -88,9 +96,9 @@ UINT IconFlag(words::Icon icon) {
 // The design settings of the progress bar, as the window stores them.
 platform::MemoryPropertyStore ProgressBarDesign() {
   return platform::MemoryPropertyStore{
-      {"Max", 50},       {"Value", 50},     {"Step", 10},     {"StartBlue", 150}, {"EndRed", 0},
-      {"EndGreen", 0},   {"EndBlue", 150},  {"BoxRed", 0},    {"BoxGreen", 0},    {"BoxBlue", 200},
-      {"BackRed", 235},  {"BackGreen", 233}, {"BackBlue", 237}, {"BarVisible", 0}, {"ScrollEnabled", 0}};
+      {"Max", 50},      {"Value", 50},      {"Step", 10},      {"StartBlue", 150}, {"EndRed", 0},
+      {"EndGreen", 0},  {"EndBlue", 150},   {"BoxRed", 0},     {"BoxGreen", 0},    {"BoxBlue", 200},
+      {"BackRed", 235}, {"BackGreen", 233}, {"BackBlue", 237}, {"BarVisible", 0},  {"ScrollEnabled", 0}};
 }
 
 // Draws `pixels` with its top-left corner at `at`, at its own size for a screen of `scale`,
@@ -113,8 +121,9 @@ void DrawPicture(HDC dc, const platform::Pixels& pixels, POINT at, int scale, CO
   info.bmiHeader.biCompression = BI_RGB;
   const double toDevice = scale / pixels.pixelRatio;
   ::SetStretchBltMode(dc, COLORONCOLOR);
-  ::StretchDIBits(dc, at.x, at.y, static_cast<int>(pixels.width * toDevice), static_cast<int>(pixels.height * toDevice),
-                  0, 0, pixels.width, pixels.height, over.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  ::StretchDIBits(dc, at.x, at.y, static_cast<int>(pixels.width * toDevice),
+                  static_cast<int>(pixels.height * toDevice), 0, 0, pixels.width, pixels.height, over.data(),
+                  &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 SIZE PictureSize(const platform::Pixels& pixels, int scale) {
@@ -170,7 +179,8 @@ Form1::Form1(Setup setup, int scale)
 
   // The design's client area, centred on the main monitor's work area. The frame can be
   // pulled, but only down to the description box (WM_GETMINMAXINFO).
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
+  const DWORD style =
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_CONTROLPARENT;
   RECT frame{0, 0, Dev(kClientWidth), Dev(kClientHeight)};
   ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
@@ -195,7 +205,9 @@ Form1::~Form1() {
   ::DeleteObject(white_);
 }
 
-int Form1::Dev(int twips) const { return platform::Px(twips) * scale_; }
+int Form1::Dev(int twips) const {
+  return platform::Px(twips) * scale_;
+}
 
 RECT Form1::DevRect(int left, int top, int width, int height) const {
   return {Dev(left), Dev(top), Dev(left) + Dev(width), Dev(top) + Dev(height)};
@@ -203,10 +215,10 @@ RECT Form1::DevRect(int left, int top, int width, int height) const {
 
 HWND Form1::MakeControl(const wchar_t* kind, const std::wstring& text, DWORD style, RECT rect, int id,
                         DWORD exStyle) {
-  HWND control = ::CreateWindowExW(exStyle, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                                   nullptr);
+  HWND control = ::CreateWindowExW(exStyle, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
+                                   rect.top, rect.right - rect.left, rect.bottom - rect.top, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ::GetModuleHandleW(nullptr), nullptr);
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
@@ -238,9 +250,9 @@ void Form1::AddTooltip(HWND control, const std::wstring& text) {
 void Form1::CreateControls() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
-  tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                ::GetModuleHandleW(nullptr), nullptr);
+  tooltips_ = ::CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   // The tips are Chinese: the default font of the tips may have no Chinese glyphs.
   ::SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
@@ -256,19 +268,19 @@ void Form1::CreateControls() {
   for (int row = 0; row < 10; ++row) {
     const int top = kRowTops[row];
     const std::wstring n = std::to_wstring(row + 1);
-    Text2[row + 1] = MakeControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, DevRect(2100, top, 3075, kRowHeight),
-                                 kText2 + row + 1, WS_EX_CLIENTEDGE);
+    Text2[row + 1] = MakeControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
+                                 DevRect(2100, top, 3075, kRowHeight), kText2 + row + 1, WS_EX_CLIENTEDGE);
     Command1[row] = MakeControl(L"BUTTON", L"音乐" + n, WS_TABSTOP | BS_PUSHBUTTON,
                                 DevRect(5280, top, 885, kRowHeight), kCommand1 + row);
-    Text2[row + 11] = MakeControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, DevRect(6240, top, 3075, kRowHeight),
-                                  kText2 + row + 11, WS_EX_CLIENTEDGE);
+    Text2[row + 11] = MakeControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
+                                  DevRect(6240, top, 3075, kRowHeight), kText2 + row + 11, WS_EX_CLIENTEDGE);
     Command2[row] = MakeControl(L"BUTTON", L"歌词" + n, WS_TABSTOP | BS_PUSHBUTTON,
                                 DevRect(9360, top, 885, kRowHeight), kCommand2 + row);
   }
 
   // Grey, as the design has it: a themed push button takes no colour, so it draws itself.
-  Command3 = MakeControl(L"BUTTON", L"开始打包成EXE", WS_TABSTOP | BS_OWNERDRAW, DevRect(2160, 4560, 1605, 585),
-                         kCommand3);
+  Command3 = MakeControl(L"BUTTON", L"开始打包成EXE", WS_TABSTOP | BS_OWNERDRAW,
+                         DevRect(2160, 4560, 1605, 585), kCommand3);
   Command4 = MakeControl(L"BUTTON", L"退出程序", WS_TABSTOP | BS_PUSHBUTTON, DevRect(9120, 4560, 1095, 615),
                          kCommand4);
 
@@ -300,7 +312,8 @@ void Form1::CreateControls() {
   {
     RECT link = DevRect(5040, 4920, 2610, 180);
     link.bottom = std::max<LONG>(link.bottom, link.top + (kFontPixels + 2) * scale_);
-    Label5 = MakeControl(L"STATIC", L"欢迎访问本程序的说明页", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, link, kLabel5);
+    Label5 =
+        MakeControl(L"STATIC", L"欢迎访问本程序的说明页", SS_LEFT | SS_NOTIFY | SS_NOPREFIX, link, kLabel5);
   }
 
   Percent2 = std::make_unique<GradientHScrollHwnd>(hwnd_, POINT{Dev(2280), Dev(5160)}, Dev(225), scale_);
@@ -337,7 +350,8 @@ void Form1::SetCompletionNote() {
     const std::wstring rest = Wide(OtherFolderNote(""));
     SIZE restSize{};
     ::GetTextExtentPoint32W(dc, rest.c_str(), static_cast<int>(rest.size()), &restSize);
-    shown = Wide(OtherFolderNote(Utf8(ElideMiddle(dc, folder, std::max(0, static_cast<int>(box.right - restSize.cx))))));
+    shown = Wide(OtherFolderNote(
+        Utf8(ElideMiddle(dc, folder, std::max(0, static_cast<int>(box.right - restSize.cx))))));
   }
   ::SelectObject(dc, old);
   ::ReleaseDC(Label6, dc);
@@ -391,10 +405,14 @@ void Form1::Hover(HWND control, POINT at) {
 
 LRESULT Form1::LabelColours(HDC dc, HWND control) {
   COLORREF colour = RGB(0, 0, 0);
-  if (control == Label1) colour = kGreen;
-  else if (control == Label2) colour = kBlue;
-  else if (control == Label3) colour = kOrange;
-  else if (control == Label5) colour = linkColour_;
+  if (control == Label1)
+    colour = kGreen;
+  else if (control == Label2)
+    colour = kBlue;
+  else if (control == Label3)
+    colour = kOrange;
+  else if (control == Label5)
+    colour = linkColour_;
   ::SetTextColor(dc, colour);
   ::SetBkColor(dc, background_);
   ::SetBkMode(dc, TRANSPARENT);
@@ -530,7 +548,8 @@ void Form1::Refresh() {
   ::EnableWindow(Command3, !workflow_->Building());
   ::EnableWindow(cboTarget, !workflow_->Building());
   const int target = workflow_->AlbumTarget() == Target::Windows ? 0 : 1;
-  if (::SendMessageW(cboTarget, CB_GETCURSEL, 0, 0) != target) ::SendMessageW(cboTarget, CB_SETCURSEL, target, 0);
+  if (::SendMessageW(cboTarget, CB_GETCURSEL, 0, 0) != target)
+    ::SendMessageW(cboTarget, CB_SETCURSEL, target, 0);
   ::ShowWindow(Label6, workflow_->CompletionNoteVisible() ? SW_SHOWNA : SW_HIDE);
   refreshing_ = false;
 }
@@ -552,7 +571,8 @@ LRESULT CALLBACK Form1::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self = nullptr;
   }
-  return self != nullptr ? self->Handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
+  return self != nullptr ? self->Handle(message, wParam, lParam)
+                         : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -570,7 +590,8 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       ::EndPaint(hwnd_, &paint);
       return 0;
     }
-    case WM_CTLCOLORSTATIC: return LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC:
+      return LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == rtfOutput) {
         const HDC dc = reinterpret_cast<HDC>(wParam);
@@ -581,8 +602,10 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.hwndItem == Command3) DrawButton(item);
-      else if (item.hwndItem == Label6) DrawNote(item);
+      if (item.hwndItem == Command3)
+        DrawButton(item);
+      else if (item.hwndItem == Label6)
+        DrawNote(item);
       return TRUE;
     }
     case WM_SETCURSOR: {
@@ -597,7 +620,9 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_COMMAND: Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_COMMAND:
+      Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
     case WM_ACTIVATE:
       // Text1 takes the focus whenever the window is activated.
       if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
@@ -610,7 +635,8 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       auto& limits = *reinterpret_cast<MINMAXINFO*>(lParam);
       const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
       const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-      RECT low{0, 0, Dev(kClientWidth), Dev(kClientHeight)}, tall{0, 0, Dev(kClientWidth), Dev(kTallClientHeight)};
+      RECT low{0, 0, Dev(kClientWidth), Dev(kClientHeight)},
+          tall{0, 0, Dev(kClientWidth), Dev(kTallClientHeight)};
       ::AdjustWindowRectEx(&low, style, FALSE, exStyle);
       ::AdjustWindowRectEx(&tall, style, FALSE, exStyle);
       limits.ptMinTrackSize = {low.right - low.left, low.bottom - low.top};
@@ -634,8 +660,12 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // During a build the user is asked; the workflow closes the window once it is undone.
       if (workflow_->CloseRequested()) ::DestroyWindow(hwnd_);
       return 0;
-    case kCloseNow: ::DestroyWindow(hwnd_); return 0;
-    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+    case kCloseNow:
+      ::DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
   }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -23,14 +23,15 @@ GradientHScrollHwnd::GradientHScrollHwnd(HWND parent, POINT topLeft, int height,
     RECT now{};
     ::GetClientRect(hwnd_, &now);
     if (now.right != width * scale_)
-      ::SetWindowPos(hwnd_, nullptr, 0, 0, width * scale_, now.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SetWindowPos(hwnd_, nullptr, 0, 0, width * scale_, now.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(hwnd_, nullptr, FALSE);
   };
   bar_.Change = [this] {
     if (Change) Change();
   };
-  hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, topLeft.x, topLeft.y, scale_, height,
-                            parent, nullptr, windowClass.hInstance, this);
+  hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, topLeft.x, topLeft.y, scale_,
+                            height, parent, nullptr, windowClass.hInstance, this);
   bar_.Resize(height / scale_);
 }
 
@@ -50,8 +51,8 @@ void GradientHScrollHwnd::Paint(HDC dc) {
   info.bmiHeader.biCompression = BI_RGB;
   // 0xAARRGGBB words are a 32-bit DIB's blue, green, red, unused bytes.
   ::SetStretchBltMode(dc, COLORONCOLOR);
-  ::StretchDIBits(dc, 0, 0, surface.width * scale_, surface.height * scale_, 0, 0, surface.width, surface.height,
-                  surface.argb.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  ::StretchDIBits(dc, 0, 0, surface.width * scale_, surface.height * scale_, 0, 0, surface.width,
+                  surface.height, surface.argb.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 LRESULT CALLBACK GradientHScrollHwnd::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -66,7 +67,8 @@ LRESULT CALLBACK GradientHScrollHwnd::Procedure(HWND hwnd, UINT message, WPARAM 
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self = nullptr;
   }
-  return self != nullptr ? self->Handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
+  return self != nullptr ? self->Handle(message, wParam, lParam)
+                         : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT GradientHScrollHwnd::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,7 +81,8 @@ LRESULT GradientHScrollHwnd::Handle(UINT message, WPARAM wParam, LPARAM lParam) 
       ::EndPaint(hwnd_, &paint);
       return 0;
     }
-    case WM_ERASEBKGND: return 1;  // the surface covers the whole window
+    case WM_ERASEBKGND:
+      return 1;  // the surface covers the whole window
     case WM_SIZE: {
       const int height = HIWORD(lParam) / scale_;
       if (height != bar_.Height()) bar_.Resize(height);

@@ -2,4 +2,6 @@
 // with arguments, the command line; without, the packager window.
 #include "pakrel_main.h"
 
-int wmain(int argc, wchar_t** argv) { return packager::win32::PakrelMain(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+  return packager::win32::PakrelMain(argc, argv);
+}

@@ -1,7 +1,8 @@
 #include "pakrel_main.h"
 
+// windows.h first: the others build on its types.
 #include <windows.h>
-#include <commctrl.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -34,14 +35,17 @@ std::string Utf8(const wchar_t* wide) {
   return text;
 }
 
-std::wstring Wide(const std::string& utf8) { return platform::PathFromUtf8(utf8).wstring(); }
+std::wstring Wide(const std::string& utf8) {
+  return platform::PathFromUtf8(utf8).wstring();
+}
 
 // A window program has no console of its own: its messages go to the one it was started from,
 // when there is one. A console program (pakrel.com) has it already.
 void UseParentConsole() {
   const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
   const HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
-  const bool redirected = (out != nullptr && out != INVALID_HANDLE_VALUE) || (err != nullptr && err != INVALID_HANDLE_VALUE);
+  const bool redirected =
+      (out != nullptr && out != INVALID_HANDLE_VALUE) || (err != nullptr && err != INVALID_HANDLE_VALUE);
   if (redirected || ::GetConsoleWindow() != nullptr) return;
   if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
     std::freopen("CONOUT$", "w", stdout);

@@ -10,7 +10,9 @@
 namespace packager::win32 {
 namespace {
 
-std::wstring Wide(const std::string& utf8) { return platform::PathFromUtf8(utf8).wstring(); }
+std::wstring Wide(const std::string& utf8) {
+  return platform::PathFromUtf8(utf8).wstring();
+}
 
 // Room for the longest path the dialogs hand back (their own limit is far below).
 constexpr DWORD kFileBufferSize = 32768;
@@ -69,7 +71,8 @@ std::optional<std::filesystem::path> Win32FileDialogs::ChooseFolder(const std::s
   PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&info);
   if (item == nullptr) return std::nullopt;
   std::vector<wchar_t> folder(kFileBufferSize, L'\0');
-  const BOOL found = ::SHGetPathFromIDListEx(item, folder.data(), static_cast<DWORD>(folder.size()), GPFIDL_DEFAULT);
+  const BOOL found =
+      ::SHGetPathFromIDListEx(item, folder.data(), static_cast<DWORD>(folder.size()), GPFIDL_DEFAULT);
   ::CoTaskMemFree(item);
   if (!found || folder[0] == L'\0') return std::nullopt;
   return std::filesystem::path(folder.data());
