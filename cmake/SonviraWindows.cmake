@@ -20,6 +20,7 @@ add_subdirectory(album)
 add_subdirectory(cli)
 add_subdirectory(playlist)
 add_subdirectory(ui/words)
+add_subdirectory(ui/win32)
 
 # libmpg123, cross-built as a static library from Debian's source of the version the Linux
 # build links (scripts/build_mpg123_windows.sh), for the audio library's Windows build.

@@ -1,10 +1,10 @@
-#include "pictures.h"
+#include "ui/win32/pictures.h"
 
 #include <wincodec.h>
 
 #include <string>
 
-namespace player::win32 {
+namespace ui::win32 {
 namespace {
 
 // Holds one COM reference and releases it.
@@ -124,4 +124,4 @@ HCURSOR LoadPointer(const char* name, int scale, int x, int y) {
   return cursor;
 }
 
-}  // namespace player::win32
+}  // namespace ui::win32
