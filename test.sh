@@ -17,6 +17,11 @@ windows_player=()
 [ -f build-win/res/sonvira.res ] && windows_player=(-DSONVIRA_WINDOWS_PLAYER="$PWD/build-win/res/sonvira.res")
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_WERROR=ON "${windows_player[@]}" >/dev/null
 cmake --build build -j "$jobs"
+# The Windows packager carries the Linux player in turn, and the release zip holds it.
+if [ "$win_built" -eq 1 ] && [ -f build/res/sonvira.res ]; then
+  cmake -S . -B build-win -DSONVIRA_LINUX_PLAYER="$PWD/build/res/sonvira.res" >/dev/null
+  cmake --build build-win -j "$jobs" || { win_built=0; echo "FAILED: the Windows build with the Linux player"; }
+fi
 
 source scripts/headless.sh
 headless_start
@@ -49,6 +54,15 @@ if (cd build && cpack -G DEB >/dev/null) && scripts/check_package.sh build/sonvi
   passed=$((passed + 1))
 else
   failed=$((failed + 1)); echo "FAILED: the Debian package"
+fi
+
+# The release for Windows, beside the Debian package, and what its packager writes.
+rm -f build/sonvira-*-win32.zip
+if [ "$win_built" -eq 1 ] && cp build-win/sonvira-*-win32.zip build/ &&
+   scripts/check_windows_release.sh build/sonvira-*-win32.zip build build-win/wine; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)); echo "FAILED: the release for Windows"
 fi
 
 # The unit and widget suites once more, built with AddressSanitizer and UndefinedBehaviorSanitizer:

@@ -17,8 +17,8 @@ add_custom_command(OUTPUT ${release_zip}
   COMMAND ${CMAKE_COMMAND} -E copy ${sonvira_exe} ${release_dir}/sonvira.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/README.md ${release_dir}/README.md
   COMMAND ${CMAKE_COMMAND} -E rm -f ${release_zip}
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${release_zip} --format=zip ${release_name}
-  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/release
+  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/release
+          ${CMAKE_COMMAND} -E tar cf ${release_zip} --format=zip ${release_name}
   DEPENDS pakrel pakrel_console sonvira_res ${sonvira_exe} ${CMAKE_SOURCE_DIR}/README.md
   COMMENT "Making ${release_name}.zip"
   VERBATIM)
