@@ -33,6 +33,12 @@ main() {
       "$boot" wineboot --init >/dev/null 2>&1
       # Windows without a display: the tests need none, and run alike with or without one.
       "$boot" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "${WINE_GRAPHICS:-null}" /f >/dev/null 2>&1
+      # Message boxes, menus and tooltips draw in Tahoma / MS Shell Dlg, which have no Chinese
+      # here: linked to a Chinese face, the programs' Chinese shows as it does on Chinese Windows.
+      local face key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+      for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
+        "$boot" reg add "$key" /v "$face" /t REG_MULTI_SZ /d "uming.ttc,AR PL UMing CN" /f >/dev/null 2>&1
+      done
       wineserver -w
       touch "$prefix/.ready"
     fi
