@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # sonvira.exe played for real under wine, on the X display and PulseAudio null sink of
-# scripts/headless.sh (./test.sh starts both): an album of two tones plays its first tone at
+# scripts/headless.sh (./test.sh starts both): an album of two tones, made by the Windows
+# packager's command line as a user of the release would make it, plays its first tone at
 # the sink, a real click on the next button plays the second, a second start is refused, the
 # window is dragged, and the close button ends the process with its private folder left empty.
-#   sonvira_windows_desktop_test.sh SONVIRA_EXE MAKE_WINDOWS_ALBUM_EXE WINE_PREFIX
+#   sonvira_windows_desktop_test.sh PAKREL_COM WINE_PREFIX
 # With SONVIRA_SCREENSHOT=FILE it also keeps a picture of the screen while the first song plays.
 # The prefix is made on first use with wine's X11 driver. Every wine start takes a minute or
 # more where wine's 32-bit side runs under qemu, so the waits are long and the starts few.
 set -euo pipefail
 
-sonvira=$(realpath "$1") make_album=$(realpath "$2") prefix=$(realpath -m "$3")
+pakrel=$(realpath "$1") prefix=$(realpath -m "$2")
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no display: run under scripts/headless.sh"; exit 1; }
 pactl info >/dev/null || { echo "FAIL: no sound server"; exit 1; }
@@ -66,8 +67,8 @@ for hz in 500 1200; do
   rm "$work/tone$hz.wav"
 done
 mkdir "$work/album"
-"$wine" "$make_album" "Z:$sonvira" "Z:$work/album" "两个音" "Z:$work/tone500.mp3" "Z:$work/tone1200.mp3" \
-  >"$work/make.log" 2>&1 || { cat "$work/make.log"; fail "the album was not written"; }
+"$wine" "$pakrel" --name "两个音" --description Windows --output-dir "Z:$work/album" \
+  --song "1=Z:$work/tone500.mp3" --song "2=Z:$work/tone1200.mp3" >"$work/make.log" 2>&1 || { cat "$work/make.log"; fail "the album was not written"; }
 album=$work/album/两个音.exe
 [ -f "$album" ] || fail "no album image"
 temp=$(find "$prefix/drive_c/users" -maxdepth 4 -type d -name Temp | head -n 1)
