@@ -234,7 +234,10 @@ void frmPlayer::CheckSeen() {
   seen_ = seen;
   if (!seen) return;
   ShowFace();
-  if (session_->face().Timer1) DrawBars();
+  // The ticks left the bars out while nobody could see them: these are the sound's now.
+  if (!session_->face().Timer1) return;
+  bars_ = session_->Bars();
+  DrawBars();
 }
 
 // Compared as the session's text, so an unchanged caption costs neither a conversion nor a
@@ -306,13 +309,16 @@ void frmPlayer::SyncTimers() {
 
 void frmPlayer::Timer1Tick() {
   Timer1.stop();  // also when tmrBass's wake-up runs this tick
-  const Timer1Work work = session_->Timer1Tick();
+  // Out of sight the bars are neither asked for nor drawn (see CheckSeen).
+  const Timer1Work work = session_->Timer1Tick(/*bars=*/seen_);
   SetText(lblTime, work.lblTime, shown_.lblTime);
   SetText(lblTotalTime, work.lblTotalTime, shown_.lblTotalTime);
   SetText(lblInfo, work.lblInfo, shown_.lblInfo);
   // The timer stays stopped while the bars are drawn.
-  bars_ = work.bars;
-  DrawBars();
+  if (seen_) {
+    bars_ = work.bars;
+    DrawBars();
+  }
   if (session_->face().Timer1) Timer1.start();
 }
 
