@@ -1,5 +1,6 @@
 #include "player_test_support.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/codepage.h"
@@ -70,7 +71,12 @@ player::BassApi FakeTable() {
     *info = BASS_CHANNELINFO{F().frequency, 2, 0, BASS_CTYPE_STREAM_MP3, 0};
     return TRUE;
   };
-  t.BASS_ChannelGetData = [](DWORD, void*, DWORD) BASS_CALL -> DWORD { return BASS_FAILED_DWORD; };
+  t.BASS_ChannelGetData = [](DWORD h, void* buffer, DWORD bytes) BASS_CALL -> DWORD {
+    ++F().dataRequests;
+    if (!Known(h) || F().sample == 0) return BASS_FAILED_DWORD;
+    std::fill_n(static_cast<std::int32_t*>(buffer), bytes / 4, F().sample);
+    return bytes;
+  };
   t.BASS_GetCPU = []() BASS_CALL { return F().cpu; };
   t.BASS_GetInfo = [](BASS_INFO*) BASS_CALL -> BOOL { return TRUE; };
   t.BASS_Free = []() BASS_CALL { return BOOL{TRUE}; };

@@ -40,6 +40,8 @@ struct FakeBass {
   DWORD frequency = 44100;
   float cpu = 1.5f;
   bool initFails = false;
+  std::int32_t sample = 0;  // every word of the sample data; 0: the request fails
+  int dataRequests = 0;
 
   static FakeBass& The() {
     static FakeBass fake;

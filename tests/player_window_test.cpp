@@ -208,20 +208,29 @@ TEST_F(PlayerWindow, NothingIsPaintedWhileNobodyCanSeeTheWindowAndItCatchesUpWhe
   QTest::qWait(400);  // ticks that change nothing paint nothing
   EXPECT_EQ(counter.paints, 0);
 
+  // The middle of bar 0 at its tallest, which its foot does not reach.
+  const QSize box = Find("PicSpectrum1")->size();
+  const player::SpectrumRect tall = player::SpectrumBarRect(0, 32767, box.width(), box.height()).bar;
+  const QPoint high(tall.x + tall.width / 2, tall.y + 2);
+  const auto barUp = [&] { return Find("PicSpectrum1")->grab().toImage().pixel(high) == player::kBarColour; };
   const auto hiddenWhile = [&](const std::function<void()>& hide, const std::function<void()>& show) {
     hide();
     QTest::qWait(50);
     counter.paints = 0;
+    const int requests = FakeBass::The().dataRequests;
     FakeBass::The().Current()->position += 2 * player_test::kBytesPerSecond;
     FakeBass::The().cpu += 1;
+    FakeBass::The().sample = FakeBass::The().sample == 0 ? 0x7FFF0000 : 0;
     QTest::qWait(400);  // both timers ran: the session moved on, the labels did not
     const std::string time = w.session().face().lblTime;
     EXPECT_NE(Find("lblTime")->text().toStdString(), time);
     EXPECT_NE(Find("lblCPU")->text().toStdString(), w.session().face().lblCPU);
     EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(FakeBass::The().dataRequests, requests);  // the bars were not asked for
     show();
     ExpectSoon([&] { return Find("lblTime")->text().toStdString(); }, time);
     EXPECT_EQ(Find("lblCPU")->text().toStdString(), w.session().face().lblCPU);
+    ExpectSoon(barUp, FakeBass::The().sample != 0);  // the bars show the sound again
   };
   hiddenWhile([&] { w.showMinimized(); }, [&] { w.showNormal(); });
   EXPECT_EQ(Find("songword")->text(), QStringLiteral("歌词1"));  // fell due while minimized

@@ -13,8 +13,10 @@
 #    25 ms (tmrBass) alone would give.
 # Runs its own Xvfb and sound server when there are none (scripts/headless.sh).
 #   BENCH_SECONDS  playing time of the CPU measure (default 60)
-#   BEFORE_PAKREL  another build's pakrel (say, of main): its album's first sound is timed too,
-#                  in the same turns, to compare a change with what came before it
+#   BEFORE_PAKREL  another build's pakrel (say, of main): its albums are measured too, in the
+#                  same turns (CPU: ours, before, mpg123 each time; first sound: before, ours,
+#                  mpg123), to compare a change with what came before it
+#   BENCH_CPU_ONLY=1  only the CPU measures
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${BENCH_SECONDS:-60}
@@ -64,26 +66,60 @@ mpg123_cpu() {
   cpu_over "$pid"
 }
 
+# The album the build before makes of the same songs (pakrel's arguments), in a folder of its own.
+before_album() {
+  [ -n "${BEFORE_PAKREL:-}" ] || return 0
+  local dir; dir=$(mktemp -d "$work/before.XXXXXX")
+  "$BEFORE_PAKREL" "$@" --output-dir "$dir"
+}
+
 # CPU over $seconds s.
 song "$work/play.mp3" "$((seconds + 10))"
 mkdir "$work/one"
 album=$(build/bin/pakrel --name cpu --song 1="$work/play.mp3" --output-dir "$work/one")
+before=$(before_album --name cpu --song 1="$work/play.mp3")
 ours=$(player_cpu "$album" "$work/cpu.log")
+[ -n "$before" ] && before_cpu=$(player_cpu "$before" "$work/before-cpu.log")
 theirs=$(mpg123_cpu "$work/play.mp3")
 ours_out=$(player_cpu "$album" "$work/out.log" slid-out)
+[ -n "$before" ] && before_out=$(player_cpu "$before" "$work/before-out.log" slid-out)
 theirs_out=$(mpg123_cpu "$work/play.mp3")
 
 # CPU over $seconds s of the demo album, lyrics and bars on.
 demo=(examples/小星星.mp3 examples/两只老虎.mp3 "examples/Ode to Joy 欢乐颂.mp3")
 mkdir "$work/demo"
-album=$(build/bin/pakrel --name demo --song 1="${demo[0]}" --lyrics 1="${demo[0]%.mp3}.lrc" \
-  --song 2="${demo[1]}" --lyrics 2="${demo[1]%.mp3}.lrc" --song 3="${demo[2]}" --lyrics 3="${demo[2]%.mp3}.lrc" \
-  --output-dir "$work/demo")
+demo_args=(--name demo --song 1="${demo[0]}" --lyrics 1="${demo[0]%.mp3}.lrc"
+  --song 2="${demo[1]}" --lyrics 2="${demo[1]%.mp3}.lrc" --song 3="${demo[2]}" --lyrics 3="${demo[2]%.mp3}.lrc")
+album=$(build/bin/pakrel "${demo_args[@]}" --output-dir "$work/demo")
+before=$(before_album "${demo_args[@]}")
 ours_demo=$(player_cpu "$album" "$work/demo.log")
 lines=$(grep -c "label songword = .* at " "$work/demo.log" || true)
 bars=$(grep -c "bar box drawn" "$work/demo.log" || true)
+[ -n "$before" ] && before_demo=$(player_cpu "$before" "$work/before-demo.log")
 # The songs in a row, as often as needed to outlast the measure.
 theirs_demo=$(mpg123_cpu "${demo[@]}" "${demo[@]}" "${demo[@]}")
+
+cpu_report() {
+  echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); output: PulseAudio null sink; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  awk -v a="$ours" -v b="$theirs" -v t="$ticks" -v s="$seconds" 'BEGIN {
+    printf "cpu over %d s of playing, window shown: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, a / t, b / t, a / b }'
+  awk -v a="$ours_out" -v b="$theirs_out" -v t="$ticks" -v s="$seconds" 'BEGIN {
+    printf "cpu over %d s of playing, window slid out: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.1)\n", s, a / t, b / t, a / b }'
+  awk -v a="$ours_demo" -v b="$theirs_demo" -v t="$ticks" -v s="$seconds" -v l="$lines" -v n="$bars" 'BEGIN {
+    printf "cpu over %d s of the demo album (lyrics and bars on, %d lyric lines, %d bar drawings): sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, l, n, a / t, b / t, a / b
+    wakes = s * (1000 / 25)  # tmrBass; Timer1 runs on its wake-ups
+    printf "what the timers cost beyond mpg123: %.0f us per tmrBass tick (%d ticks)\n", 1e6 * (a - b) / t / wakes, wakes }'
+  if [ -n "${BEFORE_PAKREL:-}" ]; then
+    awk -v s="$before_cpu" -v o="$before_out" -v d="$before_demo" -v m1="$theirs" -v m2="$theirs_out" -v m3="$theirs_demo" \
+      -v t="$ticks" 'BEGIN {
+      printf "cpu before: window shown %.2f s, ratio %.2f; slid out %.2f s, ratio %.2f; demo album %.2f s, ratio %.2f\n",
+        s / t, s / m1, o / t, o / m2, d / t, d / m3 }'
+  fi
+}
+if [ "${BENCH_CPU_ONLY:-}" = 1 ]; then
+  cpu_report
+  exit 0
+fi
 
 # Lyric latency: a 32 s song with a line every 0.47 s (out of step with the timers), how late
 # each line's caption changed against its tag, by the playing position the player logged.
@@ -109,10 +145,7 @@ mkdir "$work/ten"
 args=()
 for i in $(seq 10); do cp "$work/big.mp3" "$work/ten/曲$i.mp3"; args+=(--song "$i=$work/ten/曲$i.mp3"); done
 album=$(build/bin/pakrel --name ten "${args[@]}" --output-dir "$work/ten")
-if [ -n "${BEFORE_PAKREL:-}" ]; then
-  mkdir "$work/before"
-  before=$("$BEFORE_PAKREL" --name ten "${args[@]}" --output-dir "$work/before")
-fi
+before=$(before_album --name ten "${args[@]}")
 first_sound() {  # first_sound <command...>: seconds from its start to sound at the sink
   parec -d @DEFAULT_MONITOR@ --raw --format=s16le --rate=44100 --channels=1 --latency-msec=5 >"$work/rec.raw" &
   local rec=$!
@@ -137,15 +170,7 @@ done
 ours_first=$(median "${firsts[@]}")
 theirs_first=$(median "${mpg123_firsts[@]}")
 
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); output: PulseAudio null sink"
-awk -v a="$ours" -v b="$theirs" -v t="$ticks" -v s="$seconds" 'BEGIN {
-  printf "cpu over %d s of playing, window shown: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, a / t, b / t, a / b }'
-awk -v a="$ours_out" -v b="$theirs_out" -v t="$ticks" -v s="$seconds" 'BEGIN {
-  printf "cpu over %d s of playing, window slid out: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.1)\n", s, a / t, b / t, a / b }'
-awk -v a="$ours_demo" -v b="$theirs_demo" -v t="$ticks" -v s="$seconds" -v l="$lines" -v n="$bars" 'BEGIN {
-  printf "cpu over %d s of the demo album (lyrics and bars on, %d lyric lines, %d bar drawings): sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, l, n, a / t, b / t, a / b
-  wakes = s * (1000 / 25)  # tmrBass; Timer1 runs on its wake-ups
-  printf "what the timers cost beyond mpg123: %.0f us per tmrBass tick (%d ticks)\n", 1e6 * (a - b) / t / wakes, wakes }'
+cpu_report
 echo "first sound, each start: sonvira ${firsts[*]} s; mpg123 ${mpg123_firsts[*]} s"
 [ -n "${BEFORE_PAKREL:-}" ] && echo "first sound before, each start: ${before_firsts[*]} s, median $(median "${before_firsts[@]}") s"
 awk -v a="$ours_first" -v b="$theirs_first" 'BEGIN {

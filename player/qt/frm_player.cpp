@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QRegion>
 #include <QWindow>
 
 #include "frm_menu.h"
@@ -54,19 +53,31 @@ bool Inside(QWidget* widget, QMouseEvent* event) {
   return widget->rect().contains(event->position().toPoint());
 }
 
-// The pixels of a box of `box` logical pixels that differ between bars `before` and `after`
-// lie within the taller of each changed bar's two rectangles (a bar grows from the foot up).
-// Repainting only those keeps the labels that overlap the box's top from being laid out and
-// painted again at every tick.
-QRegion ChangedBars(const BarHeights& before, const BarHeights& after, QSize box) {
-  QRegion changed;
+// The rectangle around the pixels of a box of `box` logical pixels that differ between bars
+// `before` and `after`: each changed bar's taller rectangle (a bar grows from the foot up).
+// One rectangle, not the bars' union: that is a region of a hundred or more slivers, each
+// clipped, painted and sent to the X server on its own. The label over the box's top right
+// corner lies above bars that never move (no more than 256 sample words are filled), so it is
+// not painted again.
+QRect ChangedBars(const BarHeights& before, const BarHeights& after, QSize box) {
+  QRect changed;
   for (int i = 0; i < kSpectrumBars; ++i) {
     if (before[i] == after[i]) continue;
     for (const SpectrumRect& r : {SpectrumBarRect(i, before[i], box.width(), box.height()).bar,
                                   SpectrumBarRect(i, after[i], box.width(), box.height()).bar})
-      changed += QRect(r.x, r.y, r.width, r.height);
+      changed |= QRect(r.x, r.y, r.width, r.height);
   }
   return changed;
+}
+
+// The bar box as the window shows it: opaque, so it is copied onto the window as it is rather
+// than blended pixel by pixel.
+QImage OpaqueView(const platform::Pixels& pixels) {
+  if (pixels.empty()) return QImage();
+  QImage view(reinterpret_cast<const uchar*>(pixels.argb.data()), pixels.width, pixels.height,
+              static_cast<qsizetype>(pixels.width) * 4, QImage::Format_RGB32);
+  view.setDevicePixelRatio(pixels.pixelRatio);
+  return view;
 }
 
 }  // namespace
@@ -189,6 +200,8 @@ void frmPlayer::CreateControls() {
   Image8 = PlayerPicture(pictures::kMinimiseNormal, pixelRatio_);
   Image9 = PlayerPicture(pictures::kMinimiseHover, pixelRatio_);
   spectrumBackground_ = playlist::ToPixels(PlayerPicture(pictures::kSpectrum, pixelRatio_));
+  // The box is shown opaque (OpaqueView), its picture too.
+  for (std::uint32_t& pixel : spectrumBackground_.argb) pixel |= 0xFF000000u;
   // The bar box is drawn at the density of its background, so the bars stay sharp with it.
   const double boxRatio = spectrumBackground_.pixelRatio;
   spectrumBox_.width = qRound(PicSpectrum1->width() * boxRatio);
@@ -221,7 +234,10 @@ void frmPlayer::CheckSeen() {
   seen_ = seen;
   if (!seen) return;
   ShowFace();
-  if (session_->face().Timer1) DrawBars();
+  // The ticks left the bars out while nobody could see them: these are the sound's now.
+  if (!session_->face().Timer1) return;
+  bars_ = session_->Bars();
+  DrawBars();
 }
 
 // Compared as the session's text, so an unchanged caption costs neither a conversion nor a
@@ -293,13 +309,16 @@ void frmPlayer::SyncTimers() {
 
 void frmPlayer::Timer1Tick() {
   Timer1.stop();  // also when tmrBass's wake-up runs this tick
-  const Timer1Work work = session_->Timer1Tick();
+  // Out of sight the bars are neither asked for nor drawn (see CheckSeen).
+  const Timer1Work work = session_->Timer1Tick(/*bars=*/seen_);
   SetText(lblTime, work.lblTime, shown_.lblTime);
   SetText(lblTotalTime, work.lblTotalTime, shown_.lblTotalTime);
   SetText(lblInfo, work.lblInfo, shown_.lblInfo);
   // The timer stays stopped while the bars are drawn.
-  bars_ = work.bars;
-  DrawBars();
+  if (seen_) {
+    bars_ = work.bars;
+    DrawBars();
+  }
   if (session_->face().Timer1) Timer1.start();
 }
 
@@ -369,7 +388,7 @@ bool frmPlayer::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::Paint && watched == PicSpectrum1 && drawnBars_) {
     QPainter painter(PicSpectrum1);
-    painter.drawImage(0, 0, playlist::ImageView(spectrumBox_));
+    painter.drawImage(0, 0, OpaqueView(spectrumBox_));
     return true;
   }
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)

@@ -169,7 +169,7 @@ void PlayerSession::MessageClosed() {
   Report(next);
 }
 
-Timer1Work PlayerSession::Timer1Tick() {
+Timer1Work PlayerSession::Timer1Tick(bool bars) {
   if (api_ == nullptr) return {face_.lblTime, face_.lblTotalTime, face_.lblInfo};
   const float position = bassTime_->GetPlayingPos(channel_);
   Timer1Work work{Clock(position), Clock(bassTime_->GetDuration(channel_)),
@@ -182,15 +182,25 @@ Timer1Work PlayerSession::Timer1Tick() {
   set(face_.lblTime, work.lblTime, "lblTime");
   set(face_.lblTotalTime, work.lblTotalTime, "lblTotalTime");
   set(face_.lblInfo, work.lblInfo, "lblInfo");
-  RequestSpectrumSamples(*api_, *bassTime_, channel_, samples_);
-  work.bars = SpectrumBarHeights(samples_);
+  if (bars) work.bars = Bars();
   return work;
+}
+
+BarHeights PlayerSession::Bars() {
+  if (api_ == nullptr) return {};
+  RequestSpectrumSamples(*api_, *bassTime_, channel_, samples_);
+  return SpectrumBarHeights(samples_);
 }
 
 TmrBassWork PlayerSession::TmrBassTick() {
   TmrBassWork work;
   if (api_ == nullptr) return work;
-  work.lblCPU = face_.lblCPU = CpuCaption(api_->BASS_GetCPU());
+  // The library measures its load a few times a second: the caption is made again only then.
+  if (const float load = api_->BASS_GetCPU(); !(load == cpuLoad_)) {
+    cpuLoad_ = load;
+    face_.lblCPU = CpuCaption(load);
+  }
+  work.lblCPU = face_.lblCPU;
   const QWORD length = api_->BASS_ChannelGetLength(channel_);
   const QWORD position = api_->BASS_ChannelGetPosition(channel_);
   // While no song of the album would start (the sound output is away), one try a second

@@ -13,6 +13,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <set>
@@ -102,7 +103,7 @@ struct NowPlaying {
 
 struct Timer1Work {
   std::string lblTime, lblTotalTime, lblInfo;
-  BarHeights bars{};  // what the bar display shows
+  BarHeights bars{};  // what the bar display shows; all 0 when not asked for
 };
 
 // tmrBass's period, in milliseconds.
@@ -164,9 +165,13 @@ class PlayerSession {
   // The box of the last notice handed over was closed: the next waiting one is handed over.
   void MessageClosed();
 
-  // Timer work.
-  Timer1Work Timer1Tick();
+  // Timer work. A Timer1 tick without `bars` (the window cannot be seen) leaves out the
+  // library's sample data and the bar heights; the labels are brought up to date as always.
+  Timer1Work Timer1Tick(bool bars = true);
   TmrBassWork TmrBassTick();
+  // The bar heights of the sound heard now, as a Timer1 tick finds them: for a window that
+  // comes back into sight between ticks.
+  BarHeights Bars();
 
   // State the Parts name, for the window and the tests.
   const std::string& albumFolder() const { return albumFolder_; }
@@ -211,6 +216,7 @@ class PlayerSession {
   DWORD channel_ = 0;
   LyricState lyrics_;
   SpectrumSamples samples_{};
+  float cpuLoad_ = std::numeric_limits<float>::quiet_NaN();  // the load face_.lblCPU shows
   int exportSlot_ = 0;
 
   bool messageOpen_ = false;
