@@ -13,6 +13,7 @@
 #include "platform/property_store.h"
 #include "platform/twips.h"
 #include "ui/win32/pictures.h"
+#include "ui/win32/window_object.h"
 #include "words/error_text.h"
 
 namespace packager::win32 {
@@ -560,19 +561,8 @@ void Form1::Close() {
 }
 
 LRESULT CALLBACK Form1::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Form1*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY && self != nullptr) {
-    self->hwnd_ = nullptr;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self = nullptr;
-  }
-  return self != nullptr ? self->Handle(message, wParam, lParam)
-                         : ::DefWindowProcW(hwnd, message, wParam, lParam);
+  Form1* self = ui::win32::WindowObject<Form1, &Form1::hwnd_>(hwnd, message, lParam);
+  return self != nullptr ? self->Handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

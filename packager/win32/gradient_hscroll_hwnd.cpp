@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "ui/win32/window_object.h"
+
 namespace packager::win32 {
 namespace {
 
@@ -56,19 +58,8 @@ void GradientHScrollHwnd::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK GradientHScrollHwnd::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<GradientHScrollHwnd*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<GradientHScrollHwnd*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY && self != nullptr) {
-    self->hwnd_ = nullptr;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self = nullptr;
-  }
-  return self != nullptr ? self->Handle(message, wParam, lParam)
-                         : ::DefWindowProcW(hwnd, message, wParam, lParam);
+  GradientHScrollHwnd* self = ui::win32::WindowObject<GradientHScrollHwnd, &GradientHScrollHwnd::hwnd_>(hwnd, message, lParam);
+  return self != nullptr ? self->Handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT GradientHScrollHwnd::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

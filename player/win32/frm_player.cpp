@@ -8,6 +8,7 @@
 #include "pictures.h"
 #include "player/words.h"
 #include "playlist/text_measure.h"
+#include "ui/win32/window_object.h"
 
 namespace player::win32 {
 namespace {
@@ -480,17 +481,7 @@ void frmPlayer::Close() {
 }
 
 LRESULT CALLBACK frmPlayer::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<frmPlayer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<frmPlayer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY && self != nullptr) {
-    self->hwnd_ = nullptr;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self = nullptr;
-  }
+  frmPlayer* self = ui::win32::WindowObject<frmPlayer, &frmPlayer::hwnd_>(hwnd, message, lParam);
   return self != nullptr ? self->Handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
