@@ -60,13 +60,7 @@ std::wstring Wide(std::string_view utf8) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
-                        nullptr);
-  return text;
+  return platform::PathToUtf8(std::filesystem::path(wide));
 }
 
 std::wstring WindowText(HWND control) {
@@ -113,13 +107,7 @@ void DrawPicture(HDC dc, const platform::Pixels& pixels, POINT at, int scale, CO
     auto mix = [a](unsigned c, unsigned b) { return (c * a + b * (255 - a) + 127) / 255; };
     return (mix((p >> 16) & 0xFF, br) << 16) | (mix((p >> 8) & 0xFF, bg) << 8) | mix(p & 0xFF, bb);
   });
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = pixels.width;
-  info.bmiHeader.biHeight = -pixels.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = ui::win32::DibInfo(pixels);
   const double toDevice = scale / pixels.pixelRatio;
   ::SetStretchBltMode(dc, COLORONCOLOR);
   ::StretchDIBits(dc, at.x, at.y, static_cast<int>(pixels.width * toDevice),

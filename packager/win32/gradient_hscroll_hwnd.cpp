@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "ui/win32/pictures.h"
 #include "ui/win32/window_object.h"
 
 namespace packager::win32 {
@@ -44,21 +45,14 @@ GradientHScrollHwnd::~GradientHScrollHwnd() {
 void GradientHScrollHwnd::Paint(HDC dc) {
   const platform::Pixels& surface = bar_.Surface();
   if (surface.empty()) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = surface.width;
-  info.bmiHeader.biHeight = -surface.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  // 0xAARRGGBB words are a 32-bit DIB's blue, green, red, unused bytes.
+  const BITMAPINFO info = ui::win32::DibInfo(surface);
   ::SetStretchBltMode(dc, COLORONCOLOR);
   ::StretchDIBits(dc, 0, 0, surface.width * scale_, surface.height * scale_, 0, 0, surface.width,
                   surface.height, surface.argb.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 LRESULT CALLBACK GradientHScrollHwnd::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  GradientHScrollHwnd* self = ui::win32::WindowObject<GradientHScrollHwnd, &GradientHScrollHwnd::hwnd_>(hwnd, message, lParam);
+  auto* self = ui::win32::WindowObject<GradientHScrollHwnd, &GradientHScrollHwnd::hwnd_>(hwnd, message, lParam);
   return self != nullptr ? self->Handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

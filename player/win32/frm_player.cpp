@@ -64,13 +64,7 @@ const UnseenText kUnseenText;
 // stretched over the whole rectangle.
 void Blit(HDC dc, const platform::Pixels& pixels, const RECT& rect, int scale, bool stretch = false) {
   if (pixels.empty()) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = pixels.width;
-  info.bmiHeader.biHeight = -pixels.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = ui::win32::DibInfo(pixels);
   const double toDevice = scale / pixels.pixelRatio;
   int width = static_cast<int>(pixels.width * toDevice), height = static_cast<int>(pixels.height * toDevice);
   if (stretch) {

@@ -91,8 +91,7 @@ platform::Pixels LoadPicture(const char* name, int scale) {
   return Decode(Resource(name));
 }
 
-HBITMAP ToBitmap(const platform::Pixels& pixels) {
-  if (pixels.empty()) return nullptr;
+BITMAPINFO DibInfo(const platform::Pixels& pixels) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = pixels.width;
@@ -100,6 +99,12 @@ HBITMAP ToBitmap(const platform::Pixels& pixels) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+HBITMAP ToBitmap(const platform::Pixels& pixels) {
+  if (pixels.empty()) return nullptr;
+  BITMAPINFO info = DibInfo(pixels);
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap != nullptr) std::copy(pixels.argb.begin(), pixels.argb.end(), static_cast<std::uint32_t*>(bits));

@@ -15,6 +15,10 @@ namespace ui::win32 {
 // COM must be initialised on the calling thread.
 platform::Pixels LoadPicture(const char* name, int scale);
 
+// The header of a 32-bit DIB holding `pixels`, top row first: its 0xAARRGGBB words are the
+// DIB's blue, green, red and unused bytes.
+BITMAPINFO DibInfo(const platform::Pixels& pixels);
+
 // A bitmap GDI can select and copy from, holding `pixels` (alpha kept, not premultiplied).
 // The caller deletes it with DeleteObject; null for an empty picture.
 HBITMAP ToBitmap(const platform::Pixels& pixels);
