@@ -58,8 +58,31 @@ fi
 
 # Some virtual machines' kernels run no 32-bit programs. There wine's 32-bit side runs under
 # qemu, which the kernel is told to use for every i386 program (binfmt_misc).
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  installed qemu-user || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends qemu-user >&2
+# qemu before 8 now and then runs wine's signal handler of one thread with another thread's
+# state: a 32-bit wine program then hangs for good or crashes ("uncaught target signal 11"),
+# about one start in two; bookworm has qemu 7.2, its backports a current one.
+# (Once it is set up, 32-bit programs run, through qemu.)
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] || ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || echo 0)" ge 1:8; then
+    . /etc/os-release
+    release=()
+    if [ "$VERSION_CODENAME" = bookworm ]; then
+      list=/etc/apt/sources.list.d/sonvira-backports.sources
+      if [ ! -f "$list" ]; then
+        echo "Adding Debian's bookworm-backports for qemu in $list" >&2
+        $sudo tee "$list" >/dev/null <<LIST
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+LIST
+        $sudo apt-get update -qq
+      fi
+      release=(-t bookworm-backports)
+    fi
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${release[@]}" qemu-user >&2
+  fi
   binfmt=/proc/sys/fs/binfmt_misc
   [ -e $binfmt/register ] || $sudo mount -t binfmt_misc binfmt_misc $binfmt
   if [ ! -e $binfmt/qemu-i386 ]; then
