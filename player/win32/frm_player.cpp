@@ -141,7 +141,10 @@ void frmPlayer::CreateResources() {
   songFont_ = ::CreateFontIndirectW(&song);
   LOGFONTW plain{};
   ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(plain), &plain);
-  plain.lfHeight *= scale_;
+  // The stock font is made for the screen's own dots per inch already.
+  HDC screen = ::GetDC(nullptr);
+  plain.lfHeight = ::MulDiv(plain.lfHeight, 96 * scale_, ::GetDeviceCaps(screen, LOGPIXELSY));
+  ::ReleaseDC(nullptr, screen);
   plainFont_ = ::CreateFontIndirectW(&plain);
   pointer_ = LoadPointer(pictures::kPointer, scale_, 10, 1);
 
