@@ -167,27 +167,50 @@ x1=$(x_of)
 [ "$x1" -ge $((x0 + 60)) ] || fail "dragged 80 pixels to the right, the window moved from x $x0 to $x1"
 echo "dragged from x $x0 to $x1"
 
-# Dragged against the left edge it docks: it slides out when the pointer leaves, leaving a
-# strip, and comes back when the pointer reaches the strip.
-eval "$(geometry)"
-xdotool mousemove --window "$window" $((30 * s)) $((165 * s)) mousedown 1 sleep 1 \
-  mousemove --sync 0 $((Y + 165 * s)) sleep 1 mouseup 1
-xdotool sleep 2 mousemove 900 700
-x_until() {
+# Dragged against the left, top and right edges it docks: it slides out when the pointer
+# leaves, leaving a strip along the edge, and comes back when the pointer reaches the strip.
+# Dragged by its background at (30, 165) until the pointer is at $1 $2.
+drag_to() {
+  eval "$(geometry)"
+  xdotool mousemove --window "$window" $((30 * s)) $((165 * s)) mousedown 1 sleep 1 \
+    mousemove --sync "$1" "$2" sleep 1 mouseup 1
+}
+# Waits for the window's X or Y ($1) to be $2 $3 (a test operator and a number).
+until_at() {
   local i
   for ((i = 0; i < 60; ++i)); do
-    x=$(x_of)
-    [ "$x" $1 "$2" ] && return 0
+    at=$(geometry | sed -n "s/^$1=//p")
+    [ "$at" "$2" "$3" ] && return 0
     sleep 1
   done
   return 1
 }
-x_until -le $(((30 - 253) * s)) || fail "docked at the left edge, the window did not slide out (x $x)"
-echo "slid out to x $x"
+screen=$(xdotool getdisplaygeometry | cut -d' ' -f1)
+docked() {
+  until_at "$2" "$3" "$4" || fail "docked at the $1 edge, the window did not slide out ($2 $at)"
+  echo "docked at the $1 edge, slid out to $2 $at"
+}
+came_back() {
+  until_at "$2" "$3" "$4" || fail "with the pointer at the $1 edge, the window did not come back ($2 $at)"
+  echo "came back to $2 $at"
+}
+drag_to 0 $((Y + 165 * s))
+xdotool sleep 1 mousemove 900 700
+docked left X -le $(((30 - 253) * s))
 eval "$(geometry)"
 xdotool mousemove 1 $((Y + 90 * s))
-x_until -ge $((-20 * s)) || fail "with the pointer at the edge, the window did not come back (x $x)"
-echo "came back to x $x"
+came_back left X -ge $((-20 * s))
+drag_to 600 $((100 * s))
+xdotool sleep 1 mousemove 900 700
+docked top Y -le $(((30 - 185) * s))
+xdotool mousemove 700 0
+came_back top Y -ge $((-20 * s))
+drag_to $((screen - 1)) 400
+xdotool sleep 1 mousemove 100 700
+docked right X -ge $((screen - 30 * s))
+eval "$(geometry)"
+xdotool mousemove $((screen - 1)) $((Y + 90 * s))
+came_back right X -le $((screen - 233 * s))
 
 # The close button, 44 x 19 at (200, 6): the process ends and leaves nothing behind.
 click_at 222 15
