@@ -63,24 +63,20 @@ linux_player_reads_it() {
 }
 
 # The Windows player opens a Linux album (--album): it reads the album's settings and names it.
-# Where wine's 32-bit side runs under qemu a start now and then stalls for good before it says
-# anything; such a start is made once more.
 windows_player_reads_linux_album() {
-  local album=$work/for-windows/双系统.exe log=$work/player.log try started
+  local album=$work/for-windows/双系统.exe log=$work/player.log started
   mkdir -p "$work/for-windows"
   "$linux/bin/pakrel" --name "双系统" --song "1=$song" --output-dir "$work/for-windows" >/dev/null || return 1
-  for try in 1 2; do
-    (
-      export WINEPREFIX=$prefix WINEDEBUG=-all QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xf7000000} LC_ALL=C.UTF-8
-      export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
-      exec /usr/lib/wine/wine "$release/sonvira.exe" --album "Z:$album" --verbose </dev/null >"$log" 2>&1
-    ) &
-    started=$SECONDS
-    while [ $((SECONDS - started)) -lt 400 ] && ! grep -q 'step 13: label Label2 = 双系统' "$log"; do sleep 2; done
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null
-    wait
-    grep -q 'step 13: label Label2 = 双系统' "$log" && return 0
-  done
+  (
+    export WINEPREFIX=$prefix WINEDEBUG=-all QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xf7000000} LC_ALL=C.UTF-8
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
+    exec /usr/lib/wine/wine "$release/sonvira.exe" --album "Z:$album" --verbose </dev/null >"$log" 2>&1
+  ) &
+  started=$SECONDS
+  while [ $((SECONDS - started)) -lt 400 ] && ! grep -q 'step 13: label Label2 = 双系统' "$log"; do sleep 2; done
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null
+  wait
+  grep -q 'step 13: label Label2 = 双系统' "$log" && return 0
   cat "$log"
   return 1
 }

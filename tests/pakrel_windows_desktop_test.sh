@@ -6,8 +6,8 @@
 # program. pakrel.com then builds the first album from its command line: the same bytes.
 #   pakrel_windows_desktop_test.sh PAKREL_EXE PAKREL_COM WINE_PREFIX
 # With PAKREL_SCREENSHOT=FILE it also keeps a picture of the window with the name and the song
-# typed. The prefix is made on first use with wine's X11 driver. Every wine start takes a minute
-# or more where wine's 32-bit side runs under qemu, so the waits are long and the starts few.
+# typed. The prefix is made on first use with wine's X11 driver. Wine's 32-bit side may run
+# under qemu, where a start takes many seconds, so the waits are long.
 set -euo pipefail
 
 pakrel_exe=$(realpath "$1") pakrel_com=$(realpath "$2") prefix=$(realpath -m "$3")

@@ -220,9 +220,10 @@ for ((i = 0; i < 120; ++i)); do
   sleep 1
 done
 ! kill -0 "$player_pid" 2>/dev/null || fail "the player did not end"
-# Wine's PulseAudio driver under qemu may crash as the process ends, after the player has
-# shut down; the log has the player's own verdict.
+status=0
+wait "$player_pid" || status=$?
 player_pid=""
+[ "$status" -eq 0 ] || fail "the player ended with status $status"
 left=$(private_files | comm -13 "$work/before.txt" - | head -n 5 || true)
 [ -z "$left" ] || fail "left in the private folder: $left"
 echo "PASS"
