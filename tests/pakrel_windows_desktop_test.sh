@@ -12,27 +12,8 @@ set -euo pipefail
 
 pakrel_exe=$(realpath "$1") pakrel_com=$(realpath "$2") prefix=$(realpath -m "$3")
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no display: run under scripts/headless.sh"; exit 1; }
-
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  [ ! -f "$work/pakrel.log" ] || sed 's/^/  pakrel: /' "$work/pakrel.log"
-  exit 1
-}
-
-WINE_GRAPHICS=x11 "$root/scripts/wine_run.sh" "$prefix"
-export WINEPREFIX=$prefix WINEDEBUG=-all QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xf7000000}
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
-wine=/usr/lib/wine/wine
-[ -x "$wine" ] || wine=wine
-wineserver -p 60 </dev/null >/dev/null 2>&1 || true
+source "$root/tests/support/wine_desktop.sh"
+wine_desktop pakrel
 
 # A short tone as the one song; its file name gives the song's title.
 sox -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 2 sine 440 vol 0.5
@@ -43,7 +24,7 @@ name=DeskAlbum
 
 mkdir "$work/gui" "$work/cli"
 cp "$pakrel_exe" "$work/gui/pakrel.exe"
-"$wine" "$work/gui/pakrel.exe" >"$work/pakrel.log" 2>&1 &
+"$wine" "$work/gui/pakrel.exe" >"$log" 2>&1 &
 pid=$!
 window=$(timeout 900 xdotool search --sync --onlyvisible --name '^Pakrel$' | head -n 1) ||
   fail "no window named Pakrel"

@@ -18,30 +18,9 @@ set -euo pipefail
 pakrel=$(realpath "$1") prefix=$(realpath -m "$2") dpi=${3:-96}
 s=$((dpi / 96))
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no display: run under scripts/headless.sh"; exit 1; }
-pactl info >/dev/null || { echo "FAIL: no sound server"; exit 1; }
-
-work=$(mktemp -d)
-player_pid=""
-cleanup() {
-  [ -z "$player_pid" ] || kill "$player_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  [ ! -f "$work/player.log" ] || sed 's/^/  player: /' "$work/player.log"
-  exit 1
-}
-
-# The prefix, made once and quietly; then wine as scripts/wine_run.sh runs it, but with the
-# player's log going straight to a file, to be read while it runs.
-WINE_GRAPHICS=x11 "$root/scripts/wine_run.sh" "$prefix"
-export WINEPREFIX=$prefix WINEDEBUG=-all QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xf7000000}
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,winedbg.exe=d"
-wine=/usr/lib/wine/wine
-[ -x "$wine" ] || wine=wine
-wineserver -p 60 </dev/null >/dev/null 2>&1 || true
+source "$root/tests/support/wine_desktop.sh"
+wine_desktop player
+pactl info >/dev/null || fail "no sound server"
 # The screen's dots per inch, as the display settings set them (by the native 64-bit side,
 # where there is one: it starts in a moment).
 wine64=/usr/lib/wine/wine64
@@ -53,9 +32,9 @@ wine64=/usr/lib/wine/wine64
 logged() {
   local i
   for ((i = 0; i < $2; ++i)); do
-    grep -qF -- "$1" "$work/player.log" 2>/dev/null && return 0
-    if [ -n "$player_pid" ] && ! kill -0 "$player_pid" 2>/dev/null; then
-      grep -qF -- "$1" "$work/player.log" 2>/dev/null
+    grep -qF -- "$1" "$log" 2>/dev/null && return 0
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+      grep -qF -- "$1" "$log" 2>/dev/null
       return
     fi
     sleep 1
@@ -92,8 +71,8 @@ temp=$(find "$prefix/drive_c/users" -maxdepth 4 -type d -name Temp | head -n 1)
 private_files() { { find "$temp/sonvira" -mindepth 1 2>/dev/null || true; } | sort; }
 # What an earlier player, killed, may have left is not this one's.
 private_files >"$work/before.txt"
-"$wine" "$album" --verbose >"$work/player.log" 2>&1 &
-player_pid=$!
+"$wine" "$album" --verbose >"$log" 2>&1 &
+pid=$!
 logged "window shown" 480 || fail "no window shown"
 logged "label lblTime = 00:01" 120 || logged "playing" 1 || fail "nothing plays"
 sleep 3
@@ -216,13 +195,13 @@ came_back right X -le $((screen - 233 * s))
 click_at 222 15
 logged "window closed" 120 || fail "the close button did not close the window"
 for ((i = 0; i < 120; ++i)); do
-  kill -0 "$player_pid" 2>/dev/null || break
+  kill -0 "$pid" 2>/dev/null || break
   sleep 1
 done
-! kill -0 "$player_pid" 2>/dev/null || fail "the player did not end"
+! kill -0 "$pid" 2>/dev/null || fail "the player did not end"
 status=0
-wait "$player_pid" || status=$?
-player_pid=""
+wait "$pid" || status=$?
+pid=""
 [ "$status" -eq 0 ] || fail "the player ended with status $status"
 left=$(private_files | comm -13 "$work/before.txt" - | head -n 5 || true)
 [ -z "$left" ] || fail "left in the private folder: $left"
