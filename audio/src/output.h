@@ -36,7 +36,8 @@ class Output {
   virtual ~Output() = default;
 
   // The device frame being heard now. Stands still while nothing is handed to the device and
-  // once the device is lost.
+  // once the device is lost. Asked at every tick of a player's timers: it waits for nothing the
+  // output's thread holds while it talks to the device.
   virtual std::uint64_t HeardFrame() = 0;
 
   // True once the device has gone (its sound server ended, it was unplugged): nothing handed

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -72,11 +73,11 @@ class PulseOutput final : public Output {
     return open;
   }
 
+  // From the copy of the server's last report: the player asks every 25 ms, and the loop's
+  // lock is held by its thread while it talks to the server.
   std::uint64_t HeardFrame() override {
-    pa_threaded_mainloop_lock(loop_);
-    const std::uint64_t heard = HeardLocked();
-    pa_threaded_mainloop_unlock(loop_);
-    return first_ + heard;
+    std::lock_guard lock(timingLock_);
+    return first_ + HeardFromReport();
   }
 
   bool Lost() override { return lost_.load(std::memory_order_relaxed); }
@@ -192,6 +193,7 @@ class PulseOutput final : public Output {
     if (stream_ == nullptr) return false;
     pa_stream_set_state_callback(stream_, StreamChanged, this);
     pa_stream_set_write_callback(stream_, Requested, this);
+    pa_stream_set_latency_update_callback(stream_, TimingUpdated, this);
     const pa_buffer_attr attr = Attributes(kQuick);
     quick_ = true;
     quietSince_ = Clock::now();
@@ -219,22 +221,43 @@ class PulseOutput final : public Output {
     }
   }
 
+  // Copies what the server last said of the sound heard, and how far was written, for
+  // HeardFrame. Called with the loop locked whenever either may have changed: after each
+  // timing report and each write.
+  void CopyReport() {
+    const pa_timing_info* timing = lost_ ? nullptr : pa_stream_get_timing_info(stream_);
+    std::lock_guard lock(timingLock_);
+    report_.written = written_;
+    report_.known = timing != nullptr && !timing->read_index_corrupt && timing->read_index >= 0;
+    if (!report_.known) return;
+    report_.heard = timing->read_index / 4 - static_cast<std::int64_t>(Frames(timing->sink_usec));
+    report_.playing = timing->playing != 0;
+    report_.at = timing->timestamp;
+  }
+
   // The stream frame being heard: from the server's last timing report, run on by the clock
   // while the report says the stream plays (libpulse's own reckoning runs on also while the
   // device has not begun to take the stream, and then has to stand still until the sound
-  // catches up); never back, and never past what was written. With the loop locked.
-  std::uint64_t HeardLocked() {
-    const pa_timing_info* timing = lost_ ? nullptr : pa_stream_get_timing_info(stream_);
-    if (timing == nullptr || timing->read_index_corrupt || timing->read_index < 0) return heard_;
-    std::int64_t heard = timing->read_index / 4 - static_cast<std::int64_t>(Frames(timing->sink_usec));
-    if (timing->playing) {
+  // catches up); never back, and never past what was written. Under timingLock_.
+  std::uint64_t HeardFromReport() {
+    if (lost_ || !report_.known) return heard_;
+    std::int64_t heard = report_.heard;
+    if (report_.playing) {
       timeval now;
       pa_gettimeofday(&now);
-      if (pa_timeval_cmp(&now, &timing->timestamp) > 0)
-        heard += static_cast<std::int64_t>(Frames(pa_timeval_diff(&now, &timing->timestamp)));
+      if (pa_timeval_cmp(&now, &report_.at) > 0)
+        heard += static_cast<std::int64_t>(Frames(pa_timeval_diff(&now, &report_.at)));
     }
-    heard_ = std::clamp(static_cast<std::uint64_t>(std::max<std::int64_t>(heard, 0)), heard_, written_);
+    heard_ =
+        std::clamp(static_cast<std::uint64_t>(std::max<std::int64_t>(heard, 0)), heard_, report_.written);
     return heard_;
+  }
+
+  // HeardFromReport, fresh from libpulse. With the loop locked.
+  std::uint64_t HeardLocked() {
+    CopyReport();
+    std::lock_guard lock(timingLock_);
+    return HeardFromReport();
   }
 
   // Renders `frames` frames for stream frame `at` on and writes them there: past the end of
@@ -246,8 +269,10 @@ class PulseOutput final : public Output {
     // A seek relative to the end keeps the server's count of the bytes it asked for the same
     // as the client's; the write ends where the last one did, or past it.
     const std::int64_t seek = (static_cast<std::int64_t>(at) - static_cast<std::int64_t>(written_)) * 4;
-    if (pa_stream_write(stream_, buffer_.data(), frames * 4, nullptr, seek, PA_SEEK_RELATIVE) == 0)
+    if (pa_stream_write(stream_, buffer_.data(), frames * 4, nullptr, seek, PA_SEEK_RELATIVE) == 0) {
       written_ = std::max(written_, at + frames);
+      CopyReport();
+    }
     if (more) {
       SetPace(false);
       quietSince_.reset();
@@ -262,6 +287,8 @@ class PulseOutput final : public Output {
     auto* o = static_cast<PulseOutput*>(self);
     o->Write(o->written_, bytes / 4);
   }
+
+  static void TimingUpdated(pa_stream*, void* self) { static_cast<PulseOutput*>(self)->CopyReport(); }
 
   static void ContextChanged(pa_context* context, void* self) {
     auto* o = static_cast<PulseOutput*>(self);
@@ -299,13 +326,24 @@ class PulseOutput final : public Output {
 
   // With the loop locked.
   std::uint64_t written_ = 0;      // stream frames written: the server's write index
-  std::uint64_t heard_ = 0;        // the stream frame heard last; stays once the server is gone
   bool quick_ = false;
   std::uint64_t quickShare_ = 0;   // frames the device holds beyond the sound heard, at each pace
   std::uint64_t steadyShare_ = 0;
   std::optional<Clock::time_point> quickSince_;  // when the server granted the quick pace
   std::optional<Clock::time_point> quietSince_;  // since when only silence was written
   std::vector<std::int16_t> buffer_;
+
+  // The server's last timing report as CopyReport left it, and what HeardFromReport made of it.
+  struct Report {
+    bool known = false;  // a report came, and its read index can be trusted
+    bool playing = false;
+    std::int64_t heard = 0;  // the stream frame heard at `at`
+    timeval at{};
+    std::uint64_t written = 0;
+  };
+  std::mutex timingLock_;
+  Report report_;
+  std::uint64_t heard_ = 0;  // the stream frame heard last; stays once the server is gone
 };
 
 }  // namespace
