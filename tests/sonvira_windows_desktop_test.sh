@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # sonvira.exe played for real under wine, on the X display and PulseAudio null sink of
 # scripts/headless.sh (./test.sh starts both): an album of two tones, made by the Windows
-# packager's command line as a user of the release would make it, plays its first tone at
+# packager's command line as a user of the release would make it, started again after a start
+# killed outright (whose folder it removes), plays its first tone at
 # the sink, a real click on the next button plays the second, a second start is refused, the
 # window is 253 x 185 and see-through at its corners, the right-click menu exports a song and
 # its lyrics equal to the originals, the window is dragged, docks at the left edge (slides out
@@ -71,9 +72,22 @@ temp=$(find "$prefix/drive_c/users" -maxdepth 4 -type d -name Temp | head -n 1)
 private_files() { { find "$temp/sonvira" -mindepth 1 2>/dev/null || true; } | sort; }
 # What an earlier player, killed, may have left is not this one's.
 private_files >"$work/before.txt"
+# A player killed outright, as by a crash, leaves its folder, which the next start removes.
 "$wine" "$album" --verbose >"$log" 2>&1 &
 pid=$!
 logged "window shown" 480 || fail "no window shown"
+crashed=$(sed -n 's/.*step 2: unpack folder //p' "$log" | tr -d '\r')
+[ -n "$crashed" ] || fail "no unpack folder logged"
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true
+mv "$log" "$work/crashed.log"
+
+"$wine" "$album" --verbose >"$log" 2>&1 &
+pid=$!
+logged "window shown" 480 || fail "no window shown"
+logged "removed the folder of a player that is gone: $crashed" 1 ||
+  fail "the folder of the player killed before, $crashed, was not removed"
+echo "the folder of a killed player was removed at the next start"
 logged "label lblTime = 00:01" 120 || logged "playing" 1 || fail "nothing plays"
 sleep 3
 first=$(heard)
