@@ -5,8 +5,8 @@
 # killed outright (whose folder it removes), plays its first tone at
 # the sink, a real click on the next button plays the second, a second start is refused, the
 # window is 253 x 185 and see-through at its corners, the right-click menu exports a song and
-# its lyrics equal to the originals, the window is dragged, docks at the left edge (slides out
-# when the pointer leaves, back when it comes), and the close button ends the process with its
+# its lyrics equal to the originals, the window is dragged, docks at the left, top and right
+# edges (slides out when the pointer leaves, back when it comes), and the close button ends the process with its
 # private folder left empty.
 #   sonvira_windows_desktop_test.sh PAKREL_COM WINE_PREFIX [DPI]
 # With DPI 192 the prefix's screen has 192 dots per inch: the window is twice as large, and every
@@ -99,6 +99,8 @@ window=$(xdotool search --sync --onlyvisible --name '^Sonvira$' | head -n 1)
 [ -z "${SONVIRA_SCREENSHOT:-}" ] || import -window root "$SONVIRA_SCREENSHOT"
 
 geometry() { xdotool getwindowgeometry --shell "$window"; }
+# The window's X or Y now.
+coordinate() { geometry | sed -n "s/^$1=//p"; }
 eval "$(geometry)"
 [ "$WIDTH" -eq $((253 * s)) ] && [ "$HEIGHT" -eq $((185 * s)) ] ||
   fail "the window is $WIDTH x $HEIGHT, not $((253 * s)) x $((185 * s))"
@@ -151,12 +153,11 @@ grep -qF "对不起Sonvira已在运行中, 不得重复加载!!" "$work/second.l
 echo "second start refused"
 
 # Dragged by its background with the pointer, the window follows.
-x_of() { xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=//p'; }
-x0=$(x_of)
+x0=$(coordinate X)
 xdotool mousemove --window "$window" $((30 * s)) $((165 * s)) mousedown 1 sleep 1 mousemove_relative --sync 40 20 sleep 1 \
   mousemove_relative --sync 40 20 sleep 1 mouseup 1
 sleep 3
-x1=$(x_of)
+x1=$(coordinate X)
 [ "$x1" -ge $((x0 + 60)) ] || fail "dragged 80 pixels to the right, the window moved from x $x0 to $x1"
 echo "dragged from x $x0 to $x1"
 
@@ -168,42 +169,35 @@ drag_to() {
   xdotool mousemove --window "$window" $((30 * s)) $((165 * s)) mousedown 1 sleep 1 \
     mousemove --sync "$1" "$2" sleep 1 mouseup 1
 }
-# Waits for the window's X or Y ($1) to be $2 $3 (a test operator and a number).
-until_at() {
-  local i
+# Waits for the window's X or Y ($2) to be $3 $4 (a test operator and a number); $1 says what
+# the window does then.
+moves() {
+  local i at
   for ((i = 0; i < 60; ++i)); do
-    at=$(geometry | sed -n "s/^$1=//p")
-    [ "$at" "$2" "$3" ] && return 0
+    at=$(coordinate "$2")
+    [ "$at" "$3" "$4" ] && { echo "$1: $2 $at"; return; }
     sleep 1
   done
-  return 1
+  fail "the window did not do this: $1 ($2 $at)"
 }
 screen=$(xdotool getdisplaygeometry | cut -d' ' -f1)
-docked() {
-  until_at "$2" "$3" "$4" || fail "docked at the $1 edge, the window did not slide out ($2 $at)"
-  echo "docked at the $1 edge, slid out to $2 $at"
-}
-came_back() {
-  until_at "$2" "$3" "$4" || fail "with the pointer at the $1 edge, the window did not come back ($2 $at)"
-  echo "came back to $2 $at"
-}
 drag_to 0 $((Y + 165 * s))
 xdotool sleep 1 mousemove 900 700
-docked left X -le $(((30 - 253) * s))
+moves "docked at the left edge, it slides out" X -le $(((30 - 253) * s))
 eval "$(geometry)"
 xdotool mousemove 1 $((Y + 90 * s))
-came_back left X -ge $((-20 * s))
+moves "with the pointer at the left edge, it comes back" X -ge $((-20 * s))
 drag_to 600 $((100 * s))
 xdotool sleep 1 mousemove 900 700
-docked top Y -le $(((30 - 185) * s))
+moves "docked at the top edge, it slides out" Y -le $(((30 - 185) * s))
 xdotool mousemove 700 0
-came_back top Y -ge $((-20 * s))
+moves "with the pointer at the top edge, it comes back" Y -ge $((-20 * s))
 drag_to $((screen - 1)) 400
 xdotool sleep 1 mousemove 100 700
-docked right X -ge $((screen - 30 * s))
+moves "docked at the right edge, it slides out" X -ge $((screen - 30 * s))
 eval "$(geometry)"
 xdotool mousemove $((screen - 1)) $((Y + 90 * s))
-came_back right X -le $((screen - 233 * s))
+moves "with the pointer at the right edge, it comes back" X -le $((screen - 233 * s))
 
 # The close button, 44 x 19 at (200, 6): the process ends and leaves nothing behind.
 click_at 222 15
