@@ -35,11 +35,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # to PulseAudio or PipeWire when there is one, else through SDL straight to ALSA.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming | fonts-wqy-zenhei")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, qt6-translations-l10n, pulseaudio | pipewire-pulse")
-# The audio library is not in the package as a file: it rides inside sonvira and is loaded at
-# run time, so dpkg-shlibdeps never sees it. sonvira_package_config.cmake asks dpkg-shlibdeps
-# about it when the package is made and adds what it needs (libmpg123, libpulse, SDL2).
+# The audio library and the player's window are not in the package as files: they ride inside
+# sonvira and are loaded at run time, so dpkg-shlibdeps never sees them.
+# sonvira_package_config.cmake asks dpkg-shlibdeps about them when the package is made and
+# adds what they need (libmpg123, libpulse, SDL2; Qt's Widgets and D-Bus).
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/sonvira_package_config.cmake CONTENT
-"set(SONVIRA_AUDIO_LIBRARY \"$<TARGET_FILE:bass>\")
+"set(SONVIRA_CARRIED_LIBRARIES \"$<TARGET_FILE:bass>;$<TARGET_FILE:sonvira_window>\")
 include(\"${CMAKE_SOURCE_DIR}/cmake/SonviraPackageConfig.cmake\")
 ")
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/sonvira_package_config.cmake)

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <csignal>
@@ -11,7 +10,6 @@
 
 #include "frm_player.h"
 #include "mpris.h"
-#include "platform/folders.h"
 #include "platform/text.h"
 #include "ui/message_box.h"
 #include "ui/translations.h"
@@ -50,41 +48,16 @@ void PrintRefusal(const QString& text) {
 
 }  // namespace
 
-int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
-  QElapsedTimer clock;
-  clock.start();
-  std::function<void(const std::string&)> log;
-  if (options.verbose) {
-    // Titles, lyric lines and paths come from the album: the terminal shows their control
-    // characters instead of obeying them.
-    log = [&clock](const std::string& line) {
-      std::fprintf(stderr, "sonvira %8.3f %s\n", static_cast<double>(clock.nsecsElapsed()) / 1e9,
-                   platform::EscapeControls(line).c_str());
-    };
-  }
-  std::unique_ptr<AudioLibrary> library = CarriedAudioLibrary();
-  auto privateFolder = platform::PrivateFolder();
-  // The first song is heard before Qt and the window are built, which takes longer than
-  // everything the sound needs; the window then takes the session over as it stands.
-  std::optional<PlayerSession> session;
-  std::optional<Notice> refused;
-  if (privateFolder) {
-    PlayerSession::Setup early;
-    early.album = options.album.value_or(platform::ProgramFile());
-    early.privateFolder = privateFolder.value();
-    early.library = library.get();
-    early.log = log;
-    session.emplace(std::move(early));
-    refused = session->StartSound();
-  } else {
-    refused = Notice{NoticeKind::StartupRefused, privateFolder.error()};
-  }
+int RunWindow(WindowStart& start) {
+  const std::function<void(const std::string&)>& log = start.log;
+  std::optional<PlayerSession>& session = *start.session;
+  const std::optional<Notice>& refused = start.refused;
 
   // The window repaints a few small rectangles several times a second. Through shared memory
   // each repaint waits for the X server to answer first; sent in the request itself, a small
   // rectangle costs less than that round trip. A user's own choice stands.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-  QApplication app(argc, argv);
+  QApplication app(start.argc, start.argv);
   QApplication::setApplicationName(QStringLiteral("Sonvira"));
   ui::LoadQtTranslations(app);
   if (log) log("application ready");
@@ -97,8 +70,8 @@ int RunPlayer(const PlayerOptions& options, int argc, char** argv) {
 
   frmPlayer::Setup setup;
   setup.album = session->albumImagePath();
-  setup.privateFolder = privateFolder.value();
-  setup.library = library.get();
+  setup.privateFolder = start.privateFolder;
+  setup.library = start.library;
   setup.log = log;
   setup.session = &*session;
   int status = 1;

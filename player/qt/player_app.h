@@ -1,12 +1,12 @@
 #pragma once
-// The player program: the window on an album image, with the verbose log when asked.
+// The player window on a started session, with the verbose log when asked.
 
-#include "cli.h"
+#include "player/window_start.h"
 
 namespace player {
 
-// Runs the player window until it closes. Returns the exit status: 0 after a normal close,
-// 1 when start-up ended with a message.
-int RunPlayer(const PlayerOptions& options, int argc, char** argv);
+// Runs the window until it closes (or shows why start-up ended). Returns the exit status: 0
+// after a normal close, 1 when start-up ended with a message.
+int RunWindow(WindowStart& start);
 
 }  // namespace player

@@ -6,7 +6,7 @@
 
 extern "C" {
 // 101: the packager's player, the player's audio library; 102: the packager's player for the
-// other system.
+// other system, the player's window module.
 __attribute__((weak)) extern const unsigned char platform_resource_custom_101[];
 __attribute__((weak)) extern const unsigned char platform_resource_custom_101_end[];
 __attribute__((weak)) extern const unsigned char platform_resource_custom_102[];

@@ -1,7 +1,7 @@
 // sonvira: started as an album image (or with --album), the player window; with --list or
 // --extract, the command line.
 #include "cli.h"
-#include "player_app.h"
+#include "player_start.h"
 
 int main(int argc, char** argv) {
   if (argc > 1 && player::IsToolCommand(argv[1])) return player::RunCommandLine(argc, argv);
