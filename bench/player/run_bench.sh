@@ -1,25 +1,30 @@
 #!/usr/bin/env bash
 # The player against mpg123, both playing to the same PulseAudio sink in the same run, one
 # after the other:
-#  - CPU time over 60 s of playing one song (the whole process: window, timers, sound), with
-#    the window shown and again with it slid out at the left edge, against mpg123 each time;
-#  - CPU time over 60 s of playing the demo album (lyrics and bars on), against mpg123 playing
-#    the same songs in the same order;
+#  - CPU time over BENCH_SECONDS of playing one song (the whole process: window, timers,
+#    sound), with the window shown and again with it slid out at the left edge, against mpg123
+#    each time; then the demo album (lyrics and bars on) against mpg123 playing the same songs
+#    in the same order. CPU time on a virtual machine swings by half or more from one minute to
+#    the next with what its host does, so the three are measured in BENCH_ROUNDS rounds, each
+#    player run followed at once by mpg123's, and the middle of the rounds' ratios is given.
+#    Times are the threads' own, in nanoseconds (/proc/PID/task/*/schedstat);
 #  - time from starting a 10-song, 50 MB album image to its first sound at the sink, against
-#     mpg123 starting the album's first song, the median of five starts each, taken in turns.
+#     mpg123 starting the album's first song, the median of seven starts each, taken in turns.
 #     The sink's monitor is recorded throughout; the first sample above a quiet hiss after the
 #     start marks the sound;
 #  - how late lyric lines are shown against their time tags, against what polling every
 #    25 ms (tmrBass) alone would give.
 # Runs its own Xvfb and sound server when there are none (scripts/headless.sh).
-#   BENCH_SECONDS  playing time of the CPU measure (default 60)
+#   BENCH_SECONDS  playing time of each CPU measure (default 30)
+#   BENCH_ROUNDS   rounds of the CPU measures (default 5)
 #   BEFORE_PAKREL  another build's pakrel (say, of main): its albums are measured too, in the
 #                  same turns (CPU: ours, before, mpg123 each time; first sound: before, ours,
 #                  mpg123), to compare a change with what came before it
 #   BENCH_CPU_ONLY=1  only the CPU measures
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-seconds=${BENCH_SECONDS:-60}
+seconds=${BENCH_SECONDS:-30}
+rounds=${BENCH_ROUNDS:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source scripts/headless.sh
@@ -34,9 +39,10 @@ song() {  # song <out.mp3> <seconds>
   lame --quiet -b 192 "$work/s.wav" "$1"
   rm -f "$work"/*.wav
 }
-cpu_of() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # clock ticks
-ticks=$(getconf CLK_TCK)
-# Clock ticks the process $1 spends over $seconds s, then it is stopped.
+# Nanoseconds of CPU the threads of process $1 have taken.
+cpu_of() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'; }
+ticks=1000000000
+# Nanoseconds the process $1 spends over $seconds s, then it is stopped.
 cpu_over() {
   local pid=$1 start
   start=$(cpu_of "$pid")
@@ -73,48 +79,66 @@ before_album() {
   "$BEFORE_PAKREL" "$@" --output-dir "$dir"
 }
 
-# CPU over $seconds s.
+# The albums of the CPU measures: one song, and the demo album with lyrics and bars on.
 song "$work/play.mp3" "$((seconds + 10))"
-mkdir "$work/one"
+mkdir "$work/one" "$work/demo"
 album=$(build/bin/pakrel --name cpu --song 1="$work/play.mp3" --output-dir "$work/one")
 before=$(before_album --name cpu --song 1="$work/play.mp3")
-ours=$(player_cpu "$album" "$work/cpu.log")
-[ -n "$before" ] && before_cpu=$(player_cpu "$before" "$work/before-cpu.log")
-theirs=$(mpg123_cpu "$work/play.mp3")
-ours_out=$(player_cpu "$album" "$work/out.log" slid-out)
-[ -n "$before" ] && before_out=$(player_cpu "$before" "$work/before-out.log" slid-out)
-theirs_out=$(mpg123_cpu "$work/play.mp3")
-
-# CPU over $seconds s of the demo album, lyrics and bars on.
 demo=(examples/小星星.mp3 examples/两只老虎.mp3 "examples/Ode to Joy 欢乐颂.mp3")
-mkdir "$work/demo"
 demo_args=(--name demo --song 1="${demo[0]}" --lyrics 1="${demo[0]%.mp3}.lrc"
   --song 2="${demo[1]}" --lyrics 2="${demo[1]%.mp3}.lrc" --song 3="${demo[2]}" --lyrics 3="${demo[2]%.mp3}.lrc")
-album=$(build/bin/pakrel "${demo_args[@]}" --output-dir "$work/demo")
-before=$(before_album "${demo_args[@]}")
-ours_demo=$(player_cpu "$album" "$work/demo.log")
+demo_album=$(build/bin/pakrel "${demo_args[@]}" --output-dir "$work/demo")
+before_demo_album=$(before_album "${demo_args[@]}")
+
+# Each round: the player (and the build before), then mpg123 on the same songs, per case.
+declare -A cpu=()
+for round in $(seq "$rounds"); do
+  cpu[ours shown $round]=$(player_cpu "$album" "$work/cpu.log")
+  [ -n "$before" ] && cpu[before shown $round]=$(player_cpu "$before" "$work/before-cpu.log")
+  cpu[mpg123 shown $round]=$(mpg123_cpu "$work/play.mp3")
+  cpu[ours out $round]=$(player_cpu "$album" "$work/out.log" slid-out)
+  [ -n "$before" ] && cpu[before out $round]=$(player_cpu "$before" "$work/before-out.log" slid-out)
+  cpu[mpg123 out $round]=$(mpg123_cpu "$work/play.mp3")
+  cpu[ours demo $round]=$(player_cpu "$demo_album" "$work/demo.log")
+  [ -n "$before" ] && cpu[before demo $round]=$(player_cpu "$before_demo_album" "$work/before-demo.log")
+  # The songs in a row, as often as needed to outlast the measure.
+  cpu[mpg123 demo $round]=$(mpg123_cpu "${demo[@]}" "${demo[@]}" "${demo[@]}")
+done
 lines=$(grep -c "label songword = .* at " "$work/demo.log" || true)
 bars=$(grep -c "bar box drawn" "$work/demo.log" || true)
-[ -n "$before" ] && before_demo=$(player_cpu "$before" "$work/before-demo.log")
-# The songs in a row, as often as needed to outlast the measure.
-theirs_demo=$(mpg123_cpu "${demo[@]}" "${demo[@]}" "${demo[@]}")
 
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# cpu_case <who> <case>: the median CPU seconds of the rounds; cpu_ratio <who> <case>: the
+# median of the rounds' ratios against mpg123.
+cpu_case() {
+  local values=()
+  for round in $(seq "$rounds"); do values+=("$(awk -v v="${cpu[$1 $2 $round]}" -v t="$ticks" 'BEGIN { print v / t }')"); done
+  median "${values[@]}"
+}
+cpu_ratio() {
+  local values=()
+  for round in $(seq "$rounds"); do values+=("$(awk -v a="${cpu[$1 $2 $round]}" -v b="${cpu[mpg123 $2 $round]}" 'BEGIN { print a / b }')"); done
+  median "${values[@]}"
+}
 cpu_report() {
   echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); output: PulseAudio null sink; load average $(cut -d' ' -f1-3 /proc/loadavg)"
-  awk -v a="$ours" -v b="$theirs" -v t="$ticks" -v s="$seconds" 'BEGIN {
-    printf "cpu over %d s of playing, window shown: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, a / t, b / t, a / b }'
-  awk -v a="$ours_out" -v b="$theirs_out" -v t="$ticks" -v s="$seconds" 'BEGIN {
-    printf "cpu over %d s of playing, window slid out: sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.1)\n", s, a / t, b / t, a / b }'
-  awk -v a="$ours_demo" -v b="$theirs_demo" -v t="$ticks" -v s="$seconds" -v l="$lines" -v n="$bars" 'BEGIN {
-    printf "cpu over %d s of the demo album (lyrics and bars on, %d lyric lines, %d bar drawings): sonvira %.2f s, mpg123 %.2f s, ratio %.2f (goal at most 1.3)\n", s, l, n, a / t, b / t, a / b
-    wakes = s * (1000 / 25)  # tmrBass; Timer1 runs on its wake-ups
-    printf "what the timers cost beyond mpg123: %.0f us per tmrBass tick (%d ticks)\n", 1e6 * (a - b) / t / wakes, wakes }'
-  if [ -n "${BEFORE_PAKREL:-}" ]; then
-    awk -v s="$before_cpu" -v o="$before_out" -v d="$before_demo" -v m1="$theirs" -v m2="$theirs_out" -v m3="$theirs_demo" \
-      -v t="$ticks" 'BEGIN {
-      printf "cpu before: window shown %.2f s, ratio %.2f; slid out %.2f s, ratio %.2f; demo album %.2f s, ratio %.2f\n",
-        s / t, s / m1, o / t, o / m2, d / t, d / m3 }'
-  fi
+  echo "cpu over $seconds s of playing, medians of $rounds rounds (sonvira, mpg123, the rounds' ratios):"
+  local case goal label
+  for case in shown out demo; do
+    case $case in
+      shown) label="one song, window shown" goal=1.3 ;;
+      out) label="one song, window slid out" goal=1.1 ;;
+      demo) label="the demo album, lyrics and bars on ($lines lyric lines, $bars bar drawings in the last round)" goal=1.3 ;;
+    esac
+    printf '  %s: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal at most %s)\n' "$label" \
+      "$(cpu_case ours $case)" "$(cpu_case mpg123 $case)" "$(cpu_ratio ours $case)" "$goal"
+    if [ -n "${BEFORE_PAKREL:-}" ]; then
+      printf '    before: %.3f s, ratio %.2f\n' "$(cpu_case before $case)" "$(cpu_ratio before $case)"
+    fi
+  done
+  local ratios=() round
+  for round in $(seq "$rounds"); do ratios+=("${cpu[ours shown $round]}/${cpu[mpg123 shown $round]}"); done
+  echo "  each round, window shown (ns/ns): ${ratios[*]}"
 }
 if [ "${BENCH_CPU_ONLY:-}" = 1 ]; then
   cpu_report
@@ -160,9 +184,8 @@ first_sound() {  # first_sound <command...>: seconds from its start to sound at 
 }
 # The first start after the sound server came up pays for its first connection; warm it up.
 first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3" >/dev/null
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 firsts=() mpg123_firsts=() before_firsts=()
-for _ in 1 2 3 4 5; do
+for _ in 1 2 3 4 5 6 7; do
   [ -n "${BEFORE_PAKREL:-}" ] && before_firsts+=("$(first_sound "$before")")
   firsts+=("$(first_sound "$album")")
   mpg123_firsts+=("$(first_sound mpg123 -q -o pulse "$work/ten/曲1.mp3")")
@@ -174,5 +197,5 @@ cpu_report
 echo "first sound, each start: sonvira ${firsts[*]} s; mpg123 ${mpg123_firsts[*]} s"
 [ -n "${BEFORE_PAKREL:-}" ] && echo "first sound before, each start: ${before_firsts[*]} s, median $(median "${before_firsts[@]}") s"
 awk -v a="$ours_first" -v b="$theirs_first" 'BEGIN {
-  printf "first sound of a 10-song 50 MB album, median of 5: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal under 0.05 s)\n", a, b, a / b }'
+  printf "first sound of a 10-song 50 MB album, median of 7: sonvira %.3f s, mpg123 %.3f s, ratio %.2f (goal under 0.05 s)\n", a, b, a / b }'
 echo "lyric lines shown after their time: median ${lyr_median} ms, 95th percentile ${lyr_p95} ms, max ${lyr_max} ms, min ${lyr_min} ms over ${lyr_count} lines; a 25 ms tmrBass poll alone: median 12.5 ms, max 25 ms"
