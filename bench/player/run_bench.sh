@@ -41,7 +41,6 @@ song() {  # song <out.mp3> <seconds>
 }
 # Nanoseconds of CPU the threads of process $1 have taken.
 cpu_of() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'; }
-ticks=1000000000
 # Nanoseconds the process $1 spends over $seconds s, then it is stopped.
 cpu_over() {
   local pid=$1 start
@@ -112,7 +111,7 @@ median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int(
 # median of the rounds' ratios against mpg123.
 cpu_case() {
   local values=()
-  for round in $(seq "$rounds"); do values+=("$(awk -v v="${cpu[$1 $2 $round]}" -v t="$ticks" 'BEGIN { print v / t }')"); done
+  for round in $(seq "$rounds"); do values+=("$(awk -v v="${cpu[$1 $2 $round]}" 'BEGIN { print v / 1e9 }')"); done
   median "${values[@]}"
 }
 cpu_ratio() {

@@ -1,18 +1,18 @@
 #include "player_start.h"
 
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <span>
 #include <string>
 
+#include "cli/error_text.h"
+#include "platform/file.h"
 #include "platform/folders.h"
 #include "platform/resources.h"
 #include "platform/text.h"
@@ -37,19 +37,17 @@ bool WriteAll(int fd, std::span<const std::byte> bytes) {
   return true;
 }
 
-// Loads the window module from the open file `fd`, then closes it (the mapping stays).
-void* LoadFrom(int fd, std::string& why) {
-  const std::string path = "/proc/self/fd/" + std::to_string(fd);
+void* Load(const std::string& path, std::string& why) {
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) why = ::dlerror();
-  ::close(fd);
   return handle;
 }
 
 // The window module the program carries, loaded from a file in memory, so nothing is left on
-// disk for it. Where the system refuses to run code from such a file, it is written into the
-// private folder instead and removed as soon as it is loaded. Null, with the reason in `why`,
-// when it cannot be loaded at all.
+// disk for it. Where the system refuses to run code from such a file, it is loaded from a
+// temporary file in the private folder that is never put in place: it goes once loaded, at a
+// terminating signal, or with the next start's sweep. Null, with the reason in `why`, when it
+// cannot be loaded at all.
 void* LoadWindowModule(const platform::Result<std::filesystem::path>& privateFolder, std::string& why) {
   const std::span<const std::byte> bytes = platform::LoadResourceData("CUSTOM", kWindowResource);
   if (bytes.empty()) {
@@ -60,32 +58,28 @@ void* LoadWindowModule(const platform::Result<std::filesystem::path>& privateFol
   // the flag they do not know.
   int fd = ::memfd_create("sonvira-window", MFD_CLOEXEC | MFD_EXEC);
   if (fd < 0 && errno == EINVAL) fd = ::memfd_create("sonvira-window", MFD_CLOEXEC);
-  if (fd >= 0) {
-    if (!WriteAll(fd, bytes)) {
-      why = std::strerror(errno);
-      ::close(fd);
-      return nullptr;
-    }
-    if (void* handle = LoadFrom(fd, why)) return handle;
-  } else {
+  if (fd < 0) {
     why = std::string("memfd_create: ") + std::strerror(errno);
+  } else {
+    void* handle = nullptr;
+    if (WriteAll(fd, bytes))
+      handle = Load("/proc/self/fd/" + std::to_string(fd), why);  // the mapping outlives the file
+    else
+      why = std::strerror(errno);
+    ::close(fd);
+    if (handle != nullptr) return handle;
   }
   if (!privateFolder) return nullptr;
-  std::string path = (privateFolder.value() / "window-XXXXXX").string();
-  fd = ::mkostemp(path.data(), O_CLOEXEC);
-  if (fd < 0) {
-    why = path + ": " + std::strerror(errno);
+  platform::Result<platform::AtomicFile> copy = platform::AtomicFile::Create(privateFolder.value() / "window.so");
+  if (!copy) {
+    why = cli::ErrorText(copy.error());
     return nullptr;
   }
-  void* handle = nullptr;
-  if (WriteAll(fd, bytes)) {
-    handle = LoadFrom(fd, why);
-  } else {
-    why = path + ": " + std::strerror(errno);
-    ::close(fd);
+  if (platform::Status written = copy.value().Write(bytes); !written) {
+    why = cli::ErrorText(written.error());
+    return nullptr;
   }
-  ::unlink(path.c_str());
-  return handle;
+  return Load(copy.value().temporaryPath().string(), why);
 }
 
 }  // namespace
