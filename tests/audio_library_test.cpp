@@ -299,11 +299,27 @@ TEST_F(AudioLibrary, AStoppedStreamKeepsItsHandleAndPositionAndResumesFromThere)
   EXPECT_LT(BASS_ChannelGetPosition(stream), stopped);
 }
 
-TEST_F(AudioLibrary, ProcessorLoadIsASmallPercentageWhilePlaying) {
+// The player sleeps between the half seconds of the clock at which the figure is made again.
+TEST_F(AudioLibrary, ProcessorLoadIsASmallPercentageMadeAgainOnlyAtEachHalfSecond) {
+  using Clock = std::chrono::steady_clock;
   HSTREAM stream = Open("stereo_44k_cbr.mp3");
   ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  auto halfSecond = [](Clock::time_point t) { return t.time_since_epoch() / std::chrono::milliseconds(500); };
+  Clock::time_point asked = Clock::now();  // just before the last look
   float load = BASS_GetCPU();
+  int changes = 0;
+  for (const auto end = asked + std::chrono::milliseconds(1700); Clock::now() < end;) {
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+    const Clock::time_point before = Clock::now();
+    const float now = BASS_GetCPU();
+    if (now != load) {
+      ++changes;
+      EXPECT_LT(halfSecond(asked), halfSecond(Clock::now())) << "the figure changed within a half second";
+      load = now;
+    }
+    asked = before;
+  }
+  EXPECT_GE(changes, 2);
   EXPECT_GT(load, 0.0f);
   EXPECT_LT(load, 50.0f);
 }

@@ -240,10 +240,8 @@ int Engine::Init(int device, DWORD freq, DWORD flags) {
     rate_ = freq;
     playing_.clear();
     handed_ = 0;
-    meterStart_ = Clock::now();
-    busy_ = {};
   }
-  cpu_.store(0.0f);
+  meter_.Reset();
   int error = BASS_OK;
   output_ = OpenOutput(freq, 0, *this, error);
   if (!output_) return error;
@@ -268,7 +266,7 @@ int Engine::Free() {
     playing_.clear();
   }
   streams_.clear();
-  cpu_.store(0.0f);
+  meter_.Reset();
   initialised_ = false;
   return BASS_OK;
 }
@@ -516,16 +514,38 @@ bool Engine::Render(std::int16_t* out, std::size_t frames, std::uint64_t first, 
     out[i] = static_cast<std::int16_t>(std::clamp(mixBuffer_[i], -32768, 32767));
   handed_ = first + frames;
 
-  const Clock::time_point end = Clock::now();
-  busy_ += end - begin;
-  if (end - meterStart_ >= std::chrono::milliseconds(500)) {
-    double share = std::chrono::duration<double>(busy_).count() /
-                   std::chrono::duration<double>(end - meterStart_).count();
-    cpu_.store(static_cast<float>(share * 100.0), std::memory_order_relaxed);
-    meterStart_ = end;
-    busy_ = {};
-  }
+  meter_.Add(Clock::now() - begin, static_cast<double>(frames) / rate_);
   return more;
+}
+
+void LoadMeter::Reset() {
+  std::lock_guard lock(lock_);
+  filling_ = {};
+  done_[0] = done_[1] = {};
+}
+
+void LoadMeter::Roll() {
+  const std::int64_t now = Clock::now().time_since_epoch() / kStep;
+  if (now == slot_) return;
+  done_[1] = now == slot_ + 1 ? done_[0] : now == slot_ + 2 ? filling_ : Slot{};
+  done_[0] = now == slot_ + 1 ? filling_ : Slot{};
+  filling_ = {};
+  slot_ = now;
+}
+
+void LoadMeter::Add(Clock::duration busy, double seconds) {
+  std::lock_guard lock(lock_);
+  Roll();
+  filling_.busy += busy;
+  filling_.seconds += seconds;
+}
+
+float LoadMeter::Percent() {
+  std::lock_guard lock(lock_);
+  Roll();
+  const double seconds = done_[0].seconds + done_[1].seconds;
+  if (seconds <= 0) return 0.0f;
+  return static_cast<float>(std::chrono::duration<double>(done_[0].busy + done_[1].busy).count() / seconds * 100.0);
 }
 
 }  // namespace bass

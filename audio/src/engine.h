@@ -118,6 +118,35 @@ class Stream {
   std::unique_ptr<Playback> play_;  // set while Playing
 };
 
+// The share of real time spent making sound, in percent: decoding and mixing time over the
+// length of the sound made, in the last whole second of the clock. It is made again only at
+// each whole half second of the steady clock (see BASS_GetCPU), so that a caller polling it
+// knows when to look again.
+class LoadMeter {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr Clock::duration kStep = std::chrono::milliseconds(500);
+
+  void Reset();
+  // One render: `busy` spent making `seconds` of sound. On the output's thread.
+  void Add(Clock::duration busy, double seconds);
+  float Percent();
+
+ private:
+  struct Slot {
+    Clock::duration busy{};
+    double seconds = 0;
+  };
+  // With lock_ held: moves the slots on to the half second of now. A render is counted in the
+  // half second it is added in, so a figure read once a half second has begun stays as it is.
+  void Roll();
+
+  std::mutex lock_;
+  std::int64_t slot_ = 0;  // the number of the half second being filled
+  Slot filling_;
+  Slot done_[2];  // the two half seconds before it, the nearer first
+};
+
 class Engine final : public OutputSource {
  public:
   static Engine& Instance();
@@ -126,7 +155,7 @@ class Engine final : public OutputSource {
   // Each returns BASS_OK or a BASS error code.
   int Init(int device, DWORD freq, DWORD flags);
   int Free();
-  float Cpu() const { return cpu_.load(std::memory_order_relaxed); }
+  float Cpu() { return meter_.Percent(); }
   int GetInfo(BASS_INFO& info);
   int CreateStream(const Source& source, DWORD flags, HSTREAM& handle);
   int FreeStream(DWORD handle);
@@ -175,10 +204,7 @@ class Engine final : public OutputSource {
   std::vector<std::int32_t> mixBuffer_;
   std::uint64_t handed_ = 0;  // the device frame after the last one rendered
 
-  // Load meter, kept by the output's thread.
-  Clock::time_point meterStart_{};
-  Clock::duration busy_{};
-  std::atomic<float> cpu_{0.0f};
+  LoadMeter meter_;
 };
 
 }  // namespace bass

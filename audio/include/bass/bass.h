@@ -142,7 +142,10 @@ BASS_API int BASS_CALL BASS_ErrorGetCode(void);
    must come before FreeLibrary: the output's thread cannot end while the DLL is unloaded. */
 BASS_API BOOL BASS_CALL BASS_Free(void);
 
-/* Share of real time spent decoding and mixing, in percent, over the last half second. */
+/* Share of real time spent decoding and mixing, in percent: over the last whole second of
+   the monotonic clock (CLOCK_MONOTONIC, QueryPerformanceCounter: std::chrono::steady_clock),
+   made again at each whole half second of it and at no other moment. A caller that polls it
+   need look again only once the next half second has begun. */
 BASS_API float BASS_CALL BASS_GetCPU(void);
 
 BASS_API BOOL BASS_CALL BASS_GetInfo(BASS_INFO* info);
