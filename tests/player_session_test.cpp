@@ -6,6 +6,7 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <cstdlib>
 
 #include "platform/path_text.h"
@@ -254,6 +255,44 @@ TEST_F(Player, TheLyricLabelFollowsThePlayPosition) {
   FakeBass::The().Current()->position = 3 * player_test::kBytesPerSecond / 2;
   EXPECT_EQ(s.TmrBassTick().songword, "歌词1");
   EXPECT_EQ(s.face().songword, "歌词1");
+}
+
+// A window sleeps through the ticks a tick says are quiet. Played through two songs tick by
+// tick on a clock of its own, no tick within such a span may change anything: not the lyric
+// line (lines due together come one per tick), the end of the song, or the load caption,
+// which the library makes again at each half second of the clock.
+TEST_F(Player, TicksSaidToBeQuietChangeNothing) {
+  PlayerSession& s = Start(MakeAlbum(albumFolder_, {{1, "tone1"}, {2, "tone2"}}, {1}));
+  testing_support::WriteFile(s.systemFolder() / "2.lrc", "[00:00.50]a\n[00:02.00]b\n[00:02.00]c\n[00:02.01]d\n");
+  FakeBass& bass = FakeBass::The();
+  const auto start = std::chrono::steady_clock::time_point(std::chrono::milliseconds(1'000'007));
+  std::string caption = s.face().lblCPU;
+  int ticks = 0, needed = 0, lines = 0;
+  auto quietUntil = std::chrono::milliseconds(-1);
+  auto songStart = std::chrono::milliseconds(0);
+  for (auto t = std::chrono::milliseconds(0); t < std::chrono::milliseconds(20'100); t += std::chrono::milliseconds(25)) {
+    const auto now = start + t;
+    bass.cpu = static_cast<float>(now.time_since_epoch() / std::chrono::milliseconds(500) % 3);
+    // The position runs a little slower than the clock, as a device's may.
+    player_test::FakeStream& stream = *bass.Current();
+    stream.position =
+        std::min(stream.length, static_cast<QWORD>((t - songStart).count()) * player_test::kBytesPerSecond * 999 / 1'000'000);
+    const player::TmrBassWork work = s.TmrBassTick(now);
+    const bool changed = work.songword || work.songChanged || work.endsIn || work.lblCPU != caption;
+    ++ticks;
+    if (t < quietUntil) {
+      EXPECT_FALSE(changed) << "at " << t.count() << " ms, said to be quiet";
+    } else {
+      ++needed;
+    }
+    if (work.songword) ++lines;
+    if (work.songChanged) songStart = t;
+    caption = work.lblCPU;
+    quietUntil = t + std::chrono::milliseconds(work.quietMs);
+  }
+  EXPECT_EQ(bass.PlayingFile(), "1.mp3");  // both songs played to their ends
+  EXPECT_EQ(lines, 5);
+  EXPECT_LT(needed * 5, ticks) << needed << " of " << ticks << " ticks could change something";
 }
 
 TEST_F(Player, ABrokenSongIsSkippedEvenWhenItComesFirst) {

@@ -128,7 +128,9 @@ frmPlayer::frmPlayer(Setup setup)
   // On time, not moved to a round moment of the clock, so that while music plays it falls
   // due just after a tmrBass tick, which then runs it (see TmrBassTick).
   Timer1.setTimerType(Qt::PreciseTimer);
-  tmrBass.setInterval(kTmrBassInterval);
+  // On time: it sleeps through quiet ticks, and a long sleep must not end a tick late.
+  tmrBass.setTimerType(Qt::PreciseTimer);
+  tmrBass.setSingleShot(true);
   connect(&Timer1, &QTimer::timeout, this, &frmPlayer::Timer1Tick);
   connect(&tmrBass, &QTimer::timeout, this, &frmPlayer::TmrBassTick);
 }
@@ -301,10 +303,26 @@ void frmPlayer::SyncTimers() {
     Timer1.stop();
   else if (!Timer1.isActive())
     Timer1.start();
-  if (!face.tmrBass)
+  if (!face.tmrBass) {
     tmrBass.stop();
-  else if (!tmrBass.isActive())
-    tmrBass.start();
+  } else if (!tmrBass.isActive()) {
+    tmrBassDue_ = std::chrono::steady_clock::now();
+    StartTmrBass(1);
+  } else if (tmrBass.remainingTime() > kTmrBassInterval) {
+    // Asleep through quiet ticks while a click changed the song: woken on the grid's next.
+    const auto period = std::chrono::milliseconds(kTmrBassInterval);
+    tmrBassDue_ -= (tmrBassDue_ - std::chrono::steady_clock::now()) / period * period;
+    StartTmrBass(0);
+  }
+}
+
+void frmPlayer::StartTmrBass(int ticks) {
+  const auto period = std::chrono::milliseconds(kTmrBassInterval);
+  const auto now = std::chrono::steady_clock::now();
+  tmrBassDue_ += ticks * period;
+  // Ticks missed while the thread was busy are not made up, as a repeating timer's are not.
+  if (tmrBassDue_ < now) tmrBassDue_ += ((now - tmrBassDue_) / period + 1) * period;
+  tmrBass.start(std::chrono::ceil<std::chrono::milliseconds>(tmrBassDue_ - now));
 }
 
 void frmPlayer::Timer1Tick() {
@@ -323,8 +341,7 @@ void frmPlayer::Timer1Tick() {
 }
 
 void frmPlayer::TmrBassTick() {
-  // A tick brought forward to a song's end leaves the period as it was from here on.
-  if (tmrBass.interval() != kTmrBassInterval) tmrBass.setInterval(kTmrBassInterval);
+  const auto due = tmrBassDue_;  // this tick's place on the grid; SyncTimers may move it
   const TmrBassWork work = session_->TmrBassTick();
   SetText(lblCPU, work.lblCPU, shown_.lblCPU);
   if (work.songword) SetText(songword, *work.songword, shown_.songword);
@@ -334,12 +351,22 @@ void frmPlayer::TmrBassTick() {
     SyncTimers();
   // Timer1 falling due before tmrBass's next tick is nearer runs now: one wake-up serves both,
   // and Timer1 keeps its 150 ms as six tmrBass ticks.
-  if (Timer1.isActive() && tmrBass.isActive() && Timer1.remainingTime() <= tmrBass.interval() / 2)
-    Timer1Tick();
-  // The next song starts as the last sound of this one is heard: the silence between them is
-  // the sound output's start alone. A little late rather than early, or the end is missed.
-  constexpr int kPastTheEnd = 2;
-  if (work.endsIn && tmrBass.isActive()) tmrBass.start(*work.endsIn + kPastTheEnd);
+  if (Timer1.isActive() && tmrBass.isActive() && Timer1.remainingTime() <= kTmrBassInterval / 2) Timer1Tick();
+  if (!tmrBass.isActive()) return;
+  if (work.endsIn) {
+    // The next song starts as the last sound of this one is heard: the silence between them
+    // is the sound output's start alone. A little late rather than early, or the end is
+    // missed. The period runs on from that tick.
+    constexpr int kPastTheEnd = 2;
+    tmrBassDue_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(*work.endsIn + kPastTheEnd);
+    StartTmrBass(0);
+    return;
+  }
+  // Ticks that would change nothing are slept through: the timer wakes on the last tick
+  // before anything could, with a margin for a position that leaps a little.
+  constexpr int kMargin = 10;
+  tmrBassDue_ = due;
+  StartTmrBass(std::max(1, (work.quietMs - kMargin) / kTmrBassInterval));
 }
 
 void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -83,6 +84,9 @@ class frmPlayer : public QWidget {
   void SetText(QLabel* label, const std::string& text, std::string& shown);
   void DrawBars();
   void SyncTimers();
+  // Starts tmrBass for its tick `ticks` periods after the one due last, on the grid its
+  // ticks keep however late each runs.
+  void StartTmrBass(int ticks);
   void Timer1Tick();
   void TmrBassTick();
   void ShowPicture(QLabel* button, const QImage& source);
@@ -127,6 +131,8 @@ class frmPlayer : public QWidget {
 
   QTimer Timer1{this};
   QTimer tmrBass{this};
+  // When tmrBass's next tick falls due on its 25 ms grid (see StartTmrBass).
+  std::chrono::steady_clock::time_point tmrBassDue_{};
   bool shutDown_ = false;
   std::optional<QPoint> dragOffset_;  // while the window is moved by hand
 };

@@ -1,5 +1,6 @@
 // Playback: OpenAndPlay, the next song and the song buttons, the timers' work, the export.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,9 @@ namespace {
 
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr int kTicksBetweenTries = 40;  // tmrBass ticks: one second
+// The audio library makes its load figure again at each whole half second of the steady
+// clock, and at no other moment. (Another library's figure is then shown up to that late.)
+constexpr auto kLoadFigurePeriod = std::chrono::milliseconds(500);
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 // The library's failure value (-1) for no stream reads as no time at all.
@@ -192,10 +196,10 @@ BarHeights PlayerSession::Bars() {
   return SpectrumBarHeights(samples_);
 }
 
-TmrBassWork PlayerSession::TmrBassTick() {
+TmrBassWork PlayerSession::TmrBassTick(std::chrono::steady_clock::time_point now) {
   TmrBassWork work;
   if (api_ == nullptr) return work;
-  // The library measures its load a few times a second: the caption is made again only then.
+  // The library measures its load twice a second: the caption is made again only then.
   if (const float load = api_->BASS_GetCPU(); !(load == cpuLoad_)) {
     cpuLoad_ = load;
     face_.lblCPU = CpuCaption(load);
@@ -212,9 +216,12 @@ TmrBassWork PlayerSession::TmrBassTick() {
     PlayNextSong();
     work.songChanged = true;
   }
+  double quietMs = 0;
   if (!work.songChanged && !currentFailed_ && length > position) {
     const float left = BytesToSeconds(*api_, channel_, static_cast<std::uint32_t>(length - position));
     if (left * 1000 < kTmrBassInterval) work.endsIn = static_cast<int>(std::ceil(left * 1000));
+    // Until the tick that finds less than a period left.
+    quietMs = left * 1000.0 - kTmrBassInterval;
   }
   // From here on nothing can fail: the lyric step, at the position read above unless the song
   // changed (a position query waits on the sound output's lock).
@@ -227,6 +234,11 @@ TmrBassWork PlayerSession::TmrBassTick() {
     work.songword = face_.songword;
     Log("label songword = " + face_.songword + " at " + Seconds(seconds));
   }
+  if (lyrics_.nextLyric < lyrics_.lyricCount())
+    quietMs = std::min(quietMs, lyrics_.lyricLines.lines[lyrics_.nextLyric].timeMs - seconds * 1000.0);
+  const auto nextFigure = kLoadFigurePeriod - now.time_since_epoch() % kLoadFigurePeriod;
+  quietMs = std::min(quietMs, std::chrono::duration<double, std::milli>(nextFigure).count());
+  work.quietMs = std::max(0, static_cast<int>(quietMs));
   return work;
 }
 

@@ -9,6 +9,7 @@
 // notice that comes meanwhile waits its turn and is handed over then.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -116,6 +117,12 @@ struct TmrBassWork {
   // Milliseconds until the playing song's end, rounded up, when it ends before the next tick:
   // a tick then finds the end as it comes, rather than up to a period later. Empty otherwise.
   std::optional<int> endsIn;
+  // Milliseconds from this tick during which no tick would change anything, so that a window
+  // may sleep through those ticks: the play position runs no faster than the clock, so nothing
+  // falls due before the next lyric line's time, the song's last period, or the audio
+  // library's next load figure (at the next whole half second of the steady clock). 0 when
+  // the next tick may change something.
+  int quietMs = 0;
 };
 
 class PlayerSession {
@@ -168,7 +175,7 @@ class PlayerSession {
   // Timer work. A Timer1 tick without `bars` (the window cannot be seen) leaves out the
   // library's sample data and the bar heights; the labels are brought up to date as always.
   Timer1Work Timer1Tick(bool bars = true);
-  TmrBassWork TmrBassTick();
+  TmrBassWork TmrBassTick(std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now());
   // The bar heights of the sound heard now, as a Timer1 tick finds them: for a window that
   // comes back into sight between ticks.
   BarHeights Bars();
