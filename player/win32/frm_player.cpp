@@ -290,11 +290,13 @@ void frmPlayer::SyncTimers() {
     ::SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
   }
   shown_.Timer1 = face.Timer1;
-  if (face.tmrBass != shown_.tmrBass) {
+  if (face.tmrBass != shown_.tmrBass || (face.tmrBass && tmrBassInterval_ != kTmrBassInterval)) {
+    // Also when a click changed the song while tmrBass slept through quiet ticks.
     if (face.tmrBass)
       ::SetTimer(hwnd_, kTmrBass, kTmrBassInterval, nullptr);
     else
       ::KillTimer(hwnd_, kTmrBass);
+    tmrBassInterval_ = kTmrBassInterval;
     shown_.tmrBass = face.tmrBass;
   }
 }
@@ -323,6 +325,15 @@ void frmPlayer::TmrBassTick() {
     ShowFace();
   else
     SyncTimers();
+  if (!session_->face().tmrBass) return;
+  // Ticks that would change nothing are slept through. The margin covers a timer that fires
+  // up to a system tick (15.6 ms) late.
+  constexpr int kMargin = 20;
+  const int ticks = std::max(1, (work.quietMs - kMargin) / static_cast<int>(kTmrBassInterval));
+  const UINT interval = kTmrBassInterval * static_cast<UINT>(ticks);
+  if (interval == tmrBassInterval_) return;
+  ::SetTimer(hwnd_, kTmrBass, interval, nullptr);
+  tmrBassInterval_ = interval;
 }
 
 void frmPlayer::PaintControl(HDC dc, const ControlDesign& design, const std::string& text) {
