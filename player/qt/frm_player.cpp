@@ -349,8 +349,8 @@ void frmPlayer::TmrBassTick() {
     ShowFace();
   else
     SyncTimers();
-  // Timer1 falling due before tmrBass's next tick is nearer runs now: one wake-up serves both,
-  // and Timer1 keeps its 150 ms as six tmrBass ticks.
+  // Timer1 falling due nearer to this tick than to the next of tmrBass's grid runs now: one
+  // wake-up serves both.
   if (Timer1.isActive() && tmrBass.isActive() && Timer1.remainingTime() <= kTmrBassInterval / 2) Timer1Tick();
   if (!tmrBass.isActive()) return;
   if (work.endsIn) {
@@ -366,7 +366,7 @@ void frmPlayer::TmrBassTick() {
   // before anything could, with a margin for a position that leaps a little.
   constexpr int kMargin = 10;
   tmrBassDue_ = due;
-  StartTmrBass(std::max(1, (work.quietMs - kMargin) / kTmrBassInterval));
+  StartTmrBass(work.TicksToNext(kMargin));
 }
 
 void frmPlayer::ShowPicture(QLabel* button, const QImage& source) {

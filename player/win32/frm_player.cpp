@@ -17,7 +17,6 @@ constexpr wchar_t kClassName[] = L"frmPlayer";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTmrBass = 2;
 constexpr UINT kTimer1Interval = 150;
-constexpr UINT kTmrBassInterval = 25;
 constexpr UINT kShowNotice = WM_APP + 1;  // a notice waits to be shown in a box
 constexpr UINT kExportCommand = 1;        // outmp3lrc
 constexpr COLORREF kSeeThrough = RGB(255, 0, 255);
@@ -293,7 +292,7 @@ void frmPlayer::SyncTimers() {
   if (face.tmrBass != shown_.tmrBass || (face.tmrBass && tmrBassInterval_ != kTmrBassInterval)) {
     // Also when a click changed the song while tmrBass slept through quiet ticks.
     if (face.tmrBass)
-      ::SetTimer(hwnd_, kTmrBass, kTmrBassInterval, nullptr);
+      ::SetTimer(hwnd_, kTmrBass, static_cast<UINT>(kTmrBassInterval), nullptr);
     else
       ::KillTimer(hwnd_, kTmrBass);
     tmrBassInterval_ = kTmrBassInterval;
@@ -329,10 +328,9 @@ void frmPlayer::TmrBassTick() {
   // Ticks that would change nothing are slept through. The margin covers a timer that fires
   // up to a system tick (15.6 ms) late.
   constexpr int kMargin = 20;
-  const int ticks = std::max(1, (work.quietMs - kMargin) / static_cast<int>(kTmrBassInterval));
-  const UINT interval = kTmrBassInterval * static_cast<UINT>(ticks);
+  const int interval = kTmrBassInterval * work.TicksToNext(kMargin);
   if (interval == tmrBassInterval_) return;
-  ::SetTimer(hwnd_, kTmrBass, interval, nullptr);
+  ::SetTimer(hwnd_, kTmrBass, static_cast<UINT>(interval), nullptr);
   tmrBassInterval_ = interval;
 }
 

@@ -97,7 +97,7 @@ class frmPlayer {
   std::optional<BarHeights> drawnBars_;
 
   PlayerFace shown_ = DesignFace();
-  UINT tmrBassInterval_ = 0;  // tmrBass's period now: longer while it sleeps through quiet ticks
+  int tmrBassInterval_ = 0;  // tmrBass's period now: longer while it sleeps through quiet ticks
   std::deque<Notice> notices_;          // handed over by the session, to be shown in turn
   const ControlDesign* pressed_ = nullptr;  // the button the left button went down on
   bool shutDown_ = false;

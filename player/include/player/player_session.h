@@ -8,6 +8,7 @@
 // hands a notice to `notify` and hands over no other until MessageClosed() is called; a
 // notice that comes meanwhile waits its turn and is handed over then.
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -123,6 +124,10 @@ struct TmrBassWork {
   // library's next load figure (at the next whole half second of the steady clock). 0 when
   // the next tick may change something.
   int quietMs = 0;
+
+  // How many periods on from this tick the next one need come (at least 1), given a margin in
+  // milliseconds for a timer that fires late or a position that leaps a little.
+  int TicksToNext(int marginMs) const { return std::max(1, (quietMs - marginMs) / kTmrBassInterval); }
 };
 
 class PlayerSession {
